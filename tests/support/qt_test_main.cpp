@@ -1,0 +1,10 @@
+// Test entry point for suites that need a QApplication (widgets, pixmaps, event loop).
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
