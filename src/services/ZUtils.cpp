@@ -1,0 +1,202 @@
+#include "ZUtils.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+bool ZByte::readBit(uint8_t b, int pos)
+{
+    if (pos < 0 || pos > 7)
+        return false;
+    return (b >> pos) & 1u;
+}
+
+uint8_t ZByte::writeBit(uint8_t b, int pos, bool bit)
+{
+    if (pos < 0 || pos > 7)
+        return b;
+    const uint8_t mask = uint8_t(1u << pos);
+    return bit ? uint8_t(b | mask) : uint8_t(b & ~mask);
+}
+
+uint16_t ZWord::writeBit(uint16_t b, int pos, bool bit)
+{
+    if (pos < 0 || pos > 15)
+        return b;
+    const uint16_t mask = uint16_t(1u << pos);
+    return bit ? uint16_t(b | mask) : uint16_t(b & ~mask);
+}
+
+bool ZString::TryToFloat(const QString &str, double &value)
+{
+    const QLocale locale = QLocale();
+    const QString separator = locale.decimalPoint();
+    QString normalized;
+    normalized.reserve(str.size());
+    for (const QChar ch : str) {
+        if (ch.isDigit() || ch == u'+' || ch == u'-')
+            normalized.append(ch);
+        else
+            normalized.append(separator);
+    }
+    bool ok = false;
+    const double result = locale.toDouble(normalized, &ok);
+    if (ok)
+        value = result;
+    return ok;
+}
+
+double ZString::ToFloat(const QString &str)
+{
+    double value = 0;
+    if (!TryToFloat(str, value))
+        throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(str).toStdString());
+    return value;
+}
+
+namespace {
+
+QString scientificText(double value, int precision)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*E", precision - 1, value);
+    std::string text(buffer);
+    const auto exponent = text.find('E');
+    std::string mantissa = text.substr(0, exponent);
+    if (mantissa.find('.') != std::string::npos) {
+        mantissa.erase(mantissa.find_last_not_of('0') + 1);
+        if (mantissa.back() == '.')
+            mantissa.pop_back();
+    }
+    return QString::fromStdString(mantissa + text.substr(exponent));
+}
+
+bool isAllZero(const std::string &text)
+{
+    return text.find_first_of("123456789") == std::string::npos;
+}
+
+// printf rounds exact ties to even (2.5 -> "2"); number texts round them away from zero.
+std::string fixedHalfAwayFromZero(double value, int decimals)
+{
+    constexpr int Guard = 20;
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals + Guard, std::fabs(value));
+    std::string digits(buffer);
+    digits.resize(digits.size() - Guard);
+    const bool roundUp = buffer[digits.size()] >= '5';
+    if (decimals == 0)
+        digits.pop_back(); // the '.'
+    if (roundUp) {
+        int i = int(digits.size()) - 1;
+        for (; i >= 0; --i) {
+            if (digits[size_t(i)] == '.')
+                continue;
+            if (digits[size_t(i)] == '9') {
+                digits[size_t(i)] = '0';
+            } else {
+                ++digits[size_t(i)];
+                break;
+            }
+        }
+        if (i < 0)
+            digits.insert(0, 1, '1');
+    }
+    return (value < 0 ? "-" : "") + digits;
+}
+
+} // namespace
+
+QString ZString::FormatFixed(double value, int digits, int precision)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+    digits = std::clamp(digits, 0, 18);
+    precision = std::clamp(precision, 1, 18);
+
+    int decimals = digits;
+    if (value != 0.0) {
+        const int integerDigits = int(std::floor(std::log10(std::fabs(value)))) + 1;
+        if (integerDigits > precision)
+            return scientificText(value, precision).replace(u'.', QLocale().decimalPoint());
+        decimals = std::min(digits, std::max(0, precision - integerDigits));
+    }
+
+    std::string text = fixedHalfAwayFromZero(value, decimals);
+    if (digits > decimals)
+        text += (decimals == 0 ? "." : "") + std::string(size_t(digits - decimals), '0');
+    // A value that rounds to zero carries no sign.
+    if (text.front() == '-' && isAllZero(text))
+        text.erase(0, 1);
+    return QString::fromStdString(text).replace(u'.', QLocale().decimalPoint());
+}
+
+QString ZString::ToUtf8(const QString &str)
+{
+    QString result;
+    result.reserve(str.size());
+    const qsizetype n = str.size();
+    auto byteAt = [&](qsizetype i) { return uint32_t(str.at(i).unicode()); };
+    auto continuation = [&](qsizetype i) { return byteAt(i) & 0x3Fu; };
+
+    qsizetype i = 0;
+    while (i < n) {
+        const uint32_t c0 = byteAt(i);
+        qsizetype length = 0;
+        if (c0 < 0x80 || c0 > 0xFF) {
+            result.append(QChar(char16_t(c0)));
+            ++i;
+            continue;
+        }
+        if (c0 >= 0xC0 && c0 <= 0xDF)
+            length = 2;
+        else if (c0 >= 0xE0 && c0 <= 0xEF)
+            length = 3;
+        else if (c0 >= 0xF0 && c0 <= 0xF7)
+            length = 4;
+        else if (c0 >= 0xF8 && c0 <= 0xFB)
+            length = 5;
+        else if (c0 >= 0xFC && c0 <= 0xFD)
+            length = 6;
+        else {
+            ++i; // stray continuation byte, 0xFE or 0xFF
+            continue;
+        }
+        if (i + length > n) {
+            result.append(QChar::ReplacementCharacter); // cut-off sequence at the end
+            break;
+        }
+        if (length == 2)
+            result.append(QChar(char16_t(((c0 - 0xC0) << 6) | continuation(i + 1))));
+        else if (length == 3)
+            result.append(QChar(char16_t(((c0 - 0xE0) << 12) | (continuation(i + 1) << 6) | continuation(i + 2))));
+        else
+            result.append(QChar::ReplacementCharacter); // beyond what one 16-bit character holds
+        i += length;
+    }
+    return result;
+}
+
+QString ZString::Utf8ToStr(const QString &wstr)
+{
+    QString result;
+    result.reserve(wstr.size() * 3);
+    for (const QChar qc : wstr) {
+        const char16_t ch = qc.unicode();
+        if (ch < 0x80) {
+            result.append(QChar(ch));
+        } else if (ch < 0x800) {
+            result.append(QChar(char16_t(0xC0 | (ch >> 6))));
+            result.append(QChar(char16_t(0x80 | (ch & 0x3F))));
+        } else {
+            result.append(QChar(char16_t(0xE0 | (ch >> 12))));
+            result.append(QChar(char16_t(0x80 | ((ch >> 6) & 0x3F))));
+            result.append(QChar(char16_t(0x80 | (ch & 0x3F))));
+        }
+    }
+    return result;
+}
