@@ -1,0 +1,6 @@
+zorbit_add_test(test_settings
+  SOURCES test_ini_handler.cpp
+  LIBS zorbit_settings)
+zorbit_add_test(test_form_geometry QT_MAIN
+  SOURCES test_form_geometry.cpp
+  LIBS zorbit_forms)
