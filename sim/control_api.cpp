@@ -1,0 +1,205 @@
+// The iowsim_ control functions that tests use to steer and inspect the simulation.
+#include "exports.h"
+#include "simulator.h"
+#include "sim_types.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+using iowsim::Clock;
+using iowsim::Simulator;
+using iowsim::Transmitter;
+
+namespace {
+
+std::size_t copyText(const std::string &text, char *out, std::size_t size) {
+    if (!out || size == 0) return 0;
+    const std::size_t count = std::min(text.size(), size - 1);
+    std::memcpy(out, text.data(), count);
+    out[count] = '\0';
+    return count;
+}
+
+Transmitter *transmitterAt(Simulator &sim, int index) {
+    auto &bus = sim.adapter().bus();
+    return index >= 0 && static_cast<std::size_t>(index) < bus.size() ? &bus[static_cast<std::size_t>(index)] : nullptr;
+}
+
+bool setAdapterFault(Simulator &sim, iowsim_fault fault, int value) {
+    iowsim::AdapterSetup &setup = sim.adapter().setup();
+    switch (fault) {
+    case IOWSIM_FAULT_UNPLUGGED:
+        if (sim.adapter().plugged() == (value == 0)) return true;
+        sim.adapter().plug(value == 0, Clock::now());
+        sim.interruptReads();
+        return true;
+    case IOWSIM_FAULT_ARBITRATION_LOST:
+        setup.arbitration_lost = value != 0;
+        return true;
+    case IOWSIM_FAULT_DROP_ANSWERS:
+        setup.drop_answers = value != 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool setTransmitterFault(Simulator &sim, int index, iowsim_fault fault, int value) {
+    Transmitter *transmitter = transmitterAt(sim, index);
+    if (!transmitter) return false;
+    iowsim::TransmitterFaults &faults = transmitter->faults();
+    switch (fault) {
+    case IOWSIM_FAULT_REMOVED:
+        transmitter->setPresent(value == 0, Clock::now());
+        return true;
+    case IOWSIM_FAULT_NACK_ALL:
+        faults.nack_all = value != 0;
+        return true;
+    case IOWSIM_FAULT_NACK_COMMAND:
+        if (value > 0xFF) return false;
+        faults.nack_command = std::max(value, -1);
+        return true;
+    case IOWSIM_FAULT_HOLD_BUSY:
+        faults.hold_busy = value != 0;
+        return true;
+    case IOWSIM_FAULT_HARDWARE_ERROR:
+        faults.hardware_error = value != 0;
+        return true;
+    case IOWSIM_FAULT_DATA_CORRECTED:
+        faults.data_corrected = value != 0;
+        return true;
+    case IOWSIM_FAULT_IGNORE_WRITE:
+        if (value > iowsim::kChecksumWord) return false;
+        faults.ignore_write = std::max(value, -1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+int iowsim_load_scenario(const char *scenario_path, const char *state_path, char *error, size_t error_size) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lockOnly();
+    std::string message;
+    const bool loaded = sim.load(scenario_path ? scenario_path : "", state_path ? state_path : "", message);
+    copyText(message, error, error_size);
+    return loaded;
+}
+
+int iowsim_reload(void) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lockOnly();
+    std::string ignored;
+    return sim.loadFromEnvironment(ignored);
+}
+
+size_t iowsim_state_path(char *path, size_t size) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return copyText(sim.stateStore().path(), path, size);
+}
+
+int iowsim_set_fault(int transmitter, iowsim_fault fault, int value) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return setAdapterFault(sim, fault, value) || setTransmitterFault(sim, transmitter, fault, value);
+}
+
+void iowsim_clear_faults(void) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    for (iowsim_fault fault : {IOWSIM_FAULT_UNPLUGGED, IOWSIM_FAULT_ARBITRATION_LOST, IOWSIM_FAULT_DROP_ANSWERS})
+        setAdapterFault(sim, fault, 0);
+    for (Transmitter &transmitter : sim.adapter().bus()) {
+        transmitter.faults() = iowsim::TransmitterFaults{};
+        transmitter.setPresent(true, Clock::now());
+    }
+}
+
+void iowsim_set_product_id(unsigned long product_id) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    sim.adapter().setup().product_id = product_id;
+}
+
+void iowsim_set_latency_ms(unsigned long latency_ms) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    sim.adapter().setup().latency = iowsim::Millis(std::min(latency_ms, 1000UL));
+}
+
+int iowsim_set_signal(int transmitter, int frozen, unsigned pressure_raw, unsigned temperature_raw) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    Transmitter *chip = transmitterAt(sim, transmitter);
+    if (!chip || pressure_raw > 0xFFFF || temperature_raw > 0xFFFF) return 0;
+    chip->freezeSignal(frozen != 0, static_cast<std::uint16_t>(pressure_raw), static_cast<std::uint16_t>(temperature_raw));
+    return 1;
+}
+
+int iowsim_transmitter_count(void) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return static_cast<int>(sim.adapter().bus().size());
+}
+
+int iowsim_get_transmitter(int transmitter, iowsim_transmitter_info *info) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    const Transmitter *chip = transmitterAt(sim, transmitter);
+    if (!chip || !info) return 0;
+    info->present = chip->present();
+    info->powered = chip->powered();
+    info->address = chip->address();
+    info->command_mode = chip->commandMode();
+    info->current_page = chip->currentPage();
+    info->memory_error = chip->memoryError();
+    info->opened_page = chip->openedPage();
+    for (int page = 0; page < iowsim::kPages; ++page)
+        std::copy(chip->memory()[page].begin(), chip->memory()[page].end(), info->pages[page]);
+    return 1;
+}
+
+void iowsim_get_adapter(iowsim_adapter_info *info) {
+    if (!info) return;
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    const iowsim::Adapter &adapter = sim.adapter();
+    info->plugged = adapter.plugged();
+    info->open = adapter.isOpen();
+    info->i2c_enabled = adapter.i2cEnabled();
+    info->spi_enabled = adapter.spiEnabled();
+    info->product_id = adapter.setup().product_id;
+    info->read_timeout_ms = adapter.readTimeoutMs();
+    info->write_timeout_ms = adapter.writeTimeoutMs();
+    std::memcpy(info->pins, adapter.pins(), sizeof info->pins);
+}
+
+unsigned short iowsim_checksum(const unsigned short *words) {
+    return words ? iowsim::pageChecksum(words) : 0;
+}
+
+size_t iowsim_take_traffic(iowsim_report *out, size_t capacity) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return sim.traffic().take(out, capacity);
+}
+
+size_t iowsim_traffic_size(void) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return sim.traffic().size();
+}
+
+void iowsim_clear_traffic(void) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    sim.traffic().clear();
+}
+
+}  // extern "C"

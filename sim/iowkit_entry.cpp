@@ -1,0 +1,173 @@
+// The 17 entry points of the adapter maker's library, answered by the simulation.
+#include "exports.h"
+#include "simulator.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+using iowsim::Adapter;
+using iowsim::Clock;
+using iowsim::Simulator;
+
+namespace {
+
+// A timeout of "forever" must not overflow the clock.
+iowsim::TimePoint deadlineAfter(unsigned long ms) {
+    return Clock::now() + iowsim::Millis(std::min(ms, 0xFFFFFFFFUL));
+}
+
+unsigned long deliver(Simulator &sim, const iowsim::Report &report, unsigned long pipe, char *buffer) {
+    std::memcpy(buffer, report.bytes, report.length);
+    sim.traffic().record(IOWSIM_FROM_ADAPTER, pipe, report.bytes, report.length);
+    return static_cast<unsigned long>(report.length);
+}
+
+}  // namespace
+
+extern "C" {
+
+IOWKIT_HANDLE IOWKIT_API IowKitOpenDevice(void) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return sim.adapter().open() ? sim.handle() : nullptr;
+}
+
+void IOWKIT_API IowKitCloseDevice(IOWKIT_HANDLE devHandle) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    if (!sim.isOpenHandle(devHandle)) return;
+    sim.adapter().close();
+    sim.interruptReads();
+}
+
+unsigned long IOWKIT_API IowKitWrite(IOWKIT_HANDLE devHandle, unsigned long numPipe, char *buffer,
+                                     unsigned long length) {
+    Simulator &sim = Simulator::instance();
+    const std::size_t size = Adapter::reportSize(numPipe);
+    iowsim::Millis latency{0};
+    {
+        auto lock = sim.lock();
+        if (!sim.isOpenHandle(devHandle) || !buffer || size == 0 || length < size) return 0;
+        latency = sim.adapter().setup().latency;
+    }
+    unsigned long taken = 0;
+    for (; taken + size <= length; taken += size) {
+        if (latency.count() > 0) std::this_thread::sleep_for(latency);  // the USB transfer
+        auto lock = sim.lock();
+        if (!sim.isOpenHandle(devHandle)) break;
+        const auto *report = reinterpret_cast<const std::uint8_t *>(buffer + taken);
+        sim.traffic().record(IOWSIM_TO_ADAPTER, numPipe, report, size);
+        sim.adapter().take(numPipe, report, Clock::now());
+        sim.saveMemoryIfChanged();
+        sim.answered().notify_all();
+    }
+    return taken;
+}
+
+unsigned long IOWKIT_API IowKitRead(IOWKIT_HANDLE devHandle, unsigned long numPipe, char *buffer,
+                                    unsigned long length) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    const std::size_t size = Adapter::reportSize(numPipe);
+    if (!sim.isOpenHandle(devHandle) || !buffer || size == 0 || length < size) return 0;
+    const auto generation = sim.generation();
+    const auto deadline = deadlineAfter(sim.adapter().readTimeoutMs());
+    for (;;) {
+        if (sim.generation() != generation) return 0;
+        const auto now = Clock::now();
+        if (auto report = sim.adapter().takeAnswer(numPipe, now)) return deliver(sim, *report, numPipe, buffer);
+        if (now >= deadline) return 0;
+        auto wake = deadline;
+        if (auto next = sim.adapter().nextAnswer(numPipe)) wake = std::min(wake, *next);
+        sim.answered().wait_until(lock, wake);
+    }
+}
+
+unsigned long IOWKIT_API IowKitReadNonBlocking(IOWKIT_HANDLE devHandle, unsigned long numPipe, char *buffer,
+                                               unsigned long length) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    const std::size_t size = Adapter::reportSize(numPipe);
+    if (!sim.isOpenHandle(devHandle) || !buffer || size == 0 || length < size) return 0;
+    auto report = sim.adapter().takeAnswer(numPipe, Clock::now());
+    return report ? deliver(sim, *report, numPipe, buffer) : 0;
+}
+
+int IOWKIT_API IowKitReadImmediate(IOWKIT_HANDLE, unsigned long *) {
+    return 0;  // the IO-Warrior 56 does not support it
+}
+
+unsigned long IOWKIT_API IowKitGetNumDevs(void) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return sim.adapter().isOpen() ? 1 : 0;
+}
+
+IOWKIT_HANDLE IOWKIT_API IowKitGetDeviceHandle(unsigned long numDevice) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return numDevice == 1 && sim.adapter().isOpen() ? sim.handle() : nullptr;
+}
+
+int IOWKIT_API IowKitSetLegacyOpenMode(unsigned long legacyOpenMode) {
+    return legacyOpenMode <= 1;
+}
+
+unsigned long IOWKIT_API IowKitGetProductId(IOWKIT_HANDLE devHandle) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return sim.isOpenHandle(devHandle) ? sim.adapter().setup().product_id : 0;
+}
+
+unsigned long IOWKIT_API IowKitGetRevision(IOWKIT_HANDLE devHandle) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return sim.isOpenHandle(devHandle) ? sim.adapter().setup().revision : 0;
+}
+
+void *IOWKIT_API IowKitGetThreadHandle(IOWKIT_HANDLE) {
+    return nullptr;  // no reader thread behind the simulation
+}
+
+int IOWKIT_API IowKitGetSerialNumber(IOWKIT_HANDLE devHandle, unsigned short *serialNumber) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    if (!sim.isOpenHandle(devHandle) || !serialNumber) return 0;
+    const std::string &serial = sim.adapter().setup().serial;
+    const std::size_t units = std::min<std::size_t>(serial.size(), IOWKIT_SERIAL_NUMBER_UNITS - 1);
+    for (std::size_t i = 0; i < units; ++i) serialNumber[i] = static_cast<unsigned char>(serial[i]);
+    serialNumber[units] = 0;
+    return 1;
+}
+
+int IOWKIT_API IowKitSetTimeout(IOWKIT_HANDLE devHandle, unsigned long timeout) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    if (!sim.isOpenHandle(devHandle)) return 0;
+    sim.adapter().setReadTimeoutMs(timeout);
+    return 1;
+}
+
+int IOWKIT_API IowKitSetWriteTimeout(IOWKIT_HANDLE devHandle, unsigned long timeout) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    if (!sim.isOpenHandle(devHandle)) return 0;
+    sim.adapter().setWriteTimeoutMs(timeout);
+    return 1;
+}
+
+int IOWKIT_API IowKitCancelIo(IOWKIT_HANDLE devHandle, unsigned long) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    if (!sim.isOpenHandle(devHandle)) return 0;
+    sim.interruptReads();
+    return 1;
+}
+
+char *IOWKIT_API IowKitVersion(void) {
+    static char version[] = "IO-Warrior Kit V1.5 (simulated)";
+    return version;
+}
+
+}  // extern "C"
