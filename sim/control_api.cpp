@@ -63,6 +63,10 @@ bool setTransmitterFault(Simulator &sim, int index, iowsim_fault fault, int valu
     case IOWSIM_FAULT_HOLD_BUSY:
         faults.hold_busy = value != 0;
         return true;
+    case IOWSIM_FAULT_BUSY_ANSWERS:
+        if (value < 0) return false;
+        faults.busy_answers = value;
+        return true;
     case IOWSIM_FAULT_HARDWARE_ERROR:
         faults.hardware_error = value != 0;
         return true;

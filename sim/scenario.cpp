@@ -230,6 +230,9 @@ bool Parser::transmitter(const IniSection &section, TransmitterSetup &setup) {
             if (!optionalByte(e, kChecksumWord, setup.faults.ignore_write)) return false;
         } else if (e.key == "hold_busy") {
             if (!flag(e, setup.faults.hold_busy)) return false;
+        } else if (e.key == "busy_answers") {
+            if (!number(e, 0, 1000000, value)) return false;
+            setup.faults.busy_answers = static_cast<int>(value);
         } else if (e.key == "hardware_error") {
             if (!flag(e, setup.faults.hardware_error)) return false;
         } else if (e.key == "data_corrected") {

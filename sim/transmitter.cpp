@@ -84,7 +84,7 @@ void Transmitter::powerUp(TimePoint now) {
 std::uint8_t Transmitter::status(TimePoint now) const {
     std::uint8_t status = 0;
     if (!setup_.faults.hardware_error) status |= kStatusPowered;
-    if (setup_.faults.hold_busy || now < busy_until_) status |= kStatusBusy;
+    if (setup_.faults.hold_busy || setup_.faults.busy_answers > 0 || now < busy_until_) status |= kStatusBusy;
     if (command_mode_) status |= kStatusCommandMode;
     if (memory_error_) status |= kStatusMemoryError;
     return status;
@@ -94,7 +94,8 @@ bool Transmitter::write(const std::uint8_t *data, std::size_t count, TimePoint n
     if (!powered_ || setup_.faults.nack_all) return false;
     if (count == 0) return true;
     const std::uint8_t command = data[0];
-    if (command == setup_.faults.nack_command) return false;
+    refuse_next_read_ = command == setup_.faults.nack_command;
+    if (refuse_next_read_) return false;
 
     if (command < kChecksumWord + 1) {
         prepareWord(setup_.memory[setup_.current_page][command]);
@@ -124,9 +125,11 @@ bool Transmitter::write(const std::uint8_t *data, std::size_t count, TimePoint n
 
 bool Transmitter::read(std::uint8_t *out, std::size_t count, TimePoint now) {
     if (!powered_ || setup_.faults.nack_all) return false;
+    if (std::exchange(refuse_next_read_, false)) return false;
     if (measurement_pending_ && now >= busy_until_) measure(busy_until_);
     std::fill(out, out + count, 0);
     if (count > 0) out[0] = status(now);
+    if (setup_.faults.busy_answers > 0) --setup_.faults.busy_answers;
     for (std::size_t i = 1; i < count && i <= sizeof output_; ++i) out[i] = output_[i - 1];
     return true;
 }

@@ -11,8 +11,9 @@ namespace iowsim {
 
 struct TransmitterFaults {
     bool nack_all = false;
-    int nack_command = -1;  // command byte refused, -1 none
+    int nack_command = -1;  // command byte refused, and the read that follows it; -1 none
     bool hold_busy = false;
+    int busy_answers = 0;   // so many of the next answers carry the busy bit
     bool hardware_error = false;
     bool data_corrected = false;
     int ignore_write = -1;  // word address whose writes are lost, -1 none
@@ -82,6 +83,7 @@ private:
     TimePoint power_up_time_{};
     TimePoint busy_until_{};
     bool measurement_pending_ = false;
+    bool refuse_next_read_ = false; // a refused command leaves nothing to read
     std::uint8_t output_[4] = {};  // data bytes the next read sends after the status
     bool memory_changed_ = false;
 };

@@ -31,8 +31,15 @@ const FaultCase kFaults[] = {
     {"nack measurement", IOWSIM_FAULT_NACK_COMMAND, 0xAC, "[transmitter.t]\nnack = 0xAC\n",
      [](SimBusTest &t) {
          EXPECT_EQ(t.i2cWrite(kMainAddress, {0xAC}), 0x80);
+         EXPECT_EQ(t.i2cRead(kMainAddress, 5).at(0), 0x80) << "nothing to read after a refused command";
          EXPECT_EQ(t.i2cWrite(kMainAddress, {0x00}), 0x00);
          EXPECT_EQ(t.i2cRead(kMainAddress, 3).at(0), 0x03);
+     }},
+    {"busy for two answers", IOWSIM_FAULT_BUSY_ANSWERS, 2, "[transmitter.t]\nbusy_answers = 2\n",
+     [](SimBusTest &t) {
+         EXPECT_EQ(t.status(kMainAddress), 0x60);
+         EXPECT_EQ(t.status(kMainAddress), 0x60);
+         EXPECT_EQ(t.status(kMainAddress), 0x40);
      }},
     {"arbitration lost", IOWSIM_FAULT_ARBITRATION_LOST, 1, "[adapter]\narbitration_lost = true\n[transmitter.t]\n",
      [](SimBusTest &t) {
