@@ -63,6 +63,10 @@ bool setTransmitterFault(Simulator &sim, int index, iowsim_fault fault, int valu
     case IOWSIM_FAULT_HOLD_BUSY:
         faults.hold_busy = value != 0;
         return true;
+    case IOWSIM_FAULT_NACK_READ_AFTER:
+        if (value > 0xFF) return false;
+        faults.nack_read_after = std::max(value, -1);
+        return true;
     case IOWSIM_FAULT_BUSY_ANSWERS:
         if (value < 0) return false;
         faults.busy_answers = value;

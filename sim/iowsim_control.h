@@ -41,12 +41,13 @@ typedef enum iowsim_fault {
     /* transmitter faults */
     IOWSIM_FAULT_REMOVED,        /* value != 0 takes the transmitter off the bus, 0 inserts it */
     IOWSIM_FAULT_NACK_ALL,       /* no acknowledge for any request */
-    IOWSIM_FAULT_NACK_COMMAND,   /* value = command byte not acknowledged (nor the read after it), -1 clears */
+    IOWSIM_FAULT_NACK_COMMAND,   /* value = command byte not acknowledged, -1 clears */
     IOWSIM_FAULT_HOLD_BUSY,      /* busy bit always set */
     IOWSIM_FAULT_HARDWARE_ERROR, /* "powered" bit clear */
     IOWSIM_FAULT_DATA_CORRECTED, /* data-corrected bit of the memory status */
     IOWSIM_FAULT_IGNORE_WRITE,   /* value = word address whose writes are acknowledged but lost, -1 clears */
-    IOWSIM_FAULT_BUSY_ANSWERS    /* value = how many of the next answers carry the busy bit */
+    IOWSIM_FAULT_BUSY_ANSWERS,   /* value = how many of the next answers carry the busy bit */
+    IOWSIM_FAULT_NACK_READ_AFTER /* value = command byte whose following read is not acknowledged, -1 clears */
 } iowsim_fault;
 
 /* Sets or clears one fault. Returns 1, or 0 for an unknown fault, transmitter or value. */

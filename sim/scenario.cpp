@@ -226,6 +226,8 @@ bool Parser::transmitter(const IniSection &section, TransmitterSetup &setup) {
         } else if (e.key == "nack") {
             setup.faults.nack_all = e.value == "all";
             if (!setup.faults.nack_all && !optionalByte(e, 0xFF, setup.faults.nack_command)) return false;
+        } else if (e.key == "nack_read_after") {
+            if (!optionalByte(e, 0xFF, setup.faults.nack_read_after)) return false;
         } else if (e.key == "ignore_write") {
             if (!optionalByte(e, kChecksumWord, setup.faults.ignore_write)) return false;
         } else if (e.key == "hold_busy") {

@@ -94,8 +94,8 @@ bool Transmitter::write(const std::uint8_t *data, std::size_t count, TimePoint n
     if (!powered_ || setup_.faults.nack_all) return false;
     if (count == 0) return true;
     const std::uint8_t command = data[0];
-    refuse_next_read_ = command == setup_.faults.nack_command;
-    if (refuse_next_read_) return false;
+    refuse_next_read_ = command == setup_.faults.nack_read_after;
+    if (command == setup_.faults.nack_command) return false;
 
     if (command < kChecksumWord + 1) {
         prepareWord(setup_.memory[setup_.current_page][command]);

@@ -11,7 +11,8 @@ namespace iowsim {
 
 struct TransmitterFaults {
     bool nack_all = false;
-    int nack_command = -1;  // command byte refused, and the read that follows it; -1 none
+    int nack_command = -1;  // command byte refused, -1 none
+    int nack_read_after = -1; // the read that follows this command is refused, -1 none
     bool hold_busy = false;
     int busy_answers = 0;   // so many of the next answers carry the busy bit
     bool hardware_error = false;

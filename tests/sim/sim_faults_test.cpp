@@ -31,8 +31,14 @@ const FaultCase kFaults[] = {
     {"nack measurement", IOWSIM_FAULT_NACK_COMMAND, 0xAC, "[transmitter.t]\nnack = 0xAC\n",
      [](SimBusTest &t) {
          EXPECT_EQ(t.i2cWrite(kMainAddress, {0xAC}), 0x80);
-         EXPECT_EQ(t.i2cRead(kMainAddress, 5).at(0), 0x80) << "nothing to read after a refused command";
          EXPECT_EQ(t.i2cWrite(kMainAddress, {0x00}), 0x00);
+         EXPECT_EQ(t.i2cRead(kMainAddress, 3).at(0), 0x03);
+     }},
+    {"nack the read after Cust_ID0", IOWSIM_FAULT_NACK_READ_AFTER, 0x00, "[transmitter.t]\nnack_read_after = 0x00\n",
+     [](SimBusTest &t) {
+         EXPECT_EQ(t.i2cWrite(kMainAddress, {0x00}), 0x00);
+         EXPECT_EQ(t.i2cRead(kMainAddress, 3).at(0), 0x80);
+         EXPECT_EQ(t.i2cWrite(kMainAddress, {0x01}), 0x00);
          EXPECT_EQ(t.i2cRead(kMainAddress, 3).at(0), 0x03);
      }},
     {"busy for two answers", IOWSIM_FAULT_BUSY_ANSWERS, 2, "[transmitter.t]\nbusy_answers = 2\n",
