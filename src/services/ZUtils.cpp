@@ -2,9 +2,6 @@
 
 #include <QLocale>
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <string>
 
 bool ZByte::readBit(uint8_t b, int pos)
 {
@@ -54,85 +51,6 @@ double ZString::ToFloat(const QString &str)
     if (!TryToFloat(str, value))
         throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(str).toStdString());
     return value;
-}
-
-namespace {
-
-QString scientificText(double value, int precision)
-{
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*E", precision - 1, value);
-    std::string text(buffer);
-    const auto exponent = text.find('E');
-    std::string mantissa = text.substr(0, exponent);
-    if (mantissa.find('.') != std::string::npos) {
-        mantissa.erase(mantissa.find_last_not_of('0') + 1);
-        if (mantissa.back() == '.')
-            mantissa.pop_back();
-    }
-    return QString::fromStdString(mantissa + text.substr(exponent));
-}
-
-bool isAllZero(const std::string &text)
-{
-    return text.find_first_of("123456789") == std::string::npos;
-}
-
-// printf rounds exact ties to even (2.5 -> "2"); number texts round them away from zero.
-std::string fixedHalfAwayFromZero(double value, int decimals)
-{
-    constexpr int Guard = 20;
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals + Guard, std::fabs(value));
-    std::string digits(buffer);
-    digits.resize(digits.size() - Guard);
-    const bool roundUp = buffer[digits.size()] >= '5';
-    if (decimals == 0)
-        digits.pop_back(); // the '.'
-    if (roundUp) {
-        int i = int(digits.size()) - 1;
-        for (; i >= 0; --i) {
-            if (digits[size_t(i)] == '.')
-                continue;
-            if (digits[size_t(i)] == '9') {
-                digits[size_t(i)] = '0';
-            } else {
-                ++digits[size_t(i)];
-                break;
-            }
-        }
-        if (i < 0)
-            digits.insert(0, 1, '1');
-    }
-    return (value < 0 ? "-" : "") + digits;
-}
-
-} // namespace
-
-QString ZString::FormatFixed(double value, int digits, int precision)
-{
-    if (std::isnan(value))
-        return QStringLiteral("NAN");
-    if (std::isinf(value))
-        return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
-    digits = std::clamp(digits, 0, 18);
-    precision = std::clamp(precision, 1, 18);
-
-    int decimals = digits;
-    if (value != 0.0) {
-        const int integerDigits = int(std::floor(std::log10(std::fabs(value)))) + 1;
-        if (integerDigits > precision)
-            return scientificText(value, precision).replace(u'.', QLocale().decimalPoint());
-        decimals = std::min(digits, std::max(0, precision - integerDigits));
-    }
-
-    std::string text = fixedHalfAwayFromZero(value, decimals);
-    if (digits > decimals)
-        text += (decimals == 0 ? "." : "") + std::string(size_t(digits - decimals), '0');
-    // A value that rounds to zero carries no sign.
-    if (text.front() == '-' && isAllZero(text))
-        text.erase(0, 1);
-    return QString::fromStdString(text).replace(u'.', QLocale().decimalPoint());
 }
 
 QString ZString::ToUtf8(const QString &str)

@@ -45,10 +45,14 @@ public:
     // Same reading; false instead of an exception.
     static bool TryToFloat(const QString &str, double &value);
 
-    // Fixed-point text with `digits` decimals, rounded to at most `precision` significant
-    // digits (later places are written as 0), with the user's locale decimal separator.
-    // A value with more integer digits than `precision` is written in scientific notation.
+    // Fixed-point text with `digits` decimals, rounded half away from zero to at most
+    // `precision` significant digits (later places are written as 0). A value whose integer
+    // part needs more than `precision` digits is written in scientific notation ("1.2345679E8");
+    // a result that rounds to zero has no sign.
+    static QString FormatFixed(double value, int digits, int precision, QChar decimalSeparator);
+    // The same with the user's locale decimal separator.
     static QString FormatFixed(double value, int digits, int precision = 12);
+    static QChar LocaleDecimalSeparator();
 
     // Decodes UTF-8 bytes held one per character.
     static QString ToUtf8(const QString &str);

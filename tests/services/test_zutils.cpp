@@ -69,31 +69,6 @@ TEST_P(LenientNumbers, TextsThatStayNoNumberRaise)
 INSTANTIATE_TEST_SUITE_P(PointAndComma, LenientNumbers,
                          ::testing::Values(LocaleGuard::pointLocale(), LocaleGuard::commaLocale()));
 
-TEST(FixedText, PrecisionDecimalsAndRounding)
-{
-    LocaleGuard guard(LocaleGuard::pointLocale());
-    struct {
-        double value;
-        int digits, precision;
-        const char *text;
-    } cases[] = {
-        {2.5, 0, 12, "3"},           {-2.5, 0, 12, "-3"},         {0.125, 2, 12, "0.13"},
-        {9.995, 2, 12, "9.99"},      {99.996, 2, 12, "100.00"},   {123456789.123, 1, 8, "1.2345679E+08"},
-        {1234.5, 3, 4, "1235.000"},  {123456789012.0, 0, 12, "123456789012"},
-        {0.5, 0, 8, "1"},            {-0.4, 0, 12, "0"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(ZString::FormatFixed(c.value, c.digits, c.precision), QString::fromLatin1(c.text));
-    }
-}
-
-TEST(FixedText, NotANumberAndInfinity)
-{
-    EXPECT_EQ(ZString::FormatFixed(std::numeric_limits<double>::quiet_NaN(), 2), QStringLiteral("NAN"));
-    EXPECT_EQ(ZString::FormatFixed(-std::numeric_limits<double>::infinity(), 2), QStringLiteral("-INF"));
-}
-
 QString bytes(std::initializer_list<int> values)
 {
     QString s;

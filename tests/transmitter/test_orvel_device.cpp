@@ -145,7 +145,7 @@ TEST(NumberTexts, TooManyIntegerDigitsFallBackToScientific)
     T_OrvelDevice device;
     device.Set_pressure_digits(2);
     device.Set_pressure(1.5e15);
-    EXPECT_EQ(device.Get_pressure_as_String(), QStringLiteral("1.5E+15"));
+    EXPECT_EQ(device.Get_pressure_as_String(), QStringLiteral("1.5E15"));
 }
 
 TEST(PressureMode, Texts)
