@@ -1,0 +1,290 @@
+#include "table_view.h"
+
+#include "IniHandler.h"
+#include "Translator.h"
+#include "crlf_text.h"
+#include "header_grid.h"
+#include "table_export.h"
+#include "ui_table_view.h"
+#include "window_placement.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QStyle>
+#include <QUrl>
+#include <algorithm>
+
+namespace {
+
+QString ask_file_name(QWidget *parent, const QString &folder)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral("Text files (*.txt)"));
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setDirectory(folder);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void report_error(QWidget *parent, const QString &message)
+{
+    QMessageBox::warning(parent, parent->windowTitle(), message);
+}
+
+// A row wide enough for the window's font, never below the string grid's usual 20 pixels.
+int row_height(const QWidget *widget)
+{
+    return std::max(20, widget->fontMetrics().height() + 6);
+}
+
+} // namespace
+
+Ttable_form::Ttable_form(QWidget *parent, TIniHandler *settings, TTranslator *translator)
+    : QWidget(parent, Qt::Window),
+      ui(std::make_unique<Ui::Ttable_form>()),
+      fIni(settings ? settings : TIniHandler::getInstance()),
+      fTranslator(translator ? translator : TTranslator::getInstance()),
+      fAskFileName(ask_file_name),
+      fReportError(report_error),
+      fOpenFolder([](const QUrl &folder) { return QDesktopServices::openUrl(folder); }),
+      fNow([] { return QDateTime::currentDateTime(); })
+{
+    ui->setupUi(this);
+    ui->SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    ui->save_btn->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    // The buttons must not move up while the check box is hidden during a run.
+    QSizePolicy keep = ui->time_axis_check->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    ui->time_axis_check->setSizePolicy(keep);
+
+    ui->Grid->setColumnCount(table_export::ColumnCount - 1);
+    header_grid::set_up(ui->Grid, row_height(this));
+    for (int column = 0; column < table_export::ColumnCount; ++column)
+        header_grid::set_column_width(ui->Grid, column, table_export::ColumnWidths[column]);
+
+    connect(ui->copy_btn, &QPushButton::clicked, this, &Ttable_form::copy_btnClick);
+    connect(ui->save_btn, &QPushButton::clicked, this, &Ttable_form::save_btnClick);
+    connect(ui->SpeedButton1, &QToolButton::clicked, this, &Ttable_form::SpeedButton1Click);
+    ui->Grid->installEventFilter(this);
+
+    layout()->activate();
+    calc_visible_rows();
+    init();
+}
+
+Ttable_form::~Ttable_form() = default;
+
+void Ttable_form::show_identity(QString &field, QLabel *label, const QString &value)
+{
+    field = value;
+    label->setText(value);
+}
+
+void Ttable_form::Set_scaling(const QString &value)
+{
+    show_identity(f_scaling, ui->scaling, value);
+}
+
+void Ttable_form::Set_calib_date(const QString &value)
+{
+    show_identity(f_calib_date, ui->calib_date, value);
+}
+
+void Ttable_form::Set_unique_code(const QString &value)
+{
+    show_identity(f_unique_code, ui->unique_id, value);
+}
+
+void Ttable_form::Set_dev_status(const QString &value)
+{
+    show_identity(f_dev_status, ui->dev_status, value);
+}
+
+void Ttable_form::Set_slave_addr(const QString &value)
+{
+    show_identity(f_slave_addr, ui->slave_addr, value);
+}
+
+void Ttable_form::Set_addr_left(const QString &value)
+{
+    show_identity(f_addr_left, ui->number_re_addr, value);
+}
+
+void Ttable_form::Set_time_axis_enabled(bool b)
+{
+    ui->time_axis_check->setVisible(b);
+}
+
+void Ttable_form::write_headers()
+{
+    const QString date = fTranslator->translate(QStringLiteral("date"), QStringLiteral("Date"));
+    const QString time = fTranslator->translate(QStringLiteral("time"), QStringLiteral("Time"));
+    const QStringList headers = table_export::header_cells(date, time);
+    for (int column = 1; column < table_export::ColumnCount; ++column)
+        header_grid::set_cell(ui->Grid, 0, column, headers.at(column));
+}
+
+void Ttable_form::init()
+{
+    header_grid::set_data_rows(ui->Grid, 0);
+    header_grid::set_data_rows(ui->Grid, 1);
+    header_grid::clear_row(ui->Grid, 1);
+    write_headers();
+    f_row = 0;
+    f_start_time = fNow();
+    for (auto setter : {&Ttable_form::Set_scaling, &Ttable_form::Set_calib_date, &Ttable_form::Set_unique_code,
+                        &Ttable_form::Set_dev_status, &Ttable_form::Set_slave_addr})
+        (this->*setter)(table_export::placeholder());
+    Set_addr_left(table_export::addr_left_placeholder());
+    f_pressure_digits = fIni->Get_pressure_digits();
+    f_temperature_digits = fIni->Get_temperature_digits();
+}
+
+void Ttable_form::add_row(int pu16, double pbar, int tu16, double tcels)
+{
+    ++f_row;
+    if (f_row == 1)
+        f_start_time = fNow();
+    header_grid::set_data_rows(ui->Grid, f_row);
+    const table_export::RowTime time{fNow(), f_start_time, ui->time_axis_check->isChecked()};
+    const QStringList cells =
+        table_export::row_cells(f_row, {pu16, pbar, tu16, tcels}, time, f_pressure_digits, f_temperature_digits);
+    for (int column = 0; column < table_export::ColumnCount; ++column)
+        header_grid::set_cell(ui->Grid, f_row, column, cells.at(column));
+    const int top = table_export::top_visible_row(f_row, f_o);
+    if (top > 0)
+        header_grid::set_first_visible_row(ui->Grid, top);
+    ui->Grid->selectRow(f_row - 1);
+}
+
+void Ttable_form::update_captions()
+{
+    const auto tr = [this](const char *key, const char *text) {
+        return fTranslator->translate(QString::fromLatin1(key), QString::fromUtf8(text));
+    };
+    setWindowTitle(tr("table", "Table"));
+    ui->scaling_title->setText(tr("scaling", "Scaling"));
+    ui->date_title->setText(tr("calibrationdate_title", "Date of Calibration"));
+    ui->unique_title->setText(tr("uniquecode_title", "Unique ID"));
+    ui->dev_status_title->setText(tr("dev_status_title", "Device Status"));
+    ui->slave_addr_title->setText(tr("slaveaddr_title", "Slave Address"));
+    ui->number_readdr_left_title->setText(tr("readdressing_left_title", "Number of Re-Addressing left"));
+    ui->initial_title->setText(tr("initial_title", "Initial"));
+    ui->descr_title->setText(tr("descr_title", "Description"));
+    ui->time_axis_check->setText(tr("time_axis", "Relative Time Axis"));
+    ui->copy_btn->setText(tr("copy", "Copy Data"));
+    ui->save_btn->setText(tr("save", "Save"));
+    write_headers();
+}
+
+QStringList Ttable_form::fill_memo() const
+{
+    table_export::ExportContent content;
+    content.description = {ui->descr_title->text(), ui->description->toPlainText()};
+    content.initials = {ui->initial_title->text(), ui->initial_ed->text()};
+    const std::pair<const QLabel *, const QLabel *> identity[] = {
+        {ui->scaling_title, ui->scaling},       {ui->date_title, ui->calib_date},
+        {ui->unique_title, ui->unique_id},      {ui->dev_status_title, ui->dev_status},
+        {ui->slave_addr_title, ui->slave_addr}, {ui->number_readdr_left_title, ui->number_re_addr}};
+    for (const auto &[title, value] : identity)
+        content.identity.append({title->text(), value->text()});
+    for (int row = 0; row < row_count(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < table_export::ColumnCount; ++column)
+            cells.append(cell_text(row, column));
+        content.rows.append(cells);
+    }
+    return table_export::fill_memo(content);
+}
+
+void Ttable_form::copy_to_clipbrd()
+{
+    QGuiApplication::clipboard()->setText(crlf_text(fill_memo()));
+}
+
+void Ttable_form::save_to_file()
+{
+    const QStringList zwischen = fill_memo();
+    const QString fileName = fAskFileName(this, fIni->Get_ExportDir());
+    if (fileName.isEmpty())
+        return;
+    fIni->Set_ExportDir(QDir::toNativeSeparators(QFileInfo(fileName).absolutePath()));
+    const QByteArray bytes = table_export::file_bytes(zwischen);
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return;
+    fReportError(this, QStringLiteral("The table could not be saved to \"%1\":\n%2")
+                           .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+}
+
+void Ttable_form::copy_btnClick()
+{
+    copy_to_clipbrd();
+}
+
+void Ttable_form::save_btnClick()
+{
+    save_to_file();
+}
+
+void Ttable_form::SpeedButton1Click()
+{
+    const QString folder = fIni->Get_ExportDir();
+    if (!fOpenFolder(QUrl::fromLocalFile(folder)))
+        fReportError(this,
+                     QStringLiteral("The folder \"%1\" could not be opened.").arg(QDir::toNativeSeparators(folder)));
+}
+
+QString Ttable_form::cell_text(int row, int column) const
+{
+    return header_grid::cell(ui->Grid, row, column);
+}
+
+int Ttable_form::row_count() const
+{
+    return ui->Grid->rowCount() + 1;
+}
+
+int Ttable_form::column_width(int column) const
+{
+    return header_grid::column_width(ui->Grid, column);
+}
+
+int Ttable_form::first_visible_row() const
+{
+    return header_grid::first_visible_row(ui->Grid);
+}
+
+void Ttable_form::calc_visible_rows()
+{
+    f_o = ui->Grid->height() / ui->Grid->verticalHeader()->defaultSectionSize() - 1;
+}
+
+bool Ttable_form::eventFilter(QObject *watched, QEvent *event)
+{
+    // The grid's own resize: by then the layout has given it its new height.
+    if (watched == ui->Grid && event->type() == QEvent::Resize)
+        calc_visible_rows();
+    return QWidget::eventFilter(watched, event);
+}
+
+void Ttable_form::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    update_captions();
+    if (!f_placed) {
+        f_placed = true;
+        centre_over_parent(this);
+    }
+}
