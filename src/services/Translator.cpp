@@ -1,7 +1,9 @@
 #include "Translator.h"
 
 #include "UniCodeFile.h"
+#include "logFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -81,4 +83,30 @@ void TTranslator::saveDictionary(const QList<Entry> &nDictionary) const
     for (const Entry &entry : nDictionary)
         lines.append(entry.first + u'=' + entry.second);
     TUnicodeFile::writeLines(QDir(fDir).filePath(fFileName), lines, UTF16LE);
+}
+
+namespace {
+
+std::unique_ptr<TTranslator> &instance()
+{
+    static std::unique_ptr<TTranslator> translator;
+    return translator;
+}
+
+} // namespace
+
+TTranslator *TTranslator::getInstance()
+{
+    if (!instance()) {
+        TLogFile *log = TLogFile::getInstance();
+        const QString dir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("languages"));
+        instance() = std::make_unique<TTranslator>(
+            dir, [log](const QString &line) { log->addEvent(catTranslator, lDebug, line); });
+    }
+    return instance().get();
+}
+
+void TTranslator::release()
+{
+    instance().reset();
 }

@@ -8,7 +8,7 @@ target_link_libraries(zorbit_settings PUBLIC zorbit_utils Qt6::Core)
 add_library(zorbit_forms STATIC IniHandler_forms.cpp)
 target_link_libraries(zorbit_forms PUBLIC zorbit_settings Qt6::Widgets)
 
-# Translator (the single instance is wired to the event log with the program's services).
+# Translator; its single instance reports missing keys to the event log.
 add_library(zorbit_translator STATIC Translator.cpp)
 target_include_directories(zorbit_translator PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(zorbit_translator PUBLIC zorbit_utils Qt6::Core)
+target_link_libraries(zorbit_translator PUBLIC zorbit_log zorbit_utils Qt6::Core)

@@ -1,0 +1,232 @@
+#include "logWriter.h"
+
+#include "ThreadSynch.h"
+#include "ZUtils.h"
+#include "logFile.h"
+#include "logViewer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <thread>
+
+namespace {
+
+const QString CurrentFile = QStringLiteral("log.txt");
+const QString LineEnd = QStringLiteral("\r\n");
+
+// How long a waiting main thread lets pass before it serves a writer waiting for it.
+constexpr std::chrono::milliseconds ServeInterval{5};
+
+QStringList splitLines(const QByteArray &bytes)
+{
+    QStringList lines = QString::fromLocal8Bit(bytes).split(u'\n');
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+    for (QString &line : lines)
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    return lines;
+}
+
+} // namespace
+
+TLogWriter::TLogWriter(const QString &dir, int32_t fileSizeLimit, Clock clock, TThreadSynch *sync)
+    : fDir(dir),
+      fFileName(QDir(dir).filePath(CurrentFile)),
+      fFileSizeLimit(fileSizeLimit),
+      fClock(std::move(clock)),
+      fSync(sync)
+{
+}
+
+void TLogWriter::queue(QString line)
+{
+    {
+        std::lock_guard<std::mutex> lock(fcs);
+        if (fViewer)
+            fViewer->addLog(line, true);
+        fLogs.append(std::move(line));
+        fWakeRequested = true;
+    }
+    fWake.notify_one();
+}
+
+void TLogWriter::wake()
+{
+    {
+        std::lock_guard<std::mutex> lock(fcs);
+        fWakeRequested = true;
+    }
+    fWake.notify_one();
+}
+
+QStringList TLogWriter::queued() const
+{
+    std::lock_guard<std::mutex> lock(fcs);
+    return fLogs;
+}
+
+void TLogWriter::setViewer(TLogViewer *viewer)
+{
+    std::lock_guard<std::mutex> lock(fcs);
+    fViewer = viewer;
+}
+
+bool TLogWriter::hasViewer() const
+{
+    std::lock_guard<std::mutex> lock(fcs);
+    return fViewer != nullptr;
+}
+
+void TLogWriter::runOnViewer(void (TLogViewer::*method)())
+{
+    if (!hasViewer())
+        return;
+    // Looked up again on the main thread: the viewer may have been released meanwhile.
+    fSync->SafeSync(std::this_thread::get_id(), [this, method] {
+        TLogViewer *viewer = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(fcs);
+            viewer = fViewer;
+        }
+        if (viewer)
+            (viewer->*method)();
+    });
+}
+
+void TLogWriter::deleteFile()
+{
+    if (!QFileInfo::exists(fFileName))
+        return;
+    bool removed = false;
+    {
+        std::lock_guard<std::mutex> lock(fcs);
+        std::lock_guard<std::mutex> fileLock(fFileLock);
+        removed = QFile::remove(fFileName);
+    }
+    if (!removed)
+        throw EInOutError(QStringLiteral("Unable to delete %1").arg(fFileName).toStdString());
+}
+
+void TLogWriter::loaderStarting()
+{
+    std::lock_guard<std::mutex> lock(fcs);
+    ++fLoaders;
+}
+
+void TLogWriter::loadViewer()
+{
+    struct Ending {
+        TLogWriter *writer;
+        ~Ending()
+        {
+            {
+                std::lock_guard<std::mutex> lock(writer->fcs);
+                --writer->fLoaders;
+            }
+            writer->fEnded.notify_all();
+        }
+    } ending{this};
+
+    if (!fDataLoaded.load()) {
+        {
+            std::lock_guard<std::mutex> lock(fcs);
+            if (fViewer && QFileInfo::exists(fFileName)) {
+                QByteArray bytes;
+                {
+                    std::lock_guard<std::mutex> fileLock(fFileLock);
+                    QFile file(fFileName);
+                    if (file.open(QIODevice::ReadOnly))
+                        bytes = file.readAll();
+                }
+                fViewer->initLog(splitLines(bytes));
+            }
+        }
+        fDataLoaded.store(true);
+    }
+    runOnViewer(&TLogViewer::showLastLine);
+}
+
+void TLogWriter::run()
+{
+    QStringList batch;
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(fcs);
+            fWake.wait(lock, [this] { return fWakeRequested || fStopRequested; });
+            // Every queued line sets the request, so without one the queue is empty.
+            if (!fWakeRequested)
+                break;
+            fWakeRequested = false;
+            batch.swap(fLogs);
+        }
+        writePass(batch);
+        batch.clear();
+        if (fDataLoaded.load())
+            runOnViewer(&TLogViewer::updateGui);
+    }
+    {
+        std::lock_guard<std::mutex> lock(fcs);
+        fWriterEnded = true;
+    }
+    fEnded.notify_all();
+}
+
+bool TLogWriter::stop(std::chrono::milliseconds wait)
+{
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    std::unique_lock<std::mutex> lock(fcs);
+    fStopRequested = true;
+    fWake.notify_one();
+    for (;;) {
+        const auto slice = std::min(deadline, std::chrono::steady_clock::now() + ServeInterval);
+        if (fEnded.wait_until(lock, slice, [this] { return fWriterEnded && fLoaders == 0; }))
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        // A main thread waiting here would otherwise never run the writer's viewer call.
+        lock.unlock();
+        fSync->runPending();
+        lock.lock();
+    }
+}
+
+void TLogWriter::writePass(const QStringList &batch)
+{
+    if (rollOver())
+        runOnViewer(&TLogViewer::newFile);
+    append(batch);
+}
+
+bool TLogWriter::rollOver()
+{
+    std::lock_guard<std::mutex> fileLock(fFileLock);
+    if (ZFile::getFileSize(fFileName) <= fFileSizeLimit)
+        return false;
+    // A name taken by an earlier roll-over the same day makes this fail; the file then grows on.
+    QFile::rename(fFileName, rolledFileName());
+    return true;
+}
+
+QString TLogWriter::rolledFileName() const
+{
+    return QDir(fDir).filePath(QStringLiteral("log_") + fClock().date.toString(QStringLiteral("yyyy_MM_dd"))
+                               + QStringLiteral(".txt"));
+}
+
+void TLogWriter::append(const QStringList &batch)
+{
+    QByteArray bytes;
+    if (!batch.isEmpty())
+        bytes = (batch.join(LineEnd) + LineEnd).toLocal8Bit();
+
+    std::lock_guard<std::mutex> fileLock(fFileLock);
+    QFile file(fFileName);
+    // A file that cannot be opened or written loses this batch; the next pass tries again.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    if (!bytes.isEmpty())
+        file.write(bytes);
+    file.close();
+}

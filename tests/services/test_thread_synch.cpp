@@ -1,0 +1,200 @@
+// Running methods on the main thread for other threads, one caller at a time.
+#include "ThreadSynch.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace {
+
+bool onMainThread()
+{
+    return QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+bool pumpUntil(const std::function<bool()> &done, int timeoutMs = 5000)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// The object a target works on; each caller has its own.
+struct Target {
+    int runs = 0;
+    bool onMain = true;
+};
+
+// Order of events seen by the targets, shared by both callers.
+class Timeline
+{
+public:
+    void add(const std::string &event)
+    {
+        std::lock_guard<std::mutex> lock(fLock);
+        fEvents.push_back(event);
+    }
+    std::vector<std::string> events() const
+    {
+        std::lock_guard<std::mutex> lock(fLock);
+        return fEvents;
+    }
+
+private:
+    mutable std::mutex fLock;
+    std::vector<std::string> fEvents;
+};
+
+TEST(ThreadSynch, TwoCallersAtOnceRunOnTheMainThreadOneAfterTheOther)
+{
+    constexpr int CallsPerThread = 50;
+    TThreadSynch synch;
+    Target first, second;
+    std::atomic<int> running{0};
+    std::atomic<bool> overlapped{false};
+    std::atomic<int> finished{0};
+
+    const auto caller = [&](Target &target) {
+        for (int i = 0; i < CallsPerThread; ++i) {
+            const int before = target.runs;
+            synch.SafeSync(std::this_thread::get_id(), [&target, &running, &overlapped] {
+                if (running.fetch_add(1) != 0)
+                    overlapped = true;
+                ++target.runs;
+                target.onMain = target.onMain && onMainThread();
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+                running.fetch_sub(1);
+            });
+            // Returned only after its own target has run.
+            EXPECT_EQ(target.runs, before + 1);
+        }
+        ++finished;
+    };
+    std::thread a(caller, std::ref(first));
+    std::thread b(caller, std::ref(second));
+    const bool done = pumpUntil([&] { return finished == 2; });
+    a.join();
+    b.join();
+
+    ASSERT_TRUE(done);
+    EXPECT_FALSE(overlapped);
+    EXPECT_EQ(first.runs, CallsPerThread);
+    EXPECT_EQ(second.runs, CallsPerThread);
+    EXPECT_TRUE(first.onMain);
+    EXPECT_TRUE(second.onMain);
+}
+
+TEST(ThreadSynch, ALongTargetDoesNotKeepTheNextCallerFromStoringItsTarget)
+{
+    TThreadSynch synch;
+    Timeline timeline;
+    std::atomic<bool> firstStarted{false};
+    std::atomic<int> finished{0};
+
+    std::thread slow([&] {
+        synch.SafeSync(std::this_thread::get_id(), [&] {
+            timeline.add("first starts");
+            firstStarted = true;
+            // Still running while the second caller stores its target.
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (!synch.targetPending() && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            timeline.add(synch.targetPending() ? "second stored" : "second not stored");
+            timeline.add("first ends");
+        });
+        ++finished;
+    });
+    std::thread next([&] {
+        while (!firstStarted)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        synch.SafeSync(std::this_thread::get_id(), [&] { timeline.add("second runs"); });
+        ++finished;
+    });
+    const bool done = pumpUntil([&] { return finished == 2; }, 10000);
+    slow.join();
+    next.join();
+
+    ASSERT_TRUE(done);
+    EXPECT_EQ(timeline.events(),
+              std::vector<std::string>({"first starts", "second stored", "first ends", "second runs"}));
+}
+
+TEST(ThreadSynch, OnTheMainThreadRunsAtOnce)
+{
+    TThreadSynch synch;
+    bool ran = false;
+    synch.SafeSync(std::this_thread::get_id(), [&ran] { ran = onMainThread(); });
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(synch.runPending());
+}
+
+TEST(ThreadSynch, AnErrorInTheTargetReachesTheCaller)
+{
+    TThreadSynch synch;
+    std::atomic<bool> caught{false};
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        try {
+            synch.SafeSync(std::this_thread::get_id(), [] { throw std::runtime_error("target failed"); });
+        } catch (const std::runtime_error &error) {
+            caught = std::string(error.what()) == "target failed";
+        }
+        finished = true;
+    });
+    const bool done = pumpUntil([&] { return finished.load(); });
+    worker.join();
+    ASSERT_TRUE(done);
+    EXPECT_TRUE(caught);
+    // The slot is free again.
+    std::atomic<bool> againRan{false};
+    std::thread again([&] { synch.SafeSync(std::this_thread::get_id(), [&againRan] { againRan = true; }); });
+    EXPECT_TRUE(pumpUntil([&] { return againRan.load(); }));
+    again.join();
+}
+
+TEST(ThreadSynch, AMainThreadWaitingForTheCallerCanServeIt)
+{
+    TThreadSynch synch;
+    std::atomic<bool> ran{false};
+    std::thread worker([&] { synch.SafeSync(std::this_thread::get_id(), [&ran] { ran = onMainThread(); }); });
+    // No event loop here: the main thread serves the stored target itself.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!synch.runPending() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    worker.join();
+    EXPECT_TRUE(ran);
+    // The queued call finds nothing left to do.
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(synch.targetPending());
+}
+
+TEST(ThreadSynch, GetInstanceKeepsOneUntilReleased)
+{
+    TThreadSynch *synch = TThreadSynch::getInstance();
+    EXPECT_EQ(TThreadSynch::getInstance(), synch);
+    TThreadSynch::release();
+    TThreadSynch *renewed = TThreadSynch::getInstance();
+    std::atomic<bool> ran{false};
+    std::thread worker([&] {
+        EXPECT_EQ(TThreadSynch::getInstance(), renewed);
+        renewed->SafeSync(std::this_thread::get_id(), [&] { ran = onMainThread(); });
+    });
+    EXPECT_TRUE(pumpUntil([&] { return ran.load(); }));
+    worker.join();
+    TThreadSynch::release();
+}
+
+} // namespace
