@@ -1,4 +1,29 @@
+// The handler's life, the adapter link, the I²C transactions and the handler's texts.
 #include "OrvelHandler.h"
+
+#include "ZUtils.h"
+#include "iowkit.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr unsigned long SpecialPipe = IOW_PIPE_SPECIAL_MODE;
+constexpr unsigned long ReportSize = IOWKIT56_SPECIAL_REPORT_SIZE;
+constexpr uint8_t ReportI2cFunction = 0x01;
+constexpr uint8_t ReportI2cWrite = 0x02;
+constexpr uint8_t ReportI2cRead = 0x03;
+constexpr uint8_t StartAndStop = 0xC0;
+constexpr unsigned long TimeoutAfterDetect = 1000;
+constexpr unsigned long TimeoutAfterRead = 250;
+
+std::unique_ptr<T_Orvel_Handler> &instance()
+{
+    static std::unique_ptr<T_Orvel_Handler> handler;
+    return handler;
+}
+
+} // namespace
 
 QString T_SlaveAddr::hex_text(int32_t addr)
 {
@@ -9,4 +34,230 @@ void T_SlaveAddr::Set_int_Addr(int32_t v)
 {
     f_int_Addr = v;
     f_hex_addr = hex_text(v);
+}
+
+T_Orvel_Handler *T_Orvel_Handler::get_Instance()
+{
+    if (!instance())
+        instance() = std::make_unique<T_Orvel_Handler>([](TCategory category, TMode mode, const QString &text) {
+            TLogFile::getInstance()->addEvent(category, mode, text);
+        });
+    return instance().get();
+}
+
+void T_Orvel_Handler::release_Instance()
+{
+    instance().reset();
+}
+
+T_Orvel_Handler::T_Orvel_Handler(EventSink log) : f_Device(std::make_unique<T_OrvelDevice>()), fLog(std::move(log))
+{
+    f_Device->Set_pressure_digits(f_pressure_digits);
+    f_Device->Set_temperature_digits(f_temperature_digits);
+    load_iowkit();
+}
+
+T_Orvel_Handler::~T_Orvel_Handler()
+{
+    unload_iowkit();
+}
+
+void T_Orvel_Handler::log(TCategory category, TMode mode, const QString &text) const
+{
+    if (fLog)
+        fLog(category, mode, text);
+}
+
+QString T_Orvel_Handler::result_text(int result)
+{
+    switch (result) {
+    case 0: return QStringLiteral("OK");
+    case 1: return QStringLiteral("ERROR_ACK");
+    case 2: return QStringLiteral("ERROR_ARBLOS");
+    default: return QStringLiteral("IO Handle=NIL");
+    }
+}
+
+void T_Orvel_Handler::log_result(const QString &phrase, int result, const QString &okSuffix) const
+{
+    if (result == 0)
+        log(catCommunication, lDebug, phrase + QStringLiteral(" : OK") + okSuffix);
+    else
+        log(catCommunication, lError, phrase + QStringLiteral(" : ") + result_text(result));
+}
+
+QString T_Orvel_Handler::hex2(uint8_t value)
+{
+    return QString::number(value, 16).toUpper().rightJustified(2, u'0');
+}
+
+bool T_Orvel_Handler::adapter_ready() const
+{
+    return f_IOWIIC != nullptr && f_Product_ID == ProductIdIow56;
+}
+
+bool T_Orvel_Handler::detect_dongle()
+{
+    const IowKitSlots &kit = iowkit();
+    if (!kit.IowKitOpenDevice || !kit.IowKitGetProductId || !kit.IowKitGetNumDevs || !kit.IowKitGetSerialNumber ||
+        !kit.IowKitSetTimeout || !kit.IowKitSetWriteTimeout) {
+        log(catConverter, lError, QStringLiteral("Error open IO-Device"));
+        unload();
+        return false;
+    }
+    f_IOWIIC = kit.IowKitOpenDevice();
+    if (!f_IOWIIC)
+        return false;
+    f_Product_ID = uint32_t(kit.IowKitGetProductId(f_IOWIIC));
+    f_numDevs = uint32_t(kit.IowKitGetNumDevs());
+    unsigned short serial[IOWKIT_SERIAL_NUMBER_UNITS] = {};
+    kit.IowKitGetSerialNumber(f_IOWIIC, serial);
+    serial[IOWKIT_SERIAL_NUMBER_UNITS - 1] = 0; // never read past the buffer
+    f_serial_no = QString::fromUtf16(reinterpret_cast<const char16_t *>(serial));
+    kit.IowKitSetTimeout(f_IOWIIC, TimeoutAfterDetect);
+    kit.IowKitSetWriteTimeout(f_IOWIIC, TimeoutAfterDetect);
+    return true;
+}
+
+void T_Orvel_Handler::unload()
+{
+    const IowKitSlots &kit = iowkit();
+    if (adapter_ready()) {
+        std::memset(&f_Report56, 0, sizeof f_Report56);
+        f_Report56.ReportID = ReportI2cFunction;
+        f_Report56.Bytes[0] = 0x00;
+        if (kit.IowKitWrite)
+            kit.IowKitWrite(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize);
+        if (kit.IowKitCloseDevice)
+            kit.IowKitCloseDevice(f_IOWIIC);
+    }
+    f_IOWIIC = nullptr;
+}
+
+bool T_Orvel_Handler::write_special_report()
+{
+    const IowKitSlots &kit = iowkit();
+    return kit.IowKitWrite &&
+           kit.IowKitWrite(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize) == ReportSize;
+}
+
+bool T_Orvel_Handler::switch_IIC(bool on)
+{
+    if (!adapter_ready())
+        return false;
+    std::memset(&f_Report56, 0, sizeof f_Report56);
+    f_Report56.ReportID = ReportI2cFunction;
+    f_Report56.Bytes[0] = on ? 0x01 : 0x00;
+    f_Report56.Bytes[1] = 0x81;
+    return write_special_report();
+}
+
+bool T_Orvel_Handler::enable_IIC()
+{
+    return switch_IIC(true);
+}
+
+bool T_Orvel_Handler::disable_IIC()
+{
+    return switch_IIC(false);
+}
+
+int T_Orvel_Handler::result_of_flags(uint8_t flags)
+{
+    if (!ZByte::readBit(flags, 7))
+        return 0;
+    return ZByte::readBit(flags, 6) ? 2 : 1;
+}
+
+int T_Orvel_Handler::iic_write(uint8_t address, const uint8_t *bytes, int count)
+{
+    if (!adapter_ready())
+        return -1;
+    const IowKitSlots &kit = iowkit();
+    std::memset(&f_Report56, 0, sizeof f_Report56);
+    f_Report56.ReportID = ReportI2cWrite;
+    f_Report56.Bytes[0] = uint8_t(StartAndStop + count + 1);
+    f_Report56.Bytes[1] = uint8_t(address << 1);
+    std::memcpy(&f_Report56.Bytes[2], bytes, size_t(count));
+    if (!kit.IowKitWrite ||
+        kit.IowKitWrite(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize) == 0)
+        return -1;
+    std::memset(&f_Report56, 0, sizeof f_Report56);
+    if (kit.IowKitRead)
+        kit.IowKitRead(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize);
+    return result_of_flags(f_Report56.Bytes[0]);
+}
+
+int T_Orvel_Handler::iic_write_cmd(uint8_t address, uint8_t command)
+{
+    const uint8_t bytes[] = {command};
+    return iic_write(address, bytes, 1);
+}
+
+int T_Orvel_Handler::iic_write_cmd_word(uint8_t address, uint8_t command, uint8_t high, uint8_t low)
+{
+    const uint8_t bytes[] = {command, high, low};
+    return iic_write(address, bytes, 3);
+}
+
+int T_Orvel_Handler::iic_read(uint8_t address, uint8_t count, ReadBuffer &buffer)
+{
+    std::memset(buffer, 0, ReadBufferSize);
+    if (!adapter_ready())
+        return -1;
+    const IowKitSlots &kit = iowkit();
+    std::memset(&f_Report56, 0, sizeof f_Report56);
+    f_Report56.ReportID = ReportI2cRead;
+    f_Report56.Bytes[0] = count;
+    f_Report56.Bytes[1] = uint8_t((address << 1) + 1);
+    if (kit.IowKitWrite)
+        kit.IowKitWrite(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize);
+    if (kit.IowKitSetTimeout)
+        kit.IowKitSetTimeout(f_IOWIIC, TimeoutAfterRead);
+    std::memset(&f_Report56, 0, sizeof f_Report56);
+    f_Report56.ReportID = ReportI2cRead;
+    if (kit.IowKitRead)
+        kit.IowKitRead(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize);
+    const int result = result_of_flags(f_Report56.Bytes[0]);
+    if (result != 0)
+        return result;
+    std::memcpy(buffer, f_Report56.Bytes, sizeof f_Report56.Bytes);
+    return 0;
+}
+
+void T_Orvel_Handler::set_pressure_digits(int32_t p_digits)
+{
+    f_pressure_digits = p_digits;
+    f_Device->Set_pressure_digits(p_digits);
+}
+
+void T_Orvel_Handler::set_temperature_digits(int32_t t_digits)
+{
+    f_temperature_digits = t_digits;
+    f_Device->Set_temperature_digits(t_digits);
+}
+
+QString T_Orvel_Handler::zero_pad(int64_t value, int n)
+{
+    QString padding;
+    int64_t limit = 10;
+    for (int k = 1; k < n; ++k, limit *= 10)
+        if (value < limit)
+            padding += u'0';
+    return padding + QString::number(value);
+}
+
+QString T_Orvel_Handler::Get_PressureScalingString() const
+{
+    const QString mode = T_OrvelDevice::pressure_mode_text(f_Device->Get_P_Mode());
+    if (mode.isEmpty())
+        return {};
+    return ZString::FormatFixed(f_Device->Get_pmin(), f_pressure_digits) + QStringLiteral("...") +
+           ZString::FormatFixed(f_Device->Get_pmax(), f_pressure_digits) + u' ' + mode;
+}
+
+QString T_Orvel_Handler::Get_ProductString() const
+{
+    return QStringLiteral("F") + zero_pad(f_Device->Get_file(), 5) + QStringLiteral("E") +
+           zero_pad(f_Device->Get_equipment(), 2) + QStringLiteral("P") + zero_pad(f_Device->Get_place(), 4);
 }

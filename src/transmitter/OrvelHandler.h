@@ -1,8 +1,17 @@
-// Device access to the transmitter through the adapter.
+// Device access to the transmitter through the adapter: the adapter link, the I²C transactions
+// and every transmitter operation. Not locked: the hand-over between the workers and the main
+// thread guarantees that only one thread calls into the handler at a time.
 #pragma once
 
+#include "OrvelDevice.h"
+#include "iowkit_abi.h"
+#include "logFile.h"
+
+#include <QList>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 // One 7-bit slave address with its text "0x" + two upper-case hexadecimal digits.
 class T_SlaveAddr
@@ -20,4 +29,102 @@ public:
 private:
     int32_t f_int_Addr = 0;
     QString f_hex_addr;
+};
+
+class T_Orvel_Handler
+{
+public:
+    // Where the handler's log lines go; the single instance files them in the event log.
+    using EventSink = std::function<void(TCategory, TMode, const QString &)>;
+    static constexpr uint32_t ProductIdIow56 = 0x1503;
+    static constexpr int ReadBufferSize = 66;
+    using ReadBuffer = uint8_t[ReadBufferSize];
+
+    static T_Orvel_Handler *get_Instance();
+    // Destroys the single instance (the main window does it at shutdown, after unload).
+    static void release_Instance();
+
+    explicit T_Orvel_Handler(EventSink log);
+    ~T_Orvel_Handler();
+    T_Orvel_Handler(const T_Orvel_Handler &) = delete;
+    T_Orvel_Handler &operator=(const T_Orvel_Handler &) = delete;
+
+    // Adapter link.
+    bool detect_dongle();
+    void unload();
+    bool enable_IIC();
+    bool disable_IIC();
+
+    // Identity and memory image.
+    bool get_device_scaling();
+    bool get_device_memory();
+    bool get_verify_device_memory();
+
+    // Slave-address scan.
+    bool get_slave_address();
+
+    // Memory write, verify and checksum.
+    bool set_device_memory();
+    bool compare_memory();
+    bool generate_checksum();
+    bool check_memory_is_zero();
+
+    // Power and mode control.
+    bool switch_OFF();
+    bool switch_ON();
+    bool disable_SPI();
+    bool switch_command_mode();
+
+    // Measurement.
+    bool get_measurement();
+
+    void set_pressure_digits(int32_t p_digits);
+    void set_temperature_digits(int32_t t_digits);
+
+    uint32_t Get_Product_ID() const { return f_Product_ID; }
+    uint32_t Get_numDevs() const { return f_numDevs; }
+    const QString &Get_serial_no() const { return f_serial_no; }
+    const QList<T_SlaveAddr> &Get_slave_addr_list() const { return f_slave_addr_list; }
+    T_OrvelDevice &Get_Device() { return *f_Device; }
+    int32_t Get_pressure_digits() const { return f_pressure_digits; }
+    int32_t Get_temperature_digits() const { return f_temperature_digits; }
+    QString Get_PressureScalingString() const;
+    QString Get_ProductString() const;
+
+    static QString zero_pad(int64_t value, int n);
+    // The result code of an adapter answer's flag byte: 0, 1 (ERROR_ACK) or 2 (ERROR_ARBLOS).
+    static int result_of_flags(uint8_t flags);
+    // The result code's word in log lines: "OK", "IO Handle=NIL", "ERROR_ACK", "ERROR_ARBLOS".
+    static QString result_text(int result);
+
+private:
+    friend struct HandlerProbe; // tests reach the transaction primitives
+
+    bool adapter_ready() const;
+    int iic_write_cmd(uint8_t address, uint8_t command);
+    int iic_write_cmd_word(uint8_t address, uint8_t command, uint8_t high, uint8_t low);
+    int iic_write(uint8_t address, const uint8_t *bytes, int count);
+    int iic_read(uint8_t address, uint8_t count, ReadBuffer &buffer);
+    bool write_special_report();
+    bool switch_IIC(bool on);
+    bool write_io_report(const uint8_t (&bytes)[8]);
+    bool read_memory_into(T_DeviceMemory &image);
+
+    void log(TCategory category, TMode mode, const QString &text) const;
+    // One line for a transaction: lDebug with " : OK" + okSuffix, or lError with the error word.
+    void log_result(const QString &phrase, int result, const QString &okSuffix = QString()) const;
+    static QString word_to_hex(const T_32Bit &reg);
+    static QString hex2(uint8_t value);
+
+    IOWKIT_HANDLE f_IOWIIC = nullptr;
+    uint32_t f_Product_ID = 0;
+    IOWKIT56_SPECIAL_REPORT f_Report56{};
+    IOWKIT56_IO_REPORT f_IO_Report56{};
+    uint32_t f_numDevs = 0;
+    QString f_serial_no;
+    QList<T_SlaveAddr> f_slave_addr_list;
+    std::unique_ptr<T_OrvelDevice> f_Device;
+    EventSink fLog;
+    int32_t f_pressure_digits = 0;
+    int32_t f_temperature_digits = 0;
 };

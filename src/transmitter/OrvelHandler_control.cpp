@@ -1,0 +1,144 @@
+// Slave-address scan, power and mode control, and the measurement command.
+#include "OrvelHandler.h"
+
+#include "ZUtils.h"
+#include "iowkit.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+void wait_ms(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+constexpr uint8_t CommandModeCommand = 0xA9;
+constexpr uint8_t MeasureCommand = 0xAC;
+constexpr int CommandModeSettle = 100;
+constexpr int BeforeMeasurementRead = 10;
+constexpr uint8_t PowerOn[8] = {0x00, 0xFF, 0xA0, 0xFF, 0xFF, 0xFF, 0x08, 0xFF};
+constexpr uint8_t PowerOff[8] = {};
+
+QString decimalBytes(const uint8_t *buffer)
+{
+    return QStringLiteral(" %1 %2 %3 %4").arg(buffer[0]).arg(buffer[1]).arg(buffer[2]).arg(buffer[3]);
+}
+
+} // namespace
+
+bool T_Orvel_Handler::get_slave_address()
+{
+    f_slave_addr_list.clear();
+    if (!adapter_ready())
+        return false;
+    const IowKitSlots &kit = iowkit();
+    bool result = false;
+    for (int address = 0x00; address <= 0x7F; ++address) {
+        std::memset(&f_Report56, 0, sizeof f_Report56);
+        f_Report56.ReportID = 0x03;
+        f_Report56.Bytes[0] = 2;
+        f_Report56.Bytes[1] = uint8_t(address * 2 + 1);
+        char *report = reinterpret_cast<char *>(&f_Report56);
+        if (!kit.IowKitWrite || kit.IowKitWrite(f_IOWIIC, IOW_PIPE_SPECIAL_MODE, report, sizeof f_Report56) !=
+                                    sizeof f_Report56)
+            result = false;
+        // The answer lands in the request's own buffer, which is not cleared first.
+        const unsigned long read =
+            kit.IowKitRead ? kit.IowKitRead(f_IOWIIC, IOW_PIPE_SPECIAL_MODE, report, sizeof f_Report56) : 0;
+        if (read > 0 && ZByte::readBit(f_Report56.Bytes[0], 1)) {
+            T_SlaveAddr entry;
+            entry.Set_int_Addr(address);
+            f_slave_addr_list.append(entry);
+            result = true;
+        }
+    }
+    f_Device->Set_slave_addr(f_slave_addr_list.isEmpty() ? 0 : uint8_t(f_slave_addr_list.first().Get_int_Addr()));
+    return result;
+}
+
+bool T_Orvel_Handler::write_io_report(const uint8_t (&bytes)[8])
+{
+    if (!adapter_ready() || !iowkit().IowKitWrite)
+        return false;
+    std::memcpy(&f_IO_Report56, bytes, sizeof f_IO_Report56);
+    return iowkit().IowKitWrite(f_IOWIIC, IOW_PIPE_IO_PINS, reinterpret_cast<char *>(&f_IO_Report56),
+                                IOWKIT56_IO_REPORT_SIZE) == IOWKIT56_IO_REPORT_SIZE;
+}
+
+bool T_Orvel_Handler::switch_OFF()
+{
+    return write_io_report(PowerOff);
+}
+
+bool T_Orvel_Handler::switch_ON()
+{
+    return write_io_report(PowerOn);
+}
+
+bool T_Orvel_Handler::disable_SPI()
+{
+    if (!adapter_ready())
+        return false;
+    std::memset(&f_Report56, 0, sizeof f_Report56);
+    f_Report56.ReportID = 0x08;
+    f_Report56.Bytes[0] = 0x00;
+    return write_special_report();
+}
+
+bool T_Orvel_Handler::switch_command_mode()
+{
+    if (!adapter_ready())
+        return false;
+    const uint8_t slave = f_Device->Get_slave_addr();
+    log_result(QStringLiteral("execute 0xA9 command"), iic_write_cmd(slave, CommandModeCommand),
+               QStringLiteral(" -> "));
+    wait_ms(CommandModeSettle);
+    log_result(QStringLiteral("execute Test  prepare command"),
+               iic_write_cmd(slave, f_Device->Get_memory_page().Get_Cust_ID1().Get_addr()), QStringLiteral(" -> "));
+    wait_ms(CommandModeSettle);
+
+    ReadBuffer buffer;
+    const int read = iic_read(slave, 3, buffer);
+    log_result(QStringLiteral("execute read after 0xA9 command"), read, QStringLiteral(" -> "));
+    if (read != 0)
+        return false;
+    const uint8_t status = buffer[1];
+    f_Device->Set_status(status);
+    if (status != 0x48 && status != 0x4C) {
+        log(catCommunication, lError, QStringLiteral("ERROR execute read after 0xA9 command : STATUS=0x") + hex2(status));
+        return false;
+    }
+    QString hex;
+    for (int i = 0; i < 4; ++i)
+        hex += QStringLiteral(" 0x") + hex2(buffer[i]);
+    log(catCommunication, lDebug, QStringLiteral("Debug -> Answer Test measurement decimal  ") + decimalBytes(buffer));
+    log(catCommunication, lDebug, QStringLiteral("Debug -> Answer Test measurement hexadecimal  ") + hex);
+    return true;
+}
+
+bool T_Orvel_Handler::get_measurement()
+{
+    if (!adapter_ready())
+        return false;
+    const uint8_t slave = f_Device->Get_slave_addr();
+    log_result(QStringLiteral("execute measurement prepare command"), iic_write_cmd(slave, MeasureCommand),
+               QStringLiteral(" -> "));
+    wait_ms(BeforeMeasurementRead);
+    ReadBuffer buffer;
+    const int read = iic_read(slave, 5, buffer);
+    log_result(QStringLiteral("execute measurement read command"), read, QStringLiteral(" -> "));
+    if (read != 0)
+        return false;
+    T_OrvelDevice &device = *f_Device;
+    device.Set_pressure_U16_raw(buffer[2] << 8 | buffer[3]);
+    device.Set_temperature_U16_raw(buffer[4] << 8 | buffer[5]);
+    device.Set_status(buffer[1]);
+    if (device.Get_communication_allowed())
+        return true;
+    log(catCommunication, lError,
+        QStringLiteral("ERROR execute measurement read command : STATUS=0x") + hex2(buffer[1]));
+    return false;
+}
