@@ -1,0 +1,73 @@
+#include "about.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+
+Tabout_Form::Tabout_Form(QWidget *mainWindow) : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("about_Form"));
+    setFixedSize(Width, Height);
+    fLabels = productview::addPictureAndLabels(this);
+
+    link_label = new QLabel(MakerAddress, this);
+    link_label->setObjectName(QStringLiteral("link_label"));
+    link_label->setTextFormat(Qt::PlainText);
+    QFont font = link_label->font();
+    font.setPointSize(10);
+    font.setUnderline(true);
+    link_label->setFont(font);
+    QPalette palette = link_label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0x1F, 0x5F, 0x8B));
+    link_label->setPalette(palette);
+    link_label->setCursor(Qt::PointingHandCursor);
+    link_label->adjustSize();
+    link_label->move(342, 240);
+    link_label->installEventFilter(this);
+
+    close_btn = new QPushButton(QStringLiteral("Close"), this);
+    close_btn->setObjectName(QStringLiteral("close_btn"));
+    const QSize button(qMax(88, close_btn->sizeHint().width()), qMax(28, close_btn->sizeHint().height()));
+    close_btn->setGeometry(Width - 20 - button.width(), Height - 20 - button.height(), button.width(),
+                           button.height());
+    close_btn->setDefault(true);
+    connect(close_btn, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void Tabout_Form::showEvent(QShowEvent *event)
+{
+    productview::fillLabels(fLabels);
+    const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    QRect target;
+    if (owner && owner->isVisible())
+        target = owner->frameGeometry();
+    else if (const QScreen *screen = QGuiApplication::primaryScreen())
+        target = screen->availableGeometry();
+    if (target.isValid())
+        move(target.center() - rect().center());
+    QDialog::showEvent(event);
+}
+
+void Tabout_Form::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    productview::paintBorder(this);
+}
+
+bool Tabout_Form::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == link_label && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && link_label->rect().contains(mouse->position().toPoint())) {
+            link_labelClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Tabout_Form::link_labelClick() { QDesktopServices::openUrl(QUrl(link_label->text())); }

@@ -1,0 +1,36 @@
+// The about box: borderless, centred over the main window, with the product picture, version,
+// build time, the maker's web address as a link and a "Close" button. GUI thread only.
+#pragma once
+
+#include "productView.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+class Tabout_Form : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int Width = 736;
+    static constexpr int Height = 333;
+    // A placeholder for the maker's site.
+    static inline const QString MakerAddress = QStringLiteral("https://orvel.example");
+
+    // `mainWindow` is the window the box centres over and belongs to.
+    explicit Tabout_Form(QWidget *mainWindow = nullptr);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void link_labelClick();
+
+    productview::Labels fLabels;
+    QLabel *link_label = nullptr;
+    QPushButton *close_btn = nullptr;
+};

@@ -1,0 +1,160 @@
+#include "msgDialogForm.h"
+
+#include "Translator.h"
+#include "iconStrip.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+QPointer<QWidget> &mainWindow()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
+
+QString translated(const msgdlg::TextEntry &entry)
+{
+    return TTranslator::getInstance()->translate(QString::fromLatin1(entry.key),
+                                                 QString::fromLatin1(entry.defaultText));
+}
+
+// Tahoma where it is installed, the system's sans-serif otherwise.
+QFont dialogFont()
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+constexpr int StandardButtonWidth = 75;
+constexpr int StandardButtonHeight = 25;
+
+} // namespace
+
+int TmsgDialog::createDialog(const QString &msg, TMsgDialogType DlgType, const QList<TButtonTypes> &Buttons)
+{
+    return createDialog(msg, DlgType, Buttons, msgdlg::DefaultWidth, msgdlg::DefaultHeight);
+}
+
+int TmsgDialog::createDialog(const QString &msg, TMsgDialogType DlgType, const QList<TButtonTypes> &Buttons,
+                             int width, int height)
+{
+    TmsgDialog dialog(msg, DlgType, Buttons, width, height, defaultIconStripFile());
+    return dialog.exec();
+}
+
+void TmsgDialog::setMainWindow(QWidget *window) { mainWindow() = window; }
+
+QString TmsgDialog::defaultIconStripFile()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("images/msg_dlg_icons.bmp"));
+}
+
+TmsgDialog::TmsgDialog(const QString &msg, TMsgDialogType DlgType, const QList<TButtonTypes> &Buttons, int width,
+                       int height, const QString &iconStripFile)
+    : QDialog(nullptr,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      fOuter(width, height)
+{
+    setObjectName(QStringLiteral("msgDialog"));
+    setFont(dialogFont());
+    buildDialog(msg, DlgType, Buttons, iconStripFile);
+}
+
+void TmsgDialog::buildDialog(const QString &msg, TMsgDialogType DlgType, const QList<TButtonTypes> &Buttons,
+                             const QString &iconStripFile)
+{
+    // The native window tells how much frame lies around the client area, where it knows.
+    winId();
+    fitOuterSize();
+
+    image_img = new QLabel(this);
+    image_img->setObjectName(QStringLiteral("image_img"));
+    image_img->setGeometry(17, 23, msgdlg::IconSize, msgdlg::IconSize);
+    const QList<QImage> icons = cutIconStrip(QImage(iconStripFile), msgdlg::IconSize);
+    if (int(DlgType) >= 0 && int(DlgType) < icons.size())
+        image_img->setPixmap(QPixmap::fromImage(icons.at(int(DlgType))));
+
+    msg_label = new QLabel(this);
+    msg_label->setObjectName(QStringLiteral("msg_label"));
+    msg_label->setTextFormat(Qt::PlainText);
+    msg_label->setWordWrap(true);
+    msg_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    msg_label->setText(msg);
+    const int labelWidth = fOuter.width() - 80;
+    msg_label->setGeometry(60, 23, labelWidth, qMax(msg_label->heightForWidth(labelWidth), 16));
+    fLabelRightGap = this->width() - msg_label->geometry().right() - 1;
+
+    QList<QPushButton *> created;
+    int buttonWidth = StandardButtonWidth;
+    int buttonHeight = StandardButtonHeight;
+    for (TButtonTypes type : Buttons) {
+        auto *button = new QPushButton(translated(msgdlg::buttonText(type)), this);
+        button->setObjectName(QString::fromLatin1(msgdlg::buttonText(type).key) + QStringLiteral("_btn"));
+        const int code = msgdlg::resultCode(type);
+        connect(button, &QPushButton::clicked, this, [this, code] { done(code); });
+        buttonWidth = qMax(buttonWidth, button->sizeHint().width());
+        buttonHeight = qMax(buttonHeight, button->sizeHint().height());
+        created.append(button);
+    }
+    // One width for all keeps the row even and the placement rule exact.
+    const int top = msgdlg::buttonTop(fOuter.height());
+    for (int i = 0; i < created.size(); ++i)
+        created[i]->setGeometry(msgdlg::buttonLeft(fOuter.width(), buttonWidth, i), top, buttonWidth, buttonHeight);
+    fButtonBottomGap = this->height() - top;
+    fButtons = created;
+    if (!fButtons.isEmpty())
+        fButtons.first()->setFocus();
+
+    setWindowTitle(translated(msgdlg::titleText(DlgType)));
+}
+
+void TmsgDialog::fitOuterSize()
+{
+    const QSize frame = frameGeometry().size() - geometry().size();
+    setFixedSize(fOuter - frame);
+}
+
+void TmsgDialog::centre()
+{
+    const QWidget *owner = mainWindow();
+    QRect target;
+    if (owner && owner->isVisible()) {
+        target = owner->frameGeometry();
+    } else {
+        const QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        target = screen->availableGeometry();
+    }
+    const QSize outer = frameGeometry().size();
+    move(target.center() - QPoint(outer.width() / 2, outer.height() / 2));
+}
+
+void TmsgDialog::reject() { done(msgdlg::CloseResult); }
+
+void TmsgDialog::showEvent(QShowEvent *event)
+{
+    // The frame may be known only now; the outer size is what was asked for.
+    fitOuterSize();
+    centre();
+    QDialog::showEvent(event);
+}
+
+void TmsgDialog::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (!msg_label)
+        return;
+    for (QPushButton *button : std::as_const(fButtons))
+        button->move(button->x(), height() - fButtonBottomGap);
+    msg_label->resize(width() - msg_label->x() - fLabelRightGap, msg_label->height());
+}
