@@ -1,0 +1,164 @@
+// The measurement workflow: start and stop a run, show each measurement, the speed slider and
+// the chart/gauge switch.
+#include "main.h"
+
+#include "logFile.h"
+#include "table_view.h"
+#include "ui_main.h"
+
+void Tmain_Form::start_btnClick()
+{
+    if (scan_running())
+        fScan->Stop();
+    if (fWindows.table) {
+        fWindows.table->Set_scaling(ui->scaling_Ed->text());
+        fWindows.table->Set_calib_date(ui->calibrationdate_ed->text());
+        fWindows.table->Set_slave_addr(ui->slaveaddr_combo->currentText());
+        fWindows.table->Set_dev_status(ui->dev_status_ed->text());
+        fWindows.table->Set_unique_code(ui->uniquecode_ed->text());
+        fWindows.table->Set_time_axis_enabled(false);
+    }
+    meas_start_Timer.start();
+}
+
+void Tmain_Form::meas_start_TimerTimer()
+{
+    if (!f_meas_allowed)
+        return;
+    meas_start_Timer.stop();
+    ui->stop_btn->show();
+    ui->start_btn->hide();
+    if (f_chart_cleared) {
+        fstart_time = QDateTime::currentDateTime();
+        f_chart_cleared = false;
+    }
+    set_status_left(tr_("Measuring", "Measuring"));
+    set_status_middle(tr_("Started", "Started"));
+    ui->change_address_Action->setEnabled(false);
+    ui->change_addr_btn->hide();
+    fMeas = TMeasThread::Create(this, this, &fOrvel_Handler, uint32_t(ui->TrackBar1->value()));
+}
+
+void Tmain_Form::stop_btnClick()
+{
+    if (!meas_running())
+        return;
+    fMeas->Stop();
+    ui->stop_btn->hide();
+    ui->start_btn->show();
+    set_led(1);
+    set_status_left(tr_("Measuring", "Measuring"));
+    set_status_middle(tr_("stop", "Stop"));
+    ui->change_address_Action->setEnabled(true);
+    ui->change_addr_btn->show();
+    scan_start_Timer.start();
+    if (fWindows.table)
+        fWindows.table->Set_time_axis_enabled(true);
+}
+
+// Numbers, bars and gauge from the device model.
+void Tmain_Form::show_measurement_values()
+{
+    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
+    ui->pressure_bar->SetFaceColor(0xFFFFFF);
+    ui->thermometer->SetFaceColor(0xFFFFFF);
+    ui->thermometer->SetPosition(device.Get_temperature());
+    ui->pressure_bar->SetPosition(device.Get_pressure());
+    ui->pu16_ed->setText(QString::number(device.Get_pressure_U16_raw()));
+    ui->Tu16_ed->setText(QString::number(device.Get_temperature_U16_raw()));
+    ui->pressuredisplay->setText(device.Get_pressure_as_String());
+    ui->Temperaturedisplay->setText(device.Get_temperature_as_String());
+    ui->AnalogDisplay->SetMinColor(p_color);
+    ui->AnalogDisplay->SetFaceColor(chart_background());
+    ui->AnalogDisplay->SetPosition(device.Get_pressure());
+}
+
+void Tmain_Form::blink()
+{
+    f_blink = !f_blink;
+    set_led(f_blink ? 3 : 1);
+}
+
+void Tmain_Form::update_single_meas()
+{
+    show_measurement_values();
+    if (f_axis_automatic)
+        chart_initial_ranges();
+    blink();
+}
+
+void Tmain_Form::updateGui_meas()
+{
+    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
+    const double x = elapsed_days(fstart_time, QDateTime::currentDateTime());
+    if (f_axis_automatic)
+        chart_extend_ranges();
+    chart_add_point(x, device.Get_pressure(), device.Get_temperature());
+    show_measurement_values();
+    if (fWindows.table)
+        fWindows.table->add_row(device.Get_pressure_U16_raw(), device.Get_pressure(), device.Get_temperature_U16_raw(),
+                                device.Get_temperature());
+    blink();
+    set_status_left(tr_("Measuring", "Measuring"));
+    set_status_middle(tr_("Active", "Active"));
+    update_status_Gui();
+}
+
+void Tmain_Form::on_comm_error(long long wParam, long long)
+{
+    if (wParam != 0)
+        return;
+    set_status_left(tr_("Measuring", "Measuring"));
+    set_status_middle(tr_("comm_err", "Communication Error"));
+    set_led(2);
+    show_scan_error();
+}
+
+void Tmain_Form::updateGui(const QString &message)
+{
+    set_status(tr_("meas_thread", "Measuring Thread"), message, QString());
+    // A run that ended on an error is over: back to the idle monitor.
+    if (!ui->stop_btn->isHidden()) {
+        ui->stop_btn->hide();
+        ui->start_btn->show();
+        ui->change_address_Action->setEnabled(true);
+        ui->change_addr_btn->show();
+        if (fWindows.table)
+            fWindows.table->Set_time_axis_enabled(true);
+    }
+}
+
+void Tmain_Form::TrackBar1Change(int position)
+{
+    if (meas_running())
+        fMeas->Set_delay(uint32_t(position));
+}
+
+void Tmain_Form::switch_buttonClick()
+{
+    const bool chartVisible = ui->chart_stack->currentWidget() != ui->chart_page;
+    ui->chart_stack->setCurrentWidget(chartVisible ? ui->chart_page : ui->gauge_page);
+    ui->switch_button->setChecked(chartVisible);
+    if (chartVisible)
+        return;
+    collapse_sidebar();
+    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
+    TAnalogDisplay &gauge = *ui->AnalogDisplay;
+    if (device.Get_pmax() != device.Get_pmin()) {
+        gauge.SetIndMaximum(0);
+        gauge.SetIndMinimum(device.Get_pmax());
+        gauge.SetScaleMin(device.Get_pmin());
+        gauge.SetScaleMax(device.Get_pmax());
+        gauge.SetDigits(2);
+    }
+    gauge.SetMinColor(p_color);
+    gauge.SetFaceColor(chart_background());
+}
+
+void Tmain_Form::table_btnClick()
+{
+    if (!fWindows.table)
+        return;
+    fWindows.table->show();
+    fWindows.table->raise();
+}

@@ -1,0 +1,47 @@
+// Program entry: splash, start-up theme, the single-copy guard, the windows, the message loop.
+#include "about.h"
+#include "device_memory.h"
+#include "main.h"
+#include "msgDialogForm.h"
+#include "single_instance.h"
+#include "splash.h"
+#include "table_view.h"
+#include "themes.h"
+
+#include <QApplication>
+#include <QThread>
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvel I2C Zorbit"));
+    QApplication::setApplicationVersion(QString::fromLatin1(Tmain_Form::Version));
+
+    QPointer<Tsplash_Form> splash = Tsplash_Form::showSplash();
+    QThread::msleep(1000);
+    themes::apply(QStringLiteral("Amethyst Kamri"));
+
+    // The operating system releases the guard when this process ends, however it ends.
+    TSingleInstance guard;
+    if (!guard.tryAcquire()) {
+        if (splash)
+            splash->close();
+        TmsgDialog::createDialog(QStringLiteral("QUARNE : Orvel I2C Zorbit Version 1.3 is already running !"),
+                                 mtInformation, {mbOk});
+        return 0;
+    }
+
+    auto mainForm = std::make_unique<Tmain_Form>();
+    TmsgDialog::setMainWindow(mainForm.get());
+    auto memoryForm = std::make_unique<Tmemory_Form>();
+    auto *aboutForm = new Tabout_Form(mainForm.get()); // owned by the main window
+    auto tableForm = std::make_unique<Ttable_form>();
+    mainForm->attach_windows({nullptr, memoryForm.get(), aboutForm, tableForm.get()});
+    mainForm->show();
+
+    const int result = app.exec();
+    // The main window stops the workers first; they may still show results in the other windows.
+    mainForm.reset();
+    return result;
+}

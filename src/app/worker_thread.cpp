@@ -1,0 +1,107 @@
+#include "worker_thread.h"
+
+#include <QCoreApplication>
+#include <chrono>
+#include <cxxabi.h>
+#include <exception>
+#include <memory>
+#include <typeinfo>
+
+const QEvent::Type TWindowMessage::EventType = QEvent::Type(QEvent::registerEventType());
+
+namespace {
+
+QString className(const std::type_info &type)
+{
+    int status = 0;
+    std::unique_ptr<char, void (*)(void *)> name(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status),
+                                                 std::free);
+    return QString::fromLatin1(status == 0 && name ? name.get() : type.name());
+}
+
+} // namespace
+
+void worker_pause_ms(int ms)
+{
+    QThread::msleep(ulong(ms));
+}
+
+TWorkerThread::TWorkerThread(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam, uint32_t delay)
+    : f_hWnd(hWnd), fGui(nGui), f_Orvel_Handler(*pParam), f_delay(delay)
+{
+    connect(this, &QThread::finished, this, &QObject::deleteLater);
+}
+
+TWorkerThread::~TWorkerThread()
+{
+    f_active = false;
+    wait();
+}
+
+void TWorkerThread::Stop()
+{
+    requestInterruption();
+    {
+        std::lock_guard<std::mutex> lock(fTerminateLock);
+        fTerminated = true;
+    }
+    fTerminateEvent.notify_all();
+}
+
+void TWorkerThread::waitTerminate(uint32_t ms)
+{
+    std::unique_lock<std::mutex> lock(fTerminateLock);
+    fTerminateEvent.wait_for(lock, std::chrono::milliseconds(ms), [this] { return fTerminated; });
+}
+
+QString TWorkerThread::Get_message() const
+{
+    QMutexLocker lock(&fMessageLock);
+    return fMessage;
+}
+
+void TWorkerThread::Set_message(const QString &message)
+{
+    QMutexLocker lock(&fMessageLock);
+    fMessage = message;
+}
+
+void TWorkerThread::runOnMainThread(const std::function<void()> &call)
+{
+    if (!fGui || !f_hWnd)
+        return;
+    QMetaObject::invokeMethod(f_hWnd.data(), call, Qt::BlockingQueuedConnection);
+}
+
+void TWorkerThread::synchronize(void (TWorkerGui::*operation)())
+{
+    TWorkerGui *gui = fGui;
+    runOnMainThread([gui, operation] { (gui->*operation)(); });
+}
+
+void TWorkerThread::postCommError()
+{
+    if (f_hWnd)
+        QCoreApplication::postEvent(f_hWnd.data(), new TWindowMessage(TWindowMessage::WM_COMM_ERROR, 0, 0));
+}
+
+void TWorkerThread::run()
+{
+    f_active = true;
+    startFlags();
+    try {
+        cycles();
+    } catch (const std::exception &e) {
+        Set_message(QStringLiteral("Error Measure Thread:") + className(typeid(e)) + QStringLiteral(" -> ") +
+                    QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        Set_message(QStringLiteral("Error Measure Thread:unknown -> "));
+    }
+    const QString message = Get_message();
+    if (!message.isEmpty()) {
+        TWorkerGui *gui = fGui;
+        runOnMainThread([gui, message] { gui->updateGui(message); });
+        requestInterruption();
+    }
+    endFlags();
+}
