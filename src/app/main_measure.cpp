@@ -60,6 +60,7 @@ void Tmain_Form::stop_btnClick()
 void Tmain_Form::show_measurement_values()
 {
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
+    // A new face colour redraws the scale without the bar; the positions that follow draw it.
     ui->pressure_bar->SetFaceColor(0xFFFFFF);
     ui->thermometer->SetFaceColor(0xFFFFFF);
     ui->thermometer->SetPosition(device.Get_temperature());

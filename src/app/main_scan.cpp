@@ -58,9 +58,15 @@ void Tmain_Form::show_pressure_scaling()
 
     const double pmin = device.Get_pmin(), pmax = device.Get_pmax();
     f_pressure_full_scale = (pmax - pmin) / 100;
-    ui->pressure_bar->SetScale_Min(-1.0);
-    ui->pressure_bar->SetScale_Max(pmax + std::nearbyint(10 * f_pressure_full_scale));
-    ui->pressure_bar->SetPosition(0);
+    // Every scan cycle comes here; resetting the bar only for a new range keeps it from
+    // dropping to zero between two measurements.
+    const double scaleMax = pmax + std::nearbyint(10 * f_pressure_full_scale);
+    TBarDisplay &bar = *ui->pressure_bar;
+    if (bar.GetScale_Min() != -1.0 || bar.GetScale_Max() != scaleMax) {
+        bar.SetScale_Min(-1.0);
+        bar.SetScale_Max(scaleMax);
+        bar.SetPosition(0);
+    }
     if (pmax != pmin) {
         TAnalogDisplay &gauge = *ui->AnalogDisplay;
         gauge.SetIndMaximum(0);
