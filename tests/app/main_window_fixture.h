@@ -1,0 +1,106 @@
+// The main window with its windows, against the simulated adapter, in folders of its own.
+// One temporary home per test program: the event log keeps the folder it was first given.
+#pragma once
+
+#include "device_memory.h"
+#include "logFile.h"
+#include "main.h"
+#include "msgDialogForm.h"
+#include "qt_printers.h"
+#include "sim_control.h"
+#include "shape.h"
+#include "table_view.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+class MainWindowTest : public ::testing::Test
+{
+public:
+    // Set before any service exists; the folders live as long as the test program.
+    static QTemporaryDir &home()
+    {
+        static QTemporaryDir dir;
+        static const bool placed = [] {
+            qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
+            qputenv("XDG_DATA_DIRS", dir.filePath(QStringLiteral("system")).toLocal8Bit());
+            qputenv("XDG_RUNTIME_DIR", dir.filePath(QStringLiteral("run")).toLocal8Bit());
+            QDir().mkpath(dir.filePath(QStringLiteral("run")));
+            return true;
+        }();
+        Q_UNUSED(placed);
+        return dir;
+    }
+    static QString settingsFile()
+    {
+        return home().filePath(QStringLiteral("data/Orvel_IIC_Zorbit/Orvel_IIC_Addr.ini"));
+    }
+
+protected:
+    void SetUp() override
+    {
+        home();
+        ASSERT_TRUE(sim.loaded()) << sim.error();
+        std::string error;
+        ASSERT_TRUE(sim.start(scenario(), &error)) << error;
+        memory = std::make_unique<Tmemory_Form>();
+        table = std::make_unique<Ttable_form>();
+        form = std::make_unique<Tmain_Form>();
+        TmsgDialog::setMainWindow(form.get());
+        form->attach_windows({nullptr, memory.get(), nullptr, table.get()});
+        form->show();
+    }
+    void TearDown() override
+    {
+        form.reset(); // stops the workers before the other windows go
+        TmsgDialog::setMainWindow(nullptr);
+        table.reset();
+        memory.reset();
+    }
+
+    // Scenario text; empty for the default transmitter at 0x28.
+    virtual std::string scenario() { return {}; }
+    std::string scenarioFile(const std::string &text) { return text.empty() ? text : sim.writeFile("scenario.ini", text); }
+
+    template <typename T>
+    T *child(const char *name) const
+    {
+        T *found = form->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString text(const char *label) const { return child<QLabel>(label)->text(); }
+    bool waitFor(const std::function<bool()> &condition, int ms = 8000) { return QTest::qWaitFor(condition, ms); }
+    // The first full scan cycle after the deferred start-up.
+    bool waitForScan() { return waitFor([this] { return text("status_middle_label").contains("succesfully"); }); }
+
+    // Answers the next modal message dialog with the button of that result code.
+    void answerNextDialog(int result, QString *message = nullptr)
+    {
+        auto *poll = new QTimer(form.get()); // owned by the main window
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, result, message] {
+            auto *dialog = qobject_cast<TmsgDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            poll->stop();
+            poll->deleteLater();
+            if (message)
+                *message = dialog->findChild<QLabel *>(QStringLiteral("msg_label"))->text();
+            dialog->done(result);
+        });
+        poll->start(20);
+    }
+
+    zorbit_test::SimControl sim;
+    std::unique_ptr<Tmemory_Form> memory;
+    std::unique_ptr<Ttable_form> table;
+    std::unique_ptr<Tmain_Form> form;
+};

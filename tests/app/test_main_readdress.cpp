@@ -1,0 +1,138 @@
+#include "main_window_fixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+
+namespace {
+
+QString logText()
+{
+    QFile file(MainWindowTest::home().filePath(QStringLiteral("data/Orvel_IIC_Zorbit/logs/log.txt")));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+class Readdress : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        logStart = logText().size();
+    }
+    // What this test added to the log.
+    QString newLog() const { return logText().mid(logStart); }
+
+    void pick(const char *address)
+    {
+        auto *combo = child<QComboBox>("new_slaveaddr_combo");
+        const int index = combo->findText(QString::fromLatin1(address));
+        ASSERT_GE(index, 0) << address;
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    void changeAddress()
+    {
+        ASSERT_TRUE(waitFor([this] { return child<QToolButton>("change_addr_btn")->isEnabled(); }));
+        child<QAction>("change_address_Action")->trigger();
+    }
+    iowsim_transmitter_info chip()
+    {
+        iowsim_transmitter_info info{};
+        sim.iowsim_get_transmitter(0, &info);
+        return info;
+    }
+
+    qsizetype logStart = 0;
+};
+
+} // namespace
+
+TEST_F(Readdress, ListOffersEveryOtherAddressAndKeepsThePick)
+{
+    ASSERT_TRUE(waitForScan());
+    auto *combo = child<QComboBox>("new_slaveaddr_combo");
+    ASSERT_EQ(combo->count(), 127);
+    EXPECT_EQ(combo->findText(QStringLiteral("0x28")), -1);
+    EXPECT_EQ(combo->itemText(0), QStringLiteral("0x00"));
+    EXPECT_EQ(combo->itemText(126), QStringLiteral("0x7F"));
+    pick("0x30");
+    form->show_slaveAddr();
+    EXPECT_EQ(combo->currentText(), QStringLiteral("0x30")) << "the pick survives a rebuild";
+}
+
+TEST_F(Readdress, ConfirmedChangeMovesTheTransmitter)
+{
+    ASSERT_TRUE(waitForScan());
+    pick("0x30");
+    QString question;
+    answerNextDialog(6, &question);
+    changeAddress();
+    ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Re-addressing succesfully completed")); }, 15000))
+        << newLog().toStdString();
+    EXPECT_EQ(question, QStringLiteral("Do you wish to continue with assigning new slave address: 0x30 to device ?"));
+    EXPECT_EQ(chip().address, 0x30);
+    EXPECT_EQ(chip().current_page, 1);
+    for (const char *line : {"IIC-Mode successfully disabled", "Command Mode successfully enabled",
+                             "Memory successfully copied", "Verification of memory successfully executed",
+                             "Checksum successfully generated", "Successfully switched ON after re-addressing"})
+        EXPECT_TRUE(newLog().contains(QString::fromLatin1(line))) << line;
+    ASSERT_TRUE(waitFor([this] { return child<QComboBox>("slaveaddr_combo")->currentText() == QStringLiteral("0x30"); }))
+        << "the next scan finds it at its new address";
+    EXPECT_EQ(child<QComboBox>("new_slaveaddr_combo")->findText(QStringLiteral("0x30")), -1);
+    EXPECT_TRUE(waitFor([this] { return text("changes_left") == QStringLiteral("Two more changes of slave address left."); }));
+}
+
+TEST_F(Readdress, DecliningWritesNothingAndScansAgain)
+{
+    ASSERT_TRUE(waitForScan());
+    pick("0x31");
+    answerNextDialog(7);
+    changeAddress();
+    ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("User canceled re-addressing procedure")); }));
+    EXPECT_TRUE(newLog().contains(QStringLiteral("Command Mode successfully enabled")));
+    EXPECT_FALSE(newLog().contains(QStringLiteral("Memory successfully copied")));
+    EXPECT_EQ(chip().current_page, 0);
+    EXPECT_EQ(chip().command_mode, 0) << "power-cycled out of command mode";
+    EXPECT_TRUE(waitFor([this] { return form->scan_running(); })) << "scanning starts again";
+}
+
+TEST_F(Readdress, AnIncompleteImageIsNeverWritten)
+{
+    ASSERT_TRUE(waitForScan());
+    // Every memory read now misses Offset_B, so the image is never complete.
+    ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_NACK_READ_AFTER, 0x05));
+    QTest::qWait(1500);
+    pick("0x32");
+    answerNextDialog(6);
+    changeAddress();
+    ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Error re-addressing device")); }, 15000));
+    EXPECT_TRUE(newLog().contains(QStringLiteral("Problems to copy memory")));
+    EXPECT_EQ(text("status_left_label"), QStringLiteral("Error"));
+    EXPECT_EQ(text("status_middle_label"), QStringLiteral("Problems to copy memory!"));
+    EXPECT_EQ(chip().current_page, 0) << "no page was opened";
+    EXPECT_EQ(chip().address, 0x28);
+    EXPECT_EQ(chip().command_mode, 0) << "not left in command mode";
+    EXPECT_FALSE(form->scan_running());
+}
+
+namespace {
+
+class ReaddressNoCommandMode : public Readdress
+{
+protected:
+    std::string scenario() override { return scenarioFile("[transmitter.t]\naddress = 0x28\ncommand_window_ms = 0\n"); }
+};
+
+} // namespace
+
+TEST_F(ReaddressNoCommandMode, StopsBeforeTheQuestion)
+{
+    ASSERT_TRUE(waitForScan());
+    changeAddress();
+    ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Error re-addressing device")); }, 15000));
+    EXPECT_TRUE(newLog().contains(QStringLiteral("Problems to enable Command Mode")));
+    EXPECT_EQ(text("status_middle_label"), QStringLiteral("Problems to enable Command Mode"));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no confirmation was asked";
+    EXPECT_FALSE(form->scan_running()) << "nothing more is started after a failure";
+}
