@@ -9,6 +9,7 @@
 #include "themes.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QThread>
 #include <memory>
 
@@ -17,6 +18,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvel I2C Zorbit"));
     QApplication::setApplicationVersion(QString::fromLatin1(Tmain_Form::Version));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvel-i2c-zorbit.png")));
+    QApplication::setDesktopFileName(QStringLiteral("orvel-i2c-zorbit"));
 
     QPointer<Tsplash_Form> splash = Tsplash_Form::showSplash();
     QThread::msleep(1000);
