@@ -23,6 +23,7 @@ struct AdapterSetup {
     bool plugged = true;
     bool arbitration_lost = false;
     bool drop_answers = false;
+    int refuse_write = -1; // reports starting with these two bytes (first << 8 | second) are not taken
 };
 
 struct Report {

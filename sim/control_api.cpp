@@ -37,6 +37,10 @@ bool setAdapterFault(Simulator &sim, iowsim_fault fault, int value) {
     case IOWSIM_FAULT_ARBITRATION_LOST:
         setup.arbitration_lost = value != 0;
         return true;
+    case IOWSIM_FAULT_REFUSE_WRITE:
+        if (value > 0xFFFF) return false;
+        setup.refuse_write = std::max(value, -1);
+        return true;
     case IOWSIM_FAULT_DROP_ANSWERS:
         setup.drop_answers = value != 0;
         return true;
@@ -123,6 +127,7 @@ void iowsim_clear_faults(void) {
     auto lock = sim.lock();
     for (iowsim_fault fault : {IOWSIM_FAULT_UNPLUGGED, IOWSIM_FAULT_ARBITRATION_LOST, IOWSIM_FAULT_DROP_ANSWERS})
         setAdapterFault(sim, fault, 0);
+    setAdapterFault(sim, IOWSIM_FAULT_REFUSE_WRITE, -1);
     for (Transmitter &transmitter : sim.adapter().bus()) {
         transmitter.faults() = iowsim::TransmitterFaults{};
         transmitter.setPresent(true, Clock::now());

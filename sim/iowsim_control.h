@@ -47,7 +47,9 @@ typedef enum iowsim_fault {
     IOWSIM_FAULT_DATA_CORRECTED, /* data-corrected bit of the memory status */
     IOWSIM_FAULT_IGNORE_WRITE,   /* value = word address whose writes are acknowledged but lost, -1 clears */
     IOWSIM_FAULT_BUSY_ANSWERS,   /* value = how many of the next answers carry the busy bit */
-    IOWSIM_FAULT_NACK_READ_AFTER /* value = command byte whose following read is not acknowledged, -1 clears */
+    IOWSIM_FAULT_NACK_READ_AFTER, /* value = command byte whose following read is not acknowledged, -1 clears */
+    IOWSIM_FAULT_REFUSE_WRITE     /* adapter: value = first two report bytes (first << 8 | second) of reports
+                                     it does not take, e.g. 0x0100 for switching I2C off; -1 clears */
 } iowsim_fault;
 
 /* Sets or clears one fault. Returns 1, or 0 for an unknown fault, transmitter or value. */

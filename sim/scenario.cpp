@@ -138,6 +138,13 @@ bool Parser::adapter(const IniSection &section, AdapterSetup &setup) {
             if (!flag(e, setup.arbitration_lost)) return false;
         } else if (e.key == "drop_answers") {
             if (!flag(e, setup.drop_answers)) return false;
+        } else if (e.key == "refuse_write") {
+            if (e.value == "none") {
+                setup.refuse_write = -1;
+            } else {
+                if (!number(e, 0, 0xFFFF, value)) return false;
+                setup.refuse_write = static_cast<int>(value);
+            }
         } else {
             return fail(e, "is not a key of [adapter]");
         }

@@ -73,6 +73,9 @@ TEST_F(Readdress, ConfirmedChangeMovesTheTransmitter)
     EXPECT_EQ(question, QStringLiteral("Do you wish to continue with assigning new slave address: 0x30 to device ?"));
     EXPECT_EQ(chip().address, 0x30);
     EXPECT_EQ(chip().current_page, 1);
+    EXPECT_EQ(chip().pages[1][0x02], 0x0030) << "COM_Config of the new page";
+    EXPECT_EQ(chip().pages[1][0x17], sim.iowsim_checksum(chip().pages[1])) << "the chip made a valid checksum";
+    EXPECT_EQ(chip().memory_error, 0);
     for (const char *line : {"IIC-Mode successfully disabled", "Command Mode successfully enabled",
                              "Memory successfully copied", "Verification of memory successfully executed",
                              "Checksum successfully generated", "Successfully switched ON after re-addressing"})
@@ -135,4 +138,69 @@ TEST_F(ReaddressNoCommandMode, StopsBeforeTheQuestion)
     EXPECT_EQ(text("status_middle_label"), QStringLiteral("Problems to enable Command Mode"));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no confirmation was asked";
     EXPECT_FALSE(form->scan_running()) << "nothing more is started after a failure";
+}
+
+TEST_F(Readdress, ZeroIsANewAddressToo)
+{
+    ASSERT_TRUE(waitForScan());
+    pick("0x00");
+    answerNextDialog(6);
+    changeAddress();
+    ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Re-addressing succesfully completed")); }, 15000));
+    EXPECT_EQ(chip().address, 0x00);
+    EXPECT_TRUE(waitFor([this] { return child<QComboBox>("slaveaddr_combo")->currentText() == QStringLiteral("0x00"); }));
+    EXPECT_EQ(child<QComboBox>("new_slaveaddr_combo")->itemText(0), QStringLiteral("0x01"));
+}
+
+TEST_F(Readdress, FailingToSwitchI2cOffAloneDoesNotStopIt)
+{
+    ASSERT_TRUE(waitForScan());
+    ASSERT_TRUE(sim.iowsim_set_fault(-1, IOWSIM_FAULT_REFUSE_WRITE, 0x0100));
+    pick("0x33");
+    answerNextDialog(6);
+    changeAddress();
+    ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Re-addressing succesfully completed")); }, 15000))
+        << newLog().toStdString();
+    EXPECT_TRUE(newLog().contains(QStringLiteral("IIC-Mode NOT disabled")));
+    EXPECT_EQ(chip().address, 0x33);
+}
+
+TEST_F(Readdress, AWordThatDidNotArriveFailsTheVerificationAndShowsBothImages)
+{
+    ASSERT_TRUE(waitForScan());
+    ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_IGNORE_WRITE, 0x07));
+    pick("0x34");
+    answerNextDialog(6);
+    changeAddress();
+    ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Error re-addressing device")); }, 15000));
+    EXPECT_TRUE(newLog().contains(QStringLiteral("Verification of memory failed")));
+    EXPECT_EQ(text("status_middle_label"), QStringLiteral("Verification of memory failed !"));
+    EXPECT_TRUE(memory->isVisible());
+    EXPECT_EQ(memory->cell_text(8, 1), QStringLiteral("Tcg"));
+    EXPECT_NE(memory->cell_text(8, 3), memory->cell_text(8, 5)) << "written and read-back Tcg differ";
+    EXPECT_EQ(memory->cell_text(8, 5), QStringLiteral("0x0000"));
+    EXPECT_FALSE(newLog().contains(QStringLiteral("Checksum successfully generated")));
+}
+
+namespace {
+
+class ReaddressLastChange : public Readdress
+{
+protected:
+    std::string scenario() override { return scenarioFile("[transmitter.t]\naddress = 0x28\npage = 2\n"); }
+};
+
+} // namespace
+
+TEST_F(ReaddressLastChange, TheLastChangeWorksThenTheButtonIsDisabled)
+{
+    ASSERT_TRUE(waitForScan());
+    ASSERT_TRUE(waitFor([this] { return text("changes_left") == QStringLiteral("One change of slave address left."); }));
+    pick("0x35");
+    answerNextDialog(6);
+    changeAddress();
+    ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Re-addressing succesfully completed")); }, 15000));
+    EXPECT_EQ(chip().current_page, 3);
+    ASSERT_TRUE(waitFor([this] { return text("changes_left") == QStringLiteral("Change of address not possible!"); }));
+    EXPECT_FALSE(child<QToolButton>("change_addr_btn")->isEnabled());
 }

@@ -92,6 +92,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PanelCase{"lastPage", "[transmitter.t]\naddress = 0x28\npage = 3\n", "Change of address not possible!", false,
                   "0", 0},
+        PanelCase{"twoPagesLeft", "[transmitter.t]\naddress = 0x28\npage = 1\n", "Two more changes of slave address left.",
+                  true, "2", 0},
         PanelCase{"onePageLeft", "[transmitter.t]\naddress = 0x28\npage = 2\n", "One change of slave address left.",
                   true, "1", 0},
         PanelCase{"blank", "[transmitter.t]\naddress = 0x28\ncalibrated = false\n",

@@ -41,6 +41,11 @@ const FaultCase kFaults[] = {
          EXPECT_EQ(t.i2cWrite(kMainAddress, {0x01}), 0x00);
          EXPECT_EQ(t.i2cRead(kMainAddress, 3).at(0), 0x03);
      }},
+    {"refuse switching I2C off", IOWSIM_FAULT_REFUSE_WRITE, 0x0100, "[adapter]\nrefuse_write = 0x0100\n[transmitter.t]\n",
+     [](SimBusTest &t) {
+         EXPECT_EQ(t.writeReport(1, {0x01, 0x00, 0x81}), 0UL);
+         EXPECT_EQ(t.writeReport(1, {0x01, 0x01, 0x81}), 64UL);
+     }},
     {"busy for two answers", IOWSIM_FAULT_BUSY_ANSWERS, 2, "[transmitter.t]\nbusy_answers = 2\n",
      [](SimBusTest &t) {
          EXPECT_EQ(t.status(kMainAddress), 0x60);
