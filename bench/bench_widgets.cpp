@@ -1,0 +1,54 @@
+// One Position change of the main window's instruments, as every shown measurement makes.
+#include "instrument_design.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+// The widgets need an application object; the benchmarks run without a display.
+QApplication &application()
+{
+    static int argc = 1;
+    static char name[] = "orvel-bench";
+    static char *argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+} // namespace
+
+static void BM_GaugePosition(benchmark::State &state)
+{
+    application();
+    TAnalogDisplay gauge;
+    instruments::DesignGauge(gauge);
+    gauge.resize(313, 530);
+    gauge.SetScaleMin(0);
+    gauge.SetScaleMax(10);
+    double position = 0;
+    for (auto _ : state) {
+        position = position >= 10 ? 0 : position + 0.37;
+        gauge.SetPosition(position);
+    }
+}
+BENCHMARK(BM_GaugePosition)->Unit(benchmark::kMillisecond);
+
+static void BM_BarPosition(benchmark::State &state)
+{
+    application();
+    TBarDisplay bar;
+    instruments::DesignBar(bar, instruments::Bar::Pressure);
+    bar.resize(107, 238);
+    bar.SetScale_Min(-1);
+    bar.SetScale_Max(11);
+    double position = 0;
+    for (auto _ : state) {
+        position = position >= 11 ? -1 : position + 0.37;
+        bar.SetPosition(position);
+    }
+}
+BENCHMARK(BM_BarPosition)->Unit(benchmark::kMillisecond);
