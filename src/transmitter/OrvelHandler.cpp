@@ -4,7 +4,9 @@
 #include "ZUtils.h"
 #include "iowkit.h"
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -62,6 +64,11 @@ T_Orvel_Handler::~T_Orvel_Handler()
     unload_iowkit();
 }
 
+void T_Orvel_Handler::wait_ms(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
 void T_Orvel_Handler::log(TCategory category, TMode mode, const QString &text) const
 {
     if (fLog)
@@ -89,6 +96,11 @@ void T_Orvel_Handler::log_result(const QString &phrase, int result, const QStrin
 QString T_Orvel_Handler::hex2(uint8_t value)
 {
     return QString::number(value, 16).toUpper().rightJustified(2, u'0');
+}
+
+QString T_Orvel_Handler::decimal_bytes(const uint8_t *buffer)
+{
+    return QStringLiteral(" %1 %2 %3 %4").arg(buffer[0]).arg(buffer[1]).arg(buffer[2]).arg(buffer[3]);
 }
 
 bool T_Orvel_Handler::adapter_ready() const

@@ -110,11 +110,15 @@ private:
     bool write_io_report(const uint8_t (&bytes)[8]);
     bool read_memory_into(T_DeviceMemory &image);
 
+    // The protocol's fixed waits between bus steps.
+    static void wait_ms(int ms);
     void log(TCategory category, TMode mode, const QString &text) const;
     // One line for a transaction: lDebug with " : OK" + okSuffix, or lError with the error word.
     void log_result(const QString &phrase, int result, const QString &okSuffix = QString()) const;
     static QString word_to_hex(const T_32Bit &reg);
     static QString hex2(uint8_t value);
+    // Buffer positions 0 to 3 in decimal, each after one blank.
+    static QString decimal_bytes(const uint8_t *buffer);
 
     IOWKIT_HANDLE f_IOWIIC = nullptr;
     uint32_t f_Product_ID = 0;

@@ -4,16 +4,9 @@
 #include "ZUtils.h"
 #include "iowkit.h"
 
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 namespace {
-
-void wait_ms(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
 
 constexpr uint8_t CommandModeCommand = 0xA9;
 constexpr uint8_t MeasureCommand = 0xAC;
@@ -21,11 +14,6 @@ constexpr int CommandModeSettle = 100;
 constexpr int BeforeMeasurementRead = 10;
 constexpr uint8_t PowerOn[8] = {0x00, 0xFF, 0xA0, 0xFF, 0xFF, 0xFF, 0x08, 0xFF};
 constexpr uint8_t PowerOff[8] = {};
-
-QString decimalBytes(const uint8_t *buffer)
-{
-    return QStringLiteral(" %1 %2 %3 %4").arg(buffer[0]).arg(buffer[1]).arg(buffer[2]).arg(buffer[3]);
-}
 
 } // namespace
 
@@ -114,7 +102,7 @@ bool T_Orvel_Handler::switch_command_mode()
     QString hex;
     for (int i = 0; i < 4; ++i)
         hex += QStringLiteral(" 0x") + hex2(buffer[i]);
-    log(catCommunication, lDebug, QStringLiteral("Debug -> Answer Test measurement decimal  ") + decimalBytes(buffer));
+    log(catCommunication, lDebug, QStringLiteral("Debug -> Answer Test measurement decimal  ") + decimal_bytes(buffer));
     log(catCommunication, lDebug, QStringLiteral("Debug -> Answer Test measurement hexadecimal  ") + hex);
     return true;
 }

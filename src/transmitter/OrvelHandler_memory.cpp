@@ -1,15 +1,8 @@
 // Identity and memory-image reading; memory write, read-back comparison and checksum.
 #include "OrvelHandler.h"
 
-#include <chrono>
-#include <thread>
 
 namespace {
-
-void wait_ms(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
 
 constexpr int PrepareToRead = 5;
 constexpr int BeforeUpperRangeLimit = 20;
@@ -52,8 +45,7 @@ bool T_Orvel_Handler::get_device_scaling()
         if (read == 0) {
             device.Set_status(buffer[1]);
             log(catCommunication, lDebug,
-                phrase + QStringLiteral(" execute read : OK -> ") +
-                    QStringLiteral(" %1 %2 %3 %4").arg(buffer[0]).arg(buffer[1]).arg(buffer[2]).arg(buffer[3]));
+                phrase + QStringLiteral(" execute read : OK -> ") + decimal_bytes(buffer));
             const uint8_t high = buffer[2], low = buffer[3];
             const uint16_t word = word_of(buffer);
             switch (address) {
