@@ -70,7 +70,37 @@ void TWorkerThread::runOnMainThread(const std::function<void()> &call)
 {
     if (!fGui || !f_hWnd)
         return;
-    QMetaObject::invokeMethod(f_hWnd.data(), call, Qt::BlockingQueuedConnection);
+    std::unique_lock<std::mutex> lock(fCallLock);
+    fPendingCall = call;
+    fCallFinished = false;
+    lock.unlock();
+    QMetaObject::invokeMethod(this, "runPendingCall", Qt::QueuedConnection);
+    lock.lock();
+    fCallDone.wait(lock, [this] { return fCallFinished; });
+}
+
+void TWorkerThread::runPendingCall()
+{
+    std::function<void()> call;
+    {
+        std::lock_guard<std::mutex> lock(fCallLock);
+        call = std::move(fPendingCall);
+        fPendingCall = nullptr;
+    }
+    // The worker waits for this call whatever happens in it.
+    struct Finish {
+        TWorkerThread *worker;
+        ~Finish()
+        {
+            {
+                std::lock_guard<std::mutex> lock(worker->fCallLock);
+                worker->fCallFinished = true;
+            }
+            worker->fCallDone.notify_all();
+        }
+    } finish{this};
+    if (call)
+        call();
 }
 
 void TWorkerThread::synchronize(void (TWorkerGui::*operation)())

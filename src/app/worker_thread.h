@@ -54,6 +54,8 @@ protected:
 
 private:
     void runOnMainThread(const std::function<void()> &call);
+    // Runs on the main thread (this object lives there) the call a worker is waiting for.
+    Q_INVOKABLE void runPendingCall();
 
     QPointer<QObject> f_hWnd;
     TWorkerGui *fGui;
@@ -63,6 +65,13 @@ private:
     std::mutex fTerminateLock; // FTerminateEvent: a manual-reset event
     std::condition_variable fTerminateEvent;
     bool fTerminated = false;
+
+    // The synchronised call: handed over and answered under our own lock, so that the hand-over
+    // is visible to thread checkers that cannot see Qt's internal locking.
+    std::mutex fCallLock;
+    std::condition_variable fCallDone;
+    std::function<void()> fPendingCall;
+    bool fCallFinished = false;
 
     std::atomic<bool> f_active{false};
     mutable QMutex fMessageLock;
