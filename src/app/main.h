@@ -25,6 +25,12 @@ class Tabout_Form;
 class Toption_Form;
 class TBarDisplay;
 class TAnalogDisplay;
+class TChart;
+class TChartPanel;
+class TShape;
+class QCPAxis;
+class QLineEdit;
+class QMouseEvent;
 
 namespace Ui {
 class Tmain_Form;
@@ -84,6 +90,15 @@ public:
     // The lamp colours by index: neutral, green, red, blue.
     static QColor led_color(int index);
 
+    // Languages and settings (main_translate.cpp, main_settings.cpp)
+    void translateGui();
+    void setting_ActionExecute();
+    void hook_settings_and_log_viewer();
+
+signals:
+    // The user closed the main window: the program ends, whatever other windows are open.
+    void closed();
+
 protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -123,16 +138,90 @@ private:
     void blink();
 
     // Chart and chart settings panel (main_chart*.cpp).
-    void init_series();
+public:
+    double Get_left_min() const { return f_left_min; }
+    void Set_left_min(double x);
+    double Get_left_max() const { return f_left_max; }
+    void Set_left_max(double x);
+    double Get_right_min() const { return f_right_min; }
+    void Set_right_min(double x);
+    double Get_right_max() const { return f_right_max; }
+    void Set_right_max(double x);
+    // Label steps, 0 letting the chart choose; written to the settings at once.
+    double Get_left_increment() const { return f_left_increment; }
+    void Set_left_increment(double x);
+    double Get_right_increment() const { return f_right_increment; }
+    void Set_right_increment(double x);
+    bool Get_show_left_grid() const { return f_show_left_grid; }
+    void Set_show_left_grid(bool b);
+    bool Get_show_right_grid() const { return f_show_right_grid; }
+    void Set_show_right_grid(bool b);
+    int Get_leftaxis_digits() const { return f_leftaxis_digits; }
+    void Set_leftaxis_digits(int n);
+    int Get_rightaxis_digits() const { return f_rightaxis_digits; }
+    void Set_rightaxis_digits(int n);
+    const QString &Get_left_axis_lbl_format() const { return f_left_axis_lbl_format; }
+    void Set_left_axis_lbl_format(const QString &format);
+    const QString &Get_right_axis_lbl_format() const { return f_right_axis_lbl_format; }
+    void Set_right_axis_lbl_format(const QString &format);
+    // 0 automatic, 1 manual, 2 locked.
+    int Get_axis_mode() const { return f_axis_mode; }
+    void Set_axis_mode(int v);
+    bool Get_axis_automatic() const { return f_axis_automatic; }
+    bool Get_sidebar_expanded() const { return f_sidebar_expanded; }
+
+    void lock_iconClick();
+    void left_axis_autoClick();
+    void right_axis_autoClick();
+    void apply_axis_limits();
+    void clear_btnClick();
     void collapse_sidebar();
     void expand_sidebar();
+    void apply_chart_settings();
+    // The chart's label request: value-axis labels with the axis's decimals.
+    QString format_axis_label(QCPAxis *axis, const QString &label);
+
+private:
+    void setup_chart();
+    void init_series();
+    void load_chart_settings();
+    void read_axis_limits();
+    void save_chart_settings();
+    void show_curve_colors();
     TColor chart_background() const;
     void chart_initial_ranges();
     void chart_extend_ranges();
     void chart_add_point(double x, double pressure, double temperature);
     static double elapsed_days(const QDateTime &from, const QDateTime &to);
+    void ChartMouseMove(QMouseEvent *event);
+    void ChartMouseEnter();
+    void AnalogDisplayDblClick();
+    void fill_axis_controls(QCPAxis *axis);
+    void show_axis_limits(QCPAxis *axis);
+    void commit_number_edit(QLineEdit *edit);
+    void swatch_mouse_down(TShape *swatch, Qt::MouseButton button);
+    void write_increment(bool left, double x);
+    TChart *chart() const;
+    TChartPanel *chart_panel() const;
+
+    double fpmin = 1.0E6;
+    double fpmax = 1.0E-6;
+    double ftmin = 1.0E6;
+    double ftmax = 1.0E-6;
+    double f_left_min = 0.0;
+    double f_left_max = 1.0;
+    double f_right_min = 0.0;
+    double f_right_max = 30.0;
+    double f_left_increment = 0.001;
+    double f_right_increment = 0.05;
+    int f_axis_mode = 0;
+    int f_leftaxis_digits = 3;
+    int f_rightaxis_digits = 3;
+    bool f_show_left_grid = true;
+    bool f_show_right_grid = true;
+    QString f_left_axis_lbl_format;
+    QString f_right_axis_lbl_format;
     bool f_sidebar_expanded = false;
-    TColor f_back_color = 0xFFFFFF;
 
     QString tr_(const char *key, const char *defaultText) const;
 

@@ -74,6 +74,8 @@ Tmain_Form::Tmain_Form(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     ui->stop_btn->hide();
 
     connect_actions();
+    setup_chart(); // the chart, its settings panel and the monitor's chart controls
+    hook_settings_and_log_viewer(); // Settings command and log viewer (main_settings.cpp)
     style_Timer.start();
 }
 
@@ -218,7 +220,7 @@ void Tmain_Form::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!fTranslated) {
         fTranslated = true;
-        update_status_Gui();
+        translateGui();
     }
 }
 
@@ -237,20 +239,24 @@ void Tmain_Form::closeEvent(QCloseEvent *event)
 {
     try {
         fIni->saveForm(this);
+        save_chart_settings(); // the chart: sections "Chart" and "viewer"
         fIni->Set_LogCommunicationMode(fLog->Get_CommunicationMode());
     } catch (const EInOutError &e) {
         fLog->addEvent(catCore, lError, QString::fromLocal8Bit(e.what()));
     }
     QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        emit closed();
 }
 
 // The workers may be inside a synchronised call: keep serving them until they have ended, so
 // the handler is released only when nobody uses it any more. False when one did not end.
 bool Tmain_Form::stop_workers_and_wait()
 {
-    if (meas_running())
+    // Also a worker that has not started its run yet.
+    if (fMeas)
         fMeas->Stop();
-    if (scan_running())
+    if (fScan)
         fScan->Stop();
     QElapsedTimer waited;
     waited.start();

@@ -3,6 +3,7 @@
 #include "device_memory.h"
 #include "main.h"
 #include "msgDialogForm.h"
+#include "options_frm.h"
 #include "single_instance.h"
 #include "splash.h"
 #include "table_view.h"
@@ -37,12 +38,16 @@ int main(int argc, char *argv[])
 
     auto mainForm = std::make_unique<Tmain_Form>();
     TmsgDialog::setMainWindow(mainForm.get());
+    auto *optionForm = new Toption_Form(mainForm.get()); // owned by the main window
     auto memoryForm = std::make_unique<Tmemory_Form>();
     auto *aboutForm = new Tabout_Form(mainForm.get()); // owned by the main window
     auto tableForm = std::make_unique<Ttable_form>();
-    mainForm->attach_windows({nullptr, memoryForm.get(), aboutForm, tableForm.get()});
+    mainForm->attach_windows({optionForm, memoryForm.get(), aboutForm, tableForm.get()});
     mainForm->show();
 
+    // Open table, memory map or log windows do not keep the program alive.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(mainForm.get(), &Tmain_Form::closed, &app, &QCoreApplication::quit);
     const int result = app.exec();
     // The main window stops the workers first; they may still show results in the other windows.
     mainForm.reset();

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QStringView>
+#include <system_error>
 #include <chrono>
 #include <ctime>
 #include <mutex>
@@ -144,10 +145,17 @@ TLogFile::TLogFile(const QString &dir, TIniHandler *settings, Clock clock)
 TLogFile::~TLogFile()
 {
     disableForm();
-    if (fWriter->stop(fShutdownWait))
-        fThread.join();
-    else
+    if (!fThread.joinable())
+        return;
+    if (!fWriter->stop(fShutdownWait)) {
         fThread.detach(); // it holds the writer and ends once the file lets it
+        return;
+    }
+    try {
+        fThread.join();
+    } catch (const std::system_error &) {
+        fThread.detach(); // late in process exit the runtime may refuse the join
+    }
 }
 
 TIniHandler &TLogFile::settings() const

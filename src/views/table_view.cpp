@@ -3,8 +3,8 @@
 #include "IniHandler.h"
 #include "Translator.h"
 #include "crlf_text.h"
-#include "header_grid.h"
 #include "table_export.h"
+#include "table_model.h"
 #include "ui_table_view.h"
 #include "window_placement.h"
 
@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QStyle>
 #include <QUrl>
 #include <algorithm>
@@ -48,6 +49,28 @@ int row_height(const QWidget *widget)
     return std::max(20, widget->fontMetrics().height() + 6);
 }
 
+// New rows reach the grid at about the screen's pace, however fast they come.
+constexpr int ViewUpdateMs = 40;
+
+// Looks of a string grid: fixed-size rows, lines shown, headers left-aligned, nothing editable.
+void set_up_grid(QTableView *grid, int height)
+{
+    grid->setShowGrid(true);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setWordWrap(false);
+    grid->setCornerButtonEnabled(false);
+    grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setMinimumSectionSize(height);
+    grid->verticalHeader()->setDefaultSectionSize(height);
+    grid->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->verticalHeader()->setHighlightSections(false);
+    grid->horizontalHeader()->setFixedHeight(height);
+}
+
 } // namespace
 
 Ttable_form::Ttable_form(QWidget *parent, TIniHandler *settings, TTranslator *translator)
@@ -60,6 +83,7 @@ Ttable_form::Ttable_form(QWidget *parent, TIniHandler *settings, TTranslator *tr
       fOpenFolder([](const QUrl &folder) { return QDesktopServices::openUrl(folder); }),
       fNow([] { return QDateTime::currentDateTime(); })
 {
+    fModel = new TMeasurementTableModel(this);
     ui->setupUi(this);
     ui->SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     ui->save_btn->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
@@ -68,10 +92,14 @@ Ttable_form::Ttable_form(QWidget *parent, TIniHandler *settings, TTranslator *tr
     keep.setRetainSizeWhenHidden(true);
     ui->time_axis_check->setSizePolicy(keep);
 
-    ui->Grid->setColumnCount(table_export::ColumnCount - 1);
-    header_grid::set_up(ui->Grid, row_height(this));
-    for (int column = 0; column < table_export::ColumnCount; ++column)
-        header_grid::set_column_width(ui->Grid, column, table_export::ColumnWidths[column]);
+    ui->Grid->setModel(fModel);
+    set_up_grid(ui->Grid, row_height(this));
+    ui->Grid->verticalHeader()->setFixedWidth(table_export::ColumnWidths[0]);
+    for (int column = 1; column < table_export::ColumnCount; ++column)
+        ui->Grid->setColumnWidth(column - 1, table_export::ColumnWidths[column]);
+    fViewTimer.setSingleShot(true);
+    fViewTimer.setInterval(ViewUpdateMs);
+    connect(&fViewTimer, &QTimer::timeout, this, &Ttable_form::update_view);
 
     connect(ui->copy_btn, &QPushButton::clicked, this, &Ttable_form::copy_btnClick);
     connect(ui->save_btn, &QPushButton::clicked, this, &Ttable_form::save_btnClick);
@@ -130,16 +158,13 @@ void Ttable_form::write_headers()
 {
     const QString date = fTranslator->translate(QStringLiteral("date"), QStringLiteral("Date"));
     const QString time = fTranslator->translate(QStringLiteral("time"), QStringLiteral("Time"));
-    const QStringList headers = table_export::header_cells(date, time);
-    for (int column = 1; column < table_export::ColumnCount; ++column)
-        header_grid::set_cell(ui->Grid, 0, column, headers.at(column));
+    fModel->set_headers(table_export::header_cells(date, time));
 }
 
 void Ttable_form::init()
 {
-    header_grid::set_data_rows(ui->Grid, 0);
-    header_grid::set_data_rows(ui->Grid, 1);
-    header_grid::clear_row(ui->Grid, 1);
+    fViewTimer.stop();
+    fModel->clear();
     write_headers();
     f_row = 0;
     f_start_time = fNow();
@@ -156,15 +181,23 @@ void Ttable_form::add_row(int pu16, double pbar, int tu16, double tcels)
     ++f_row;
     if (f_row == 1)
         f_start_time = fNow();
-    header_grid::set_data_rows(ui->Grid, f_row);
-    const table_export::RowTime time{fNow(), f_start_time, ui->time_axis_check->isChecked()};
-    const QStringList cells =
-        table_export::row_cells(f_row, {pu16, pbar, tu16, tcels}, time, f_pressure_digits, f_temperature_digits);
-    for (int column = 0; column < table_export::ColumnCount; ++column)
-        header_grid::set_cell(ui->Grid, f_row, column, cells.at(column));
+    const TMeasurementTableModel::Format format{f_start_time.toMSecsSinceEpoch(), ui->time_axis_check->isChecked(),
+                                                f_pressure_digits, f_temperature_digits};
+    fModel->append({pu16, pbar, tu16, tcels}, fNow(), format);
+    if (!fViewTimer.isActive())
+        fViewTimer.start();
+}
+
+void Ttable_form::update_view()
+{
+    fViewTimer.stop();
+    if (!fModel->unpublished())
+        return;
+    fModel->publish();
+    ui->Grid->doItemsLayout();
     const int top = table_export::top_visible_row(f_row, f_o);
     if (top > 0)
-        header_grid::set_first_visible_row(ui->Grid, top);
+        ui->Grid->verticalScrollBar()->setValue(top - 1);
     ui->Grid->selectRow(f_row - 1);
 }
 
@@ -199,12 +232,8 @@ QStringList Ttable_form::fill_memo() const
         {ui->slave_addr_title, ui->slave_addr}, {ui->number_readdr_left_title, ui->number_re_addr}};
     for (const auto &[title, value] : identity)
         content.identity.append({title->text(), value->text()});
-    for (int row = 0; row < row_count(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < table_export::ColumnCount; ++column)
-            cells.append(cell_text(row, column));
-        content.rows.append(cells);
-    }
+    for (int row = 0; row < row_count(); ++row)
+        content.rows.append(fModel->grid_row(row));
     return table_export::fill_memo(content);
 }
 
@@ -248,22 +277,28 @@ void Ttable_form::SpeedButton1Click()
 
 QString Ttable_form::cell_text(int row, int column) const
 {
-    return header_grid::cell(ui->Grid, row, column);
+    return fModel->grid_cell(row, column);
 }
 
 int Ttable_form::row_count() const
 {
-    return ui->Grid->rowCount() + 1;
+    return fModel->grid_rows();
 }
 
 int Ttable_form::column_width(int column) const
 {
-    return header_grid::column_width(ui->Grid, column);
+    return column == 0 ? ui->Grid->verticalHeader()->width() : ui->Grid->columnWidth(column - 1);
 }
 
 int Ttable_form::first_visible_row() const
 {
-    return header_grid::first_visible_row(ui->Grid);
+    // Scrolled to the end, the view aligns the last row with its bottom and cuts the top one.
+    int row = ui->Grid->rowAt(0);
+    if (row < 0)
+        return 1;
+    if (ui->Grid->rowViewportPosition(row) < 0)
+        ++row;
+    return row + 1;
 }
 
 void Ttable_form::calc_visible_rows()
@@ -283,6 +318,7 @@ void Ttable_form::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     update_captions();
+    update_view();
     if (!f_placed) {
         f_placed = true;
         centre_over_parent(this);

@@ -3,6 +3,7 @@
 // measured transmitter, copied to the clipboard or saved as tab-separated text. Closing it only
 // hides it; only init empties it. User-interface thread only.
 #include <QDateTime>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -10,6 +11,7 @@
 class QLabel;
 class QUrl;
 class TIniHandler;
+class TMeasurementTableModel;
 class TTranslator;
 
 namespace Ui {
@@ -55,7 +57,10 @@ public:
 
     // Empties the table and the identity and restarts the relative time.
     void init();
+    // The row is stored at once; the grid shows new rows at the screen's pace (update_view).
     void add_row(int pu16, double pbar, int tu16, double tcels);
+    // Brings the grid up to date now: new rows, scrolling and the selection of the newest row.
+    void update_view();
     void update_captions();
 
     void copy_to_clipbrd();
@@ -89,6 +94,8 @@ private:
     void show_identity(QString &field, QLabel *label, const QString &value);
 
     std::unique_ptr<Ui::Ttable_form> ui;
+    TMeasurementTableModel *fModel; // owned as a child
+    QTimer fViewTimer;
     TIniHandler *fIni;
     TTranslator *fTranslator;
     FileNameAsker fAskFileName;

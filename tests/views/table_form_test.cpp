@@ -17,7 +17,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QDeadlineTimer>
+#include <QTableView>
 #include <QToolButton>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -360,19 +361,37 @@ TEST_F(TableForm, GridColumnsAndHidingTheTimeAxisCheck)
 TEST_F(TableForm, GridFollowsTheNewestRowOnceItIsFull)
 {
     form->show();
-    auto *grid = child<QTableWidget>("Grid");
+    auto *grid = child<QTableView>("Grid");
     const int fitting = form->visible_rows();
     ASSERT_GT(fitting, 3);
     for (int r = 1; r < fitting; ++r)
         form->add_row(r, 0.0, r, 0.0);
+    form->update_view();
     EXPECT_EQ(form->first_visible_row(), 1);
     for (int r = fitting; r <= 3 * fitting; ++r) {
         form->add_row(r, 0.0, r, 0.0);
-        const QRect newest = grid->visualItemRect(grid->item(r - 1, 0));
+        form->update_view();
+        const QRect newest = grid->visualRect(grid->model()->index(r - 1, 0));
         ASSERT_TRUE(grid->viewport()->rect().contains(newest)) << "row " << r;
         EXPECT_EQ(grid->selectionModel()->selectedRows().value(0).row(), r - 1);
     }
     EXPECT_GT(form->first_visible_row(), 2 * fitting - 4);
+}
+
+TEST_F(TableForm, RowsComingFastReachTheGridAtTheScreensPace)
+{
+    form->show();
+    auto *grid = child<QTableView>("Grid");
+    for (int r = 1; r <= 500; ++r)
+        form->add_row(r, 0.0, r, 0.0);
+    EXPECT_EQ(form->row_count(), 501) << "stored at once";
+    EXPECT_EQ(form->cell_text(500, 3), QStringLiteral("500"));
+    const QDeadlineTimer deadline(1000);
+    while (grid->model()->rowCount() != 500 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_EQ(grid->model()->rowCount(), 500);
+    EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(499, 0))));
+    EXPECT_EQ(grid->selectionModel()->selectedRows().value(0).row(), 499);
 }
 
 TEST_F(TableForm, TallerWindowFitsMoreRows)
@@ -399,8 +418,8 @@ TEST_F(TableForm, RowsAddedWhileHiddenShowTheNewestWhenShown)
     for (int r = 1; r <= 60; ++r)
         form->add_row(r, 0.0, r, 0.0);
     form->show();
-    auto *grid = child<QTableWidget>("Grid");
-    EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualItemRect(grid->item(59, 0))));
+    auto *grid = child<QTableView>("Grid");
+    EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(59, 0))));
 }
 
 TEST_F(TableForm, OpensCentredOverTheMainWindow)

@@ -71,6 +71,29 @@ void ExpectCellsFit(const QTableWidget &grid)
     EXPECT_GE(grid.verticalHeader()->defaultSectionSize(), cell.height() + 2);
 }
 
+void ExpectFits(const QFontMetrics &metrics, const QVariant &text, int margin, int width)
+{
+    EXPECT_LE(metrics.horizontalAdvance(text.toString()) + margin, width) << text.toString().toStdString();
+}
+
+// The same for a grid over a model.
+void ExpectCellsFit(const QTableView &grid)
+{
+    const QAbstractItemModel &model = *grid.model();
+    const QFontMetrics cell(grid.font());
+    const QFontMetrics header(grid.horizontalHeader()->font());
+    const int cellMargin = 2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1);
+    const int headerMargin = 2 * grid.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &grid);
+    for (int c = 0; c < model.columnCount(); ++c) {
+        ExpectFits(header, model.headerData(c, Qt::Horizontal), headerMargin, grid.columnWidth(c));
+        for (int r = 0; r < model.rowCount(); ++r)
+            ExpectFits(cell, model.data(model.index(r, c)), cellMargin, grid.columnWidth(c));
+    }
+    for (int r = 0; r < model.rowCount(); ++r)
+        ExpectFits(header, model.headerData(r, Qt::Vertical), headerMargin, grid.verticalHeader()->width());
+    EXPECT_GE(grid.verticalHeader()->defaultSectionSize(), cell.height() + 2);
+}
+
 class WindowLook : public TempDataFolders
 {
 protected:
@@ -135,7 +158,7 @@ TEST_F(WindowLook, TableDuringARun)
     QApplication::processEvents();
     EXPECT_EQ(form.size(), QSize(852, 473));
 
-    const auto *grid = form.findChild<QTableWidget *>(QStringLiteral("Grid"));
+    const auto *grid = form.findChild<QTableView *>(QStringLiteral("Grid"));
     ASSERT_NE(grid, nullptr);
     ExpectTextsFit(form);
     ExpectCellsFit(*grid);

@@ -1,0 +1,59 @@
+// The modal "Options" dialog: visual style and language (both take effect at once), log
+// verbosity and the decimals of pressure and temperature (taken over on OK). Created once and
+// shown again for every use. GUI thread only.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <memory>
+
+class QButtonGroup;
+class TIniHandler;
+class TTranslator;
+
+namespace Ui {
+class Toption_Form;
+}
+
+class Toption_Form : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Without settings store or translator the program's single instances are used, taken
+    // afresh on each use because the main window releases them before this dialog ends.
+    explicit Toption_Form(QWidget *parent = nullptr, TIniHandler *settings = nullptr,
+                          TTranslator *translator = nullptr);
+    ~Toption_Form() override;
+
+    // Loads the selected language into the translator and, when `save`, stores it. Without a
+    // selected language nothing changes.
+    void setLang(bool save);
+    void translateCaptions();
+
+    // The log verbosity picked in the radio group: 0 Normal, 1 Error, 2 Detailed, -1 none.
+    int Get_log_index() const;
+    void Set_log_index(int index);
+    // The selected entry of the style list, -1 when none.
+    int Get_style_index() const;
+    QString Get_style_name() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void ok_btnClick();
+    void ComboBoxLanguagesChange();
+    void ComboBoxStylesChange();
+    void selectActiveStyle();
+
+    TIniHandler *fIni() const;
+    TTranslator *fTranslator() const;
+
+    std::unique_ptr<Ui::Toption_Form> ui;
+    QButtonGroup *log_items = nullptr;
+    TIniHandler *fSettings;
+    TTranslator *fLanguages;
+};
