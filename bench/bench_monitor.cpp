@@ -6,6 +6,8 @@
 #include "main.h"
 #include "table_view.h"
 
+#include "bench_app.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,19 +20,6 @@
 #include <vector>
 
 namespace {
-
-QApplication &monitorApplication()
-{
-    if (auto *running = qobject_cast<QApplication *>(QCoreApplication::instance()))
-        return *running;
-    static int argc = 1;
-    static char name[] = "orvel-bench";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
 
 double residentMegabytes()
 {
@@ -94,7 +83,7 @@ struct Monitor {
 
 static void BM_UpdateGuiMeas(benchmark::State &state)
 {
-    monitorApplication();
+    benchApplication();
     Monitor m;
     if (!m.chart || !m.chart->series(TChart::PressureSeries)) {
         state.SkipWithError("the chart series were not created");

@@ -1,29 +1,15 @@
 // One Position change of the main window's instruments, as every shown measurement makes.
+#include "bench_app.h"
 #include "instrument_design.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
 #include <memory>
 
-namespace {
-
-// The widgets need an application object; the benchmarks run without a display.
-QApplication &application()
-{
-    static int argc = 1;
-    static char name[] = "orvel-bench";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
-
-} // namespace
 
 static void BM_GaugePosition(benchmark::State &state)
 {
-    application();
+    benchApplication();
     TAnalogDisplay gauge;
     instruments::DesignGauge(gauge);
     gauge.resize(313, 530);
@@ -39,7 +25,7 @@ BENCHMARK(BM_GaugePosition)->Unit(benchmark::kMillisecond);
 
 static void BM_BarPosition(benchmark::State &state)
 {
-    application();
+    benchApplication();
     TBarDisplay bar;
     instruments::DesignBar(bar, instruments::Bar::Pressure);
     bar.resize(107, 238);

@@ -17,7 +17,7 @@ QTableWidgetItem *make_item(const QString &text)
 
 } // namespace
 
-void set_up(QTableWidget *grid, int row_height)
+void set_up(QTableView *grid, int row_height)
 {
     grid->setShowGrid(true);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -4,12 +4,13 @@
 // User-interface thread only.
 #include <QString>
 
+class QTableView;
 class QTableWidget;
 
 namespace header_grid {
 
 // Looks of a string grid: fixed-size rows of `row_height`, lines shown, headers left-aligned.
-void set_up(QTableWidget *grid, int row_height);
+void set_up(QTableView *grid, int row_height);
 // Data rows, the header row not counted.
 void set_data_rows(QTableWidget *grid, int rows);
 

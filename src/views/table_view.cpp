@@ -3,6 +3,7 @@
 #include "IniHandler.h"
 #include "Translator.h"
 #include "crlf_text.h"
+#include "header_grid.h"
 #include "table_export.h"
 #include "table_model.h"
 #include "ui_table_view.h"
@@ -52,22 +53,10 @@ int row_height(const QWidget *widget)
 // New rows reach the grid at about the screen's pace, however fast they come.
 constexpr int ViewUpdateMs = 40;
 
-// Looks of a string grid: fixed-size rows, lines shown, headers left-aligned, nothing editable.
+// Looks of a string grid, with a header row as high as the data rows.
 void set_up_grid(QTableView *grid, int height)
 {
-    grid->setShowGrid(true);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setWordWrap(false);
-    grid->setCornerButtonEnabled(false);
-    grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->verticalHeader()->setMinimumSectionSize(height);
-    grid->verticalHeader()->setDefaultSectionSize(height);
-    grid->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    grid->horizontalHeader()->setHighlightSections(false);
-    grid->verticalHeader()->setHighlightSections(false);
+    header_grid::set_up(grid, height);
     grid->horizontalHeader()->setFixedHeight(height);
 }
 
