@@ -120,6 +120,10 @@ private:
     void ScanDeviceActionExecute();
     void show_memory_map_ActionExecute();
     void set_changes_left(const QString &text, bool buttonEnabled, int picture);
+    static constexpr int NoChangesShown = -2;
+    static constexpr int NotCalibrated = -1;
+    void show_changes_left(int state);
+    int f_changes_shown = NoChangesShown;
 
     // Re-addressing workflow.
     void rebuild_new_address_list();

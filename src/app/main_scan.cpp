@@ -89,14 +89,30 @@ void Tmain_Form::update_status_Gui()
     T_OrvelDevice &device = fOrvel_Handler->Get_Device();
     ui->dev_status_ed->setText(device.Get_status_as_string());
     if (fOrvel_Handler->check_memory_is_zero()) {
-        set_changes_left(tr_("not_allowed", "Device NOT calibrated! Change of address not possible") + u'!', false,
-                         number_pictures::Unknown);
+        show_changes_left(NotCalibrated);
         return;
     }
     const int page = device.Get_memory_status().current_page;
     if (fWindows.table)
         fWindows.table->Set_addr_left(QString::number(3 - page));
-    switch (page) {
+    show_changes_left(page);
+}
+
+// The sentence for a page (0 … 3), the not-calibrated case or the placeholder, in the current
+// language; kept so that a new language can be shown without reading the device model.
+void Tmain_Form::show_changes_left(int state)
+{
+    f_changes_shown = state;
+    switch (state) {
+    case NoChangesShown:
+        ui->changes_left->setText(NoChanges);
+        ui->change_addr_btn->setEnabled(false);
+        ui->number->setPixmap(QPixmap::fromImage(number_pictures::picture(number_pictures::Unknown)));
+        break;
+    case NotCalibrated:
+        set_changes_left(tr_("not_allowed", "Device NOT calibrated! Change of address not possible") + u'!', false,
+                         number_pictures::Unknown);
+        break;
     case 0:
         set_changes_left(tr_("three", "Three more changes of slave address left") + u'.', true, 0);
         break;
@@ -137,9 +153,7 @@ void Tmain_Form::show_scan_error()
     ui->AnalogDisplay->SetMinColor(Silver);
     ui->thermometer->SetFaceColor(Grey);
     ui->pressure_bar->SetFaceColor(Grey);
-    ui->changes_left->setText(NoChanges);
-    ui->change_addr_btn->setEnabled(false);
-    ui->number->setPixmap(QPixmap::fromImage(number_pictures::picture(number_pictures::Unknown)));
+    show_changes_left(NoChangesShown);
 }
 
 // These drive the adapter from the main thread: only while no worker runs.

@@ -146,5 +146,10 @@ void Tmain_Form::translateGui()
     }
 
     ui->table_btn->setText(tr_("table", "Table"));
-    update_status_Gui();
+    // A running worker writes the device model: only its own synchronised calls may read it,
+    // so the changes-left text is then shown again from what was last read.
+    if (fScan || fMeas)
+        show_changes_left(f_changes_shown);
+    else
+        update_status_Gui();
 }
