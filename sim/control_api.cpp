@@ -1,5 +1,6 @@
 // The iowsim_ control functions that tests use to steer and inspect the simulation.
 #include "exports.h"
+#include "fault_control.h"
 #include "simulator.h"
 #include "sim_types.h"
 
@@ -92,6 +93,14 @@ bool setTransmitterFault(Simulator &sim, int index, iowsim_fault fault, int valu
 
 }  // namespace
 
+namespace iowsim {
+
+bool setFault(Simulator &sim, int transmitter, iowsim_fault fault, int value) {
+    return setAdapterFault(sim, fault, value) || setTransmitterFault(sim, transmitter, fault, value);
+}
+
+}  // namespace iowsim
+
 extern "C" {
 
 int iowsim_load_scenario(const char *scenario_path, const char *state_path, char *error, size_t error_size) {
@@ -119,12 +128,31 @@ size_t iowsim_state_path(char *path, size_t size) {
 int iowsim_set_fault(int transmitter, iowsim_fault fault, int value) {
     Simulator &sim = Simulator::instance();
     auto lock = sim.lock();
-    return setAdapterFault(sim, fault, value) || setTransmitterFault(sim, transmitter, fault, value);
+    return iowsim::setFault(sim, transmitter, fault, value);
+}
+
+int iowsim_arm_fault(int transmitter, iowsim_fault fault, int value, unsigned long after_reports) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    if (fault < IOWSIM_FAULT_UNPLUGGED || fault > IOWSIM_FAULT_REFUSE_WRITE) return 0;
+    const bool adapterFault = fault == IOWSIM_FAULT_UNPLUGGED || fault == IOWSIM_FAULT_ARBITRATION_LOST ||
+                              fault == IOWSIM_FAULT_DROP_ANSWERS || fault == IOWSIM_FAULT_REFUSE_WRITE;
+    if (!adapterFault && (transmitter < 0 || static_cast<std::size_t>(transmitter) >= sim.adapter().bus().size()))
+        return 0;
+    Simulator::ArmedFault armed;
+    armed.transmitter = transmitter;
+    armed.fault = fault;
+    armed.value = value;
+    armed.remaining = after_reports;
+    sim.arm(armed);
+    if (after_reports == 0) sim.startDueFaults();
+    return 1;
 }
 
 void iowsim_clear_faults(void) {
     Simulator &sim = Simulator::instance();
     auto lock = sim.lock();
+    sim.disarm();
     for (iowsim_fault fault : {IOWSIM_FAULT_UNPLUGGED, IOWSIM_FAULT_ARBITRATION_LOST, IOWSIM_FAULT_DROP_ANSWERS})
         setAdapterFault(sim, fault, 0);
     setAdapterFault(sim, IOWSIM_FAULT_REFUSE_WRITE, -1);

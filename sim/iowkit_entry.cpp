@@ -57,9 +57,12 @@ unsigned long IOWKIT_API IowKitWrite(IOWKIT_HANDLE devHandle, unsigned long numP
         auto lock = sim.lock();
         if (!sim.isOpenHandle(devHandle)) break;
         const auto *report = reinterpret_cast<const std::uint8_t *>(buffer + taken);
+        sim.startDueFaults();
+        if (!sim.isOpenHandle(devHandle)) break;
         if (sim.adapter().setup().refuse_write == (report[0] << 8 | report[1])) break;
         sim.traffic().record(IOWSIM_TO_ADAPTER, numPipe, report, size);
         sim.adapter().take(numPipe, report, Clock::now());
+        sim.countReport();
         sim.saveMemoryIfChanged();
         sim.answered().notify_all();
     }

@@ -54,6 +54,10 @@ typedef enum iowsim_fault {
 
 /* Sets or clears one fault. Returns 1, or 0 for an unknown fault, transmitter or value. */
 int iowsim_set_fault(int transmitter, iowsim_fault fault, int value);
+/* Sets the fault once the program has written after_reports more reports (0: at once), so a
+ * fault can start in the middle of a procedure. Returns 1, or 0 for an unknown fault or
+ * transmitter; an unknown value is ignored when the fault starts. Cleared by a new scenario. */
+int iowsim_arm_fault(int transmitter, iowsim_fault fault, int value, unsigned long after_reports);
 /* Clears every fault and plugs the adapter in and every transmitter back on the bus. */
 void iowsim_clear_faults(void);
 /* Product id the adapter reports from now on. */

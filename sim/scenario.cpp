@@ -246,6 +246,8 @@ bool Parser::transmitter(const IniSection &section, TransmitterSetup &setup) {
             if (!flag(e, setup.faults.hardware_error)) return false;
         } else if (e.key == "data_corrected") {
             if (!flag(e, setup.faults.data_corrected)) return false;
+        } else if (e.key == "faults_after") {
+            if (!number(e, 0, 100000000, setup.faults_after)) return false;
         } else {
             return fail(e, "is not a key of a transmitter");
         }

@@ -1,6 +1,7 @@
 #include "simulator.h"
 
 #include "iowsim_control.h"
+#include "fault_control.h"
 #include "scenario.h"
 
 #include <cstdio>
@@ -29,8 +30,19 @@ bool Simulator::load(const std::string &scenario_path, const std::string &state_
 
     const TimePoint now = Clock::now();
     std::vector<Transmitter> bus;
-    for (std::size_t i = 0; i < scenario.transmitters.size(); ++i)
-        bus.emplace_back(scenario.transmitters[i], static_cast<int>(i), now);
+    armed_.clear();
+    for (std::size_t i = 0; i < scenario.transmitters.size(); ++i) {
+        TransmitterSetup &setup = scenario.transmitters[i];
+        if (setup.faults_after >= 0) {
+            ArmedFault later;
+            later.transmitter = static_cast<int>(i);
+            later.faults = setup.faults;
+            later.remaining = static_cast<unsigned long>(setup.faults_after);
+            armed_.push_back(later);
+            setup.faults = TransmitterFaults{};
+        }
+        bus.emplace_back(setup, static_cast<int>(i), now);
+    }
     StateStore state(state_path);
     state.restore(scenario.id, bus);
 
@@ -53,6 +65,27 @@ bool Simulator::loadFromEnvironment(std::string &error) {
     std::string ignored;
     load("", state_path, ignored);
     return false;
+}
+
+void Simulator::startDueFaults() {
+    for (auto it = armed_.begin(); it != armed_.end();) {
+        if (it->remaining > 0) {
+            ++it;
+            continue;
+        }
+        if (it->fault == 0) {
+            if (it->transmitter >= 0 && static_cast<std::size_t>(it->transmitter) < adapter_->bus().size())
+                adapter_->bus()[static_cast<std::size_t>(it->transmitter)].faults() = it->faults;
+        } else {
+            setFault(*this, it->transmitter, static_cast<iowsim_fault>(it->fault), it->value);
+        }
+        it = armed_.erase(it);
+    }
+}
+
+void Simulator::countReport() {
+    for (ArmedFault &armed : armed_)
+        if (armed.remaining > 0) --armed.remaining;
 }
 
 void Simulator::interruptReads() {

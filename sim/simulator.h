@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace iowsim {
 
@@ -41,6 +42,22 @@ public:
     void interruptReads();
     std::condition_variable &answered() { return answered_; }
 
+    // A fault that starts once the program has written `remaining` more reports. `fault` 0 puts
+    // the whole `faults` in place at once.
+    struct ArmedFault {
+        int transmitter = -1;
+        int fault = 0;
+        int value = 0;
+        TransmitterFaults faults;
+        unsigned long remaining = 0;
+    };
+    void arm(const ArmedFault &armed) { armed_.push_back(armed); }
+    void disarm() { armed_.clear(); }
+    // Before each report the program writes: puts the faults that are due in place.
+    void startDueFaults();
+    // After each report the program wrote.
+    void countReport();
+
     // Writes the state file when a transmitter's memory changed.
     void saveMemoryIfChanged();
 
@@ -55,6 +72,7 @@ private:
     StateStore state_;
     TrafficLog traffic_;
     std::uint64_t generation_ = 0;
+    std::vector<ArmedFault> armed_;
     bool save_failed_ = false;
     char handle_tag_ = 0;
 };

@@ -31,6 +31,7 @@ struct TransmitterSetup {
     std::uint16_t pressure_raw = 0x8000;
     std::uint16_t temperature_raw = 0x4000;
     TransmitterFaults faults;
+    long faults_after = -1;  // >= 0: the faults start once the program has written this many reports
 };
 
 class Transmitter {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "OrvelHandler.h"
+#include "readdress.h"
 #include "measure_Thread.h"
 #include "scan_Thread.h"
 #include "tcolor.h"
@@ -81,6 +82,9 @@ public:
     void read_memory_image(bool show);
     void readdress_device();
 
+    // A worker object that has not yet gone, running or on its way out.
+    bool worker_exists() const { return !fScan.isNull() || !fMeas.isNull(); }
+    bool readdressing() const { return f_readdressing; }
     bool scan_running() const { return fScan && fScan->scan_activ(); }
     bool meas_running() const { return fMeas && fMeas->meas_activ(); }
     bool Get_meas_allowed() const { return f_meas_allowed; }
@@ -98,6 +102,8 @@ public:
 signals:
     // The user closed the main window: the program ends, whatever other windows are open.
     void closed();
+    // A re-addressing procedure has ended, before anything else may use the adapter.
+    void readdressed(bool succeeded);
 
 protected:
     bool event(QEvent *event) override;
@@ -130,6 +136,19 @@ private:
     void change_address_ActionExecute();
     void re_address_TimerTimer();
     void new_slaveaddr_comboSelect(int index);
+    void slaveaddr_comboSelect(int index);
+    // Starts one of the three start timers and stops the other two.
+    void arm_start_timer(QTimer &timer);
+    // Somebody uses the adapter or has asked for it.
+    bool adapter_claimed() const;
+    void stop_start_timers();
+public:
+    struct StepTexts;
+private:
+    void report_step(bool ok, const StepTexts &texts);
+    QString refusal_reason(readdress::Refusal why);
+    bool f_readdressing = false;
+    bool f_closing = false;
 
     // Measurement workflow.
     void start_btnClick();

@@ -18,12 +18,12 @@ void Tmain_Form::start_btnClick()
         fWindows.table->Set_unique_code(ui->uniquecode_ed->text());
         fWindows.table->Set_time_axis_enabled(false);
     }
-    meas_start_Timer.start();
+    arm_start_timer(meas_start_Timer);
 }
 
 void Tmain_Form::meas_start_TimerTimer()
 {
-    if (!f_meas_allowed)
+    if (!f_meas_allowed || f_closing || f_readdressing || worker_exists())
         return;
     meas_start_Timer.stop();
     ui->stop_btn->show();
@@ -36,6 +36,8 @@ void Tmain_Form::meas_start_TimerTimer()
     set_status_middle(tr_("Started", "Started"));
     ui->change_address_Action->setEnabled(false);
     ui->change_addr_btn->hide();
+    // The table names the transmitter of the run: no other may be picked meanwhile.
+    ui->slaveaddr_combo->setEnabled(false);
     fMeas = TMeasThread::Create(this, this, &fOrvel_Handler, uint32_t(ui->TrackBar1->value()));
 }
 
@@ -51,7 +53,8 @@ void Tmain_Form::stop_btnClick()
     set_status_middle(tr_("stop", "Stop"));
     ui->change_address_Action->setEnabled(true);
     ui->change_addr_btn->show();
-    scan_start_Timer.start();
+    ui->slaveaddr_combo->setEnabled(true);
+    arm_start_timer(scan_start_Timer);
     if (fWindows.table)
         fWindows.table->Set_time_axis_enabled(true);
 }
@@ -124,6 +127,7 @@ void Tmain_Form::updateGui(const QString &message)
         ui->start_btn->show();
         ui->change_address_Action->setEnabled(true);
         ui->change_addr_btn->show();
+        ui->slaveaddr_combo->setEnabled(true);
         if (fWindows.table)
             fWindows.table->Set_time_axis_enabled(true);
     }

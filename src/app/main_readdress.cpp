@@ -4,23 +4,20 @@
 #include "device_memory.h"
 #include "logFile.h"
 #include "msgDialogForm.h"
+#include "readdress.h"
 #include "ui_main.h"
 
 #include <QApplication>
-#include <QThread>
-#include <functional>
+#include <QSet>
 
 namespace {
 
 constexpr int ResultYes = 6;
 
-void pause_ms(int ms)
-{
-    QThread::msleep(ulong(ms));
-}
+} // namespace
 
 // One step's texts: left status (translated unless `fixedLeft`), middle status and log lines.
-struct StepTexts {
+struct Tmain_Form::StepTexts {
     const char *leftKey;
     const char *leftDefault;
     bool fixedLeft;
@@ -31,6 +28,9 @@ struct StepTexts {
     const char *failureDefault;
     const char *failureLog;
 };
+
+namespace {
+using StepTexts = Tmain_Form::StepTexts;
 
 const StepTexts DisableI2c = {nullptr, "IIC ", true, "IIC_disable_succ", "IIC-Mode successfully disabled",
                               "IIC-Mode successfully disabled", "IIC_disable_err", "IIC-Mode NOT disabled",
@@ -66,15 +66,92 @@ const StepTexts PowerOnAfter = {"on", "ON", false, "succ_on_re", "Successfully s
                                 "Problems to switch ON after re-addressing",
                                 "Problems to switch ON after re-addressing"};
 
+const StepTexts NewAddress = {"readdr_address", "Address", false, "new_addr_succ",
+                              "Transmitter answers at the new address", "Transmitter answers at the new address",
+                              "new_addr_err", "Transmitter does not answer at the new address with the written memory",
+                              "Transmitter does not answer at the new address with the written memory"};
+
+const StepTexts *texts_of(readdress::Step step)
+{
+    using readdress::Step;
+    switch (step) {
+    case Step::DisableI2c: return &DisableI2c;
+    case Step::DisableSpi: return &DisableSpi;
+    case Step::SwitchOff: return &PowerOff;
+    case Step::SwitchOn: return &PowerOn;
+    case Step::EnableI2c: return &EnableI2c;
+    case Step::CommandMode: return &CommandMode;
+    case Step::Write: return &Write;
+    case Step::Verify: return &Verify;
+    case Step::Checksum: return &Checksum;
+    case Step::SwitchOffAfter: return &PowerOffAfter;
+    case Step::SwitchOnAfter: return &PowerOnAfter;
+    case Step::NewAddress: return &NewAddress;
+    default: return nullptr;
+    }
+}
+
 } // namespace
+
+void Tmain_Form::report_step(bool ok, const StepTexts &t)
+{
+    set_led(ok ? 1 : 2);
+    if (ok) {
+        set_status_left(t.fixedLeft ? QString::fromLatin1(t.leftDefault) : tr_(t.leftKey, t.leftDefault));
+        set_status_middle(tr_(t.successKey, t.successDefault));
+    } else {
+        set_status_left(tr_("Error", "Error"));
+        set_status_middle(tr_(t.failureKey, t.failureDefault));
+    }
+    fLog->addEvent(catCommunication, ok ? lNormal : lError, QString::fromLatin1(ok ? t.successLog : t.failureLog));
+}
+
+// Why nothing was written, in the user's language; the log gets a short English line.
+QString Tmain_Form::refusal_reason(readdress::Refusal why)
+{
+    using readdress::Refusal;
+    QString reason;
+    const char *logged = "";
+    switch (why) {
+    case Refusal::AddressInUse:
+        reason = tr_("refuse_in_use", "The new address is in use on the bus. Nothing was written.");
+        logged = "Re-addressing refused: the new address is in use";
+        break;
+    case Refusal::Incomplete:
+        reason = tr_("refuse_incomplete", "The memory image was not read completely from this transmitter. Nothing was written; let the scan read it again.");
+        logged = "Re-addressing refused: memory image incomplete";
+        break;
+    case Refusal::NotCalibrated:
+        reason = tr_("not_allowed", "Device NOT calibrated! Change of address not possible") + u'!';
+        logged = "Re-addressing refused: device not calibrated";
+        break;
+    case Refusal::NoChangeLeft:
+        reason = tr_("none", "Change of address not possible") + u'!';
+        logged = "Re-addressing refused: no change left";
+        break;
+    case Refusal::MemoryError:
+        reason = tr_("refuse_memory_error", "The transmitter reports a memory error, so its own memory image cannot be trusted. Nothing was written; giving it a new address needs a saved memory image.");
+        logged = "Re-addressing refused: the transmitter reports a memory error";
+        break;
+    default:
+        reason = tr_("refuse_other_image", "The transmitter no longer holds the memory image that the scan read. Nothing was written; let the scan read it again.");
+        logged = "Re-addressing refused: the transmitter holds another image";
+        break;
+    }
+    fLog->addEvent(catCommunication, lError, QString::fromLatin1(logged));
+    return reason;
+}
 
 void Tmain_Form::rebuild_new_address_list()
 {
-    const int own = fOrvel_Handler->Get_Device().Get_slave_addr();
+    // Every address that answered is taken: offering one would make two transmitters clash.
+    QSet<int> taken{fOrvel_Handler->Get_Device().Get_slave_addr()};
+    for (const T_SlaveAddr &found : fOrvel_Handler->Get_slave_addr_list())
+        taken.insert(found.Get_int_Addr());
     f_new_address_list.clear();
     ui->new_slaveaddr_combo->clear();
     for (int a = 0; a <= 0x7F; ++a) {
-        if (a == own)
+        if (taken.contains(a))
             continue;
         T_SlaveAddr entry;
         entry.Set_int_Addr(a);
@@ -96,12 +173,13 @@ void Tmain_Form::change_address_ActionExecute()
         fScan->Stop();
     if (meas_running())
         fMeas->Stop();
-    re_address_Timer.start();
+    arm_start_timer(re_address_Timer);
 }
 
 void Tmain_Form::re_address_TimerTimer()
 {
-    if (!f_readdress_allowed)
+    // Every worker sets the flag at its end; before the first one nobody held the adapter.
+    if (f_closing || worker_exists())
         return;
     re_address_Timer.stop();
     readdress_device();
@@ -109,102 +187,94 @@ void Tmain_Form::re_address_TimerTimer()
 
 void Tmain_Form::readdress_device()
 {
+    // One user of the adapter at a time: never beside a worker, never twice.
+    if (worker_exists() || f_readdressing) {
+        fLog->addEvent(catCommunication, lError, QStringLiteral("Re-addressing not started: the adapter is in use"));
+        return;
+    }
+    const int index = ui->new_slaveaddr_combo->currentIndex();
+    if (index < 0 || index >= f_new_address_list.size())
+        return;
+    const T_SlaveAddr target = f_new_address_list[index];
+
+    f_readdressing = true;
     // The window does not respond while the procedure runs; show that work is under way.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct CursorRestore {
-        ~CursorRestore() { QApplication::restoreOverrideCursor(); }
-    } restoreCursor;
+    struct Restore {
+        Tmain_Form *form;
+        ~Restore()
+        {
+            QApplication::restoreOverrideCursor();
+            form->f_readdressing = false;
+        }
+    } restore{this};
 
     T_Orvel_Handler &h = *fOrvel_Handler;
-    auto report = [this](bool ok, const StepTexts &t) {
-        set_led(ok ? 1 : 2);
-        if (ok) {
-            set_status_left(t.fixedLeft ? QString::fromLatin1(t.leftDefault) : tr_(t.leftKey, t.leftDefault));
-            set_status_middle(tr_(t.successKey, t.successDefault));
-        } else {
-            set_status_left(tr_("Error", "Error"));
-            set_status_middle(tr_(t.failureKey, t.failureDefault));
-        }
-        fLog->addEvent(catCommunication, ok ? lNormal : lError,
-                       QString::fromLatin1(ok ? t.successLog : t.failureLog));
-        return ok;
-    };
-    // A step runs only while every step before it succeeded.
-    auto step = [&](bool ok, const StepTexts &t, const std::function<bool()> &operation) {
-        return ok ? report(operation(), t) : false;
-    };
-    // Power-cycles the transmitter out of command mode without writing anything.
-    auto leaveCommandMode = [&] {
-        h.disable_SPI();
-        pause_ms(10);
-        h.switch_OFF();
-        pause_ms(10);
-        h.switch_ON();
-        pause_ms(10);
-        h.enable_IIC();
-    };
-
-    report(h.disable_IIC(), DisableI2c);
-    pause_ms(10);
-    bool ok = report(h.disable_SPI(), DisableSpi);
-    pause_ms(10);
-    ok = step(ok, PowerOff, [&] { return h.switch_OFF(); });
-    if (ok)
-        pause_ms(10);
-    ok = step(ok, PowerOn, [&] { return h.switch_ON(); });
-    pause_ms(10);
-    ok = step(ok, EnableI2c, [&] { return h.enable_IIC(); });
-    pause_ms(10);
-    ok = step(ok, CommandMode, [&] { return h.switch_command_mode(); });
-    update_status_Gui();
-
-    const int index = ui->new_slaveaddr_combo->currentIndex();
-    if (ok && index >= 0 && index < f_new_address_list.size()) {
-        const T_SlaveAddr &target = f_new_address_list[index];
-        const QString question = QStringLiteral("Do you wish to continue with assigning new slave address: ") +
-                                 target.Get_hex_addr() + QStringLiteral(" to device ?");
-        // A dialog closed without an answer counts as No.
-        if (TmsgDialog::createDialog(question, mtConfirmation, {mbYes, mbNo}) != ResultYes) {
-            leaveCommandMode();
-            f_scan_allowed = true;
-            scan_start_Timer.start();
-            fLog->addEvent(catCommunication, lNormal, QStringLiteral("User canceled re-addressing procedure"));
+    readdress::Step last = readdress::Step::None;
+    auto observe = [&](readdress::Step step, bool ok) {
+        last = step;
+        if (step == readdress::Step::CommandMode || step == readdress::Step::SwitchOnAfter) {
+            report_step(ok, *texts_of(step));
+            update_status_Gui();
             return;
         }
-        T_DeviceMemory &image = h.Get_Device().Get_memory_page();
-        // Never write an image that the last scan did not read completely.
-        ok = step(ok, Write, [&] {
-            if (!image.Get_complete())
-                return false;
-            image.Get_COM_Config().Set_hByte(0x00);
-            image.Get_COM_Config().Set_lByte(uint8_t(target.Get_int_Addr()));
-            return h.set_device_memory();
-        });
-        if (!ok && !image.Get_complete())
-            leaveCommandMode();
-        ok = step(ok, Verify, [&] {
-            const bool equal = h.compare_memory();
+        if (const StepTexts *t = texts_of(step))
+            report_step(ok, *t);
+        if (step == readdress::Step::Verify) {
             memory_map_display();
             if (fWindows.memory) {
                 fWindows.memory->show();
                 fWindows.memory->raise();
             }
-            return equal;
-        });
-        ok = step(ok, Checksum, [&] { return h.generate_checksum(); });
-        ok = step(ok, PowerOffAfter, [&] { return h.switch_OFF(); });
-        if (ok)
-            pause_ms(50);
-        ok = step(ok, PowerOnAfter, [&] { return h.switch_ON(); });
-    } else {
-        ok = false;
-    }
-    update_status_Gui();
-    if (ok) {
-        f_scan_allowed = true;
-        scan_start_Timer.start();
+        }
+    };
+    auto confirm = [&](uint8_t) {
+        const QString question = QStringLiteral("Do you wish to continue with assigning new slave address: ") +
+                                 target.Get_hex_addr() + QStringLiteral(" to device ?");
+        // A dialog closed without an answer counts as No.
+        return TmsgDialog::createDialog(question, mtConfirmation, {mbYes, mbNo}) == ResultYes;
+    };
+    const readdress::Outcome outcome = readdress::readdress(h, uint8_t(target.Get_int_Addr()), confirm, observe);
+    if (last != readdress::Step::CommandMode && last != readdress::Step::SwitchOnAfter)
+        update_status_Gui();
+
+    emit readdressed(outcome.succeeded());
+    // However it ended, scan again at once so the panel shows where the transmitter is now.
+    f_scan_allowed = true;
+    arm_start_timer(scan_start_Timer);
+    if (outcome.succeeded()) {
+        fOrvel_Handler->Set_preferred_addr(outcome.answers_at);
         fLog->addEvent(catCommunication, lNormal, QStringLiteral("Re-addressing succesfully completed"));
-    } else {
-        fLog->addEvent(catCommunication, lError, QStringLiteral("Error re-addressing device"));
+        return;
     }
+    if (outcome.failed == readdress::Step::Confirm) {
+        fLog->addEvent(catCommunication, lNormal, QStringLiteral("User canceled re-addressing procedure"));
+        return;
+    }
+    QString reason;
+    if (outcome.failed == readdress::Step::Check) {
+        set_led(2);
+        set_status_left(tr_("Error", "Error"));
+        reason = refusal_reason(outcome.refusal);
+        set_status_middle(reason);
+    } else {
+        reason = ui->status_middle_label->text();
+    }
+    fLog->addEvent(catCommunication, lError, QStringLiteral("Error re-addressing device"));
+    // Only a finished change has moved the transmitter; after any other failure the next scan
+    // finds it.
+    if (outcome.failed == readdress::Step::NewAddress) {
+        const QString where = outcome.answers_at >= 0
+                                  ? QStringLiteral("The transmitter now answers at ") + T_SlaveAddr::hex_text(outcome.answers_at)
+                                  : QStringLiteral("The transmitter does not answer on the bus");
+        fLog->addEvent(catCommunication, lError, where);
+        reason += u'\n' + (outcome.answers_at >= 0
+                               ? tr_("answers_at", "The transmitter now answers at") + u' ' +
+                                     T_SlaveAddr::hex_text(outcome.answers_at)
+                               : tr_("answers_nowhere", "The transmitter does not answer on the bus"));
+    }
+    if (outcome.answers_at >= 0)
+        fOrvel_Handler->Set_preferred_addr(outcome.answers_at);
+    TmsgDialog::createDialog(tr_("readdr_failed", "Re-addressing failed") + QStringLiteral(":\n") + reason, mtError,
+                             {mbOk});
 }

@@ -19,13 +19,41 @@ constexpr TColor Silver = 0xC0C0C0;
 
 void Tmain_Form::scan_start_TimerTimer()
 {
-    if (!f_scan_allowed)
+    // One scan worker at a time, also when "Detect Dongle" is pressed while one runs.
+    if (scan_running() && !fScan->isInterruptionRequested()) {
+        scan_start_Timer.stop();
+        return;
+    }
+    // Wait until the stopped worker is gone; after it nobody holds the adapter, whichever flag
+    // the last user left behind.
+    if (f_closing || f_readdressing || worker_exists())
         return;
     scan_start_Timer.stop();
-    // One scan worker at a time, also when "Detect Dongle" is pressed while one runs.
-    if (scan_running())
-        return;
     start_scan_worker();
+}
+
+void Tmain_Form::arm_start_timer(QTimer &timer)
+{
+    // The last request wins: two armed timers could hand the adapter to two users.
+    for (QTimer *t : {&scan_start_Timer, &meas_start_Timer, &re_address_Timer})
+        if (t != &timer)
+            t->stop();
+    if (!f_closing)
+        timer.start();
+}
+
+bool Tmain_Form::adapter_claimed() const
+{
+    return f_closing || f_readdressing || worker_exists() || meas_start_Timer.isActive() ||
+           re_address_Timer.isActive();
+}
+
+void Tmain_Form::slaveaddr_comboSelect(int index)
+{
+    bool ok = false;
+    const int address = ui->slaveaddr_combo->itemText(index).mid(2).toInt(&ok, 16);
+    if (ok)
+        fOrvel_Handler->Set_preferred_addr(address);
 }
 
 void Tmain_Form::start_scan_worker()

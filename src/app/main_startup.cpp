@@ -113,7 +113,7 @@ void Tmain_Form::connect_actions()
 
     connect(ui->show_log_Action, &QAction::triggered, this, [this] { fLog->enableForm(); });
     connect(ui->exit_Action, &QAction::triggered, this, &QWidget::close);
-    connect(ui->detect_dongle_Action, &QAction::triggered, this, [this] { scan_start_Timer.start(); });
+    connect(ui->detect_dongle_Action, &QAction::triggered, this, [this] { arm_start_timer(scan_start_Timer); });
     connect(ui->ScanDeviceAction, &QAction::triggered, this, &Tmain_Form::ScanDeviceActionExecute);
     connect(ui->read_memory_image_Action, &QAction::triggered, this, [this] { read_memory_image(true); });
     connect(ui->show_memory_map_Action, &QAction::triggered, this, &Tmain_Form::show_memory_map_ActionExecute);
@@ -123,6 +123,7 @@ void Tmain_Form::connect_actions()
 
     connect(ui->new_slaveaddr_combo, qOverload<int>(&QComboBox::activated), this,
             &Tmain_Form::new_slaveaddr_comboSelect);
+    connect(ui->slaveaddr_combo, qOverload<int>(&QComboBox::activated), this, &Tmain_Form::slaveaddr_comboSelect);
     connect(ui->start_btn, &QPushButton::clicked, this, &Tmain_Form::start_btnClick);
     connect(ui->stop_btn, &QPushButton::clicked, this, &Tmain_Form::stop_btnClick);
     connect(ui->table_btn, &QPushButton::clicked, this, &Tmain_Form::table_btnClick);
@@ -212,7 +213,9 @@ void Tmain_Form::style_TimerTimer()
         themes::apply(names[style]);
     time_Timer.start();
     init_series();
-    start_scan_worker();
+    // The user may already have asked for the adapter (Start, Change Device Address).
+    if (!adapter_claimed())
+        start_scan_worker();
 }
 
 void Tmain_Form::showEvent(QShowEvent *event)
@@ -237,6 +240,12 @@ bool Tmain_Form::event(QEvent *event)
 
 void Tmain_Form::closeEvent(QCloseEvent *event)
 {
+    // The procedure is writing the transmitter; it ends on its own within seconds.
+    if (f_readdressing) {
+        event->ignore();
+        return;
+    }
+    stop_start_timers();
     try {
         fIni->saveForm(this);
         save_chart_settings(); // the chart: sections "Chart" and "viewer"
@@ -251,8 +260,17 @@ void Tmain_Form::closeEvent(QCloseEvent *event)
 
 // The workers may be inside a synchronised call: keep serving them until they have ended, so
 // the handler is released only when nobody uses it any more. False when one did not end.
+void Tmain_Form::stop_start_timers()
+{
+    f_closing = true;
+    for (QTimer *t : {&scan_start_Timer, &meas_start_Timer, &re_address_Timer})
+        t->stop();
+}
+
 bool Tmain_Form::stop_workers_and_wait()
 {
+    // Events are served below: no start timer may hand the adapter to anybody meanwhile.
+    stop_start_timers();
     // Also a worker that has not started its run yet.
     if (fMeas)
         fMeas->Stop();

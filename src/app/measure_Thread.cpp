@@ -1,11 +1,11 @@
 #include "measure_Thread.h"
 
 #include "OrvelHandler.h"
+#include "readdress.h"
 
 namespace {
 
 constexpr int RecoveryPause = 100;
-constexpr int ChainPause = 10;
 
 } // namespace
 
@@ -40,14 +40,8 @@ void TMeasThread::cycles()
             postCommError();
             // A replugged adapter comes up with its I2C function off: power the bus up again,
             // or no later measurement could succeed.
-            if (h.detect_dongle()) {
-                for (auto step : {&T_Orvel_Handler::disable_SPI, &T_Orvel_Handler::disable_IIC,
-                                  &T_Orvel_Handler::switch_OFF, &T_Orvel_Handler::switch_ON,
-                                  &T_Orvel_Handler::enable_IIC}) {
-                    (h.*step)();
-                    worker_pause_ms(ChainPause);
-                }
-            }
+            if (h.detect_dongle())
+                readdress::power_up(h, readdress::RecoveryChain);
             if (h.get_slave_address())
                 synchronize(&TWorkerGui::show_slaveAddr);
             worker_pause_ms(RecoveryPause);

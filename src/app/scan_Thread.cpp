@@ -1,12 +1,7 @@
 #include "scan_Thread.h"
 
 #include "OrvelHandler.h"
-
-namespace {
-
-constexpr int ChainPause = 10;
-
-} // namespace
+#include "readdress.h"
 
 QPointer<TScanThread> TScanThread::Create(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam,
                                           uint32_t delay)
@@ -29,23 +24,10 @@ void TScanThread::endFlags()
     synchronize(&TWorkerGui::enable_readdress);
 }
 
-// The power-up chain: each step runs only when all before it succeeded; each of the first six
-// is followed by a pause whether it ran or not.
 bool TScanThread::initialise()
 {
-    T_Orvel_Handler &h = handler();
-    bool (T_Orvel_Handler::*const chain[])() = {&T_Orvel_Handler::detect_dongle, &T_Orvel_Handler::disable_SPI,
-                                                &T_Orvel_Handler::disable_IIC,   &T_Orvel_Handler::switch_OFF,
-                                                &T_Orvel_Handler::switch_ON,     &T_Orvel_Handler::enable_IIC};
-    bool ok = true;
-    for (auto step : chain) {
-        if (ok)
-            ok = (h.*step)();
-        worker_pause_ms(ChainPause);
-    }
-    if (ok)
-        ok = h.get_slave_address();
-    return ok;
+    return readdress::power_up(handler(), readdress::ScanChain) == readdress::Step::None &&
+           handler().get_slave_address();
 }
 
 void TScanThread::cycles()
@@ -53,7 +35,17 @@ void TScanThread::cycles()
     T_Orvel_Handler &h = handler();
     bool reinit = true;
     bool ok = false;
+    int preference = h.Get_preferred_addr();
     while (!stopRequested()) {
+        // The user picked another transmitter of the bus: find it again and show its panel.
+        if (h.Get_preferred_addr() != preference && !reinit && ok) {
+            preference = h.Get_preferred_addr();
+            ok = h.get_slave_address();
+            if (ok) {
+                synchronize(&TWorkerGui::show_slaveAddr);
+                synchronize(&TWorkerGui::update_status_Gui);
+            }
+        }
         if (reinit) {
             ok = initialise();
             if (ok) {

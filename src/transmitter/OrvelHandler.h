@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -60,8 +61,13 @@ public:
     bool get_device_memory();
     bool get_verify_device_memory();
 
-    // Slave-address scan.
+    // Slave-address scan. The device takes the preferred address when it answers, else the lowest.
     bool get_slave_address();
+    // Whether a transmitter acknowledges a read at the address.
+    bool answers_at(uint8_t address);
+    // The transmitter the user picked; -1 for none. May be set from any thread.
+    void Set_preferred_addr(int address) { f_preferred_addr.store(address); }
+    int Get_preferred_addr() const { return f_preferred_addr.load(); }
 
     // Memory write, verify and checksum.
     bool set_device_memory();
@@ -131,4 +137,5 @@ private:
     EventSink fLog;
     int32_t f_pressure_digits = 0;
     int32_t f_temperature_digits = 0;
+    std::atomic<int> f_preferred_addr{-1};
 };

@@ -20,6 +20,8 @@ constexpr uint8_t PowerOff[8] = {};
 bool T_Orvel_Handler::get_slave_address()
 {
     f_slave_addr_list.clear();
+    // A new scan may find another transmitter: the image read before belongs to nobody now.
+    f_Device->Get_memory_page().Set_complete(false);
     if (!adapter_ready())
         return false;
     const IowKitSlots &kit = iowkit();
@@ -43,8 +45,19 @@ bool T_Orvel_Handler::get_slave_address()
             result = true;
         }
     }
-    f_Device->Set_slave_addr(f_slave_addr_list.isEmpty() ? 0 : uint8_t(f_slave_addr_list.first().Get_int_Addr()));
+    int chosen = f_slave_addr_list.isEmpty() ? 0 : f_slave_addr_list.first().Get_int_Addr();
+    const int preferred = f_preferred_addr.load();
+    for (const T_SlaveAddr &entry : f_slave_addr_list)
+        if (entry.Get_int_Addr() == preferred)
+            chosen = preferred;
+    f_Device->Set_slave_addr(uint8_t(chosen));
     return result;
+}
+
+bool T_Orvel_Handler::answers_at(uint8_t address)
+{
+    ReadBuffer buffer;
+    return iic_read(address, 3, buffer) == 0;
 }
 
 bool T_Orvel_Handler::write_io_report(const uint8_t (&bytes)[8])
@@ -112,8 +125,11 @@ bool T_Orvel_Handler::get_measurement()
     if (!adapter_ready())
         return false;
     const uint8_t slave = f_Device->Get_slave_addr();
-    log_result(QStringLiteral("execute measurement prepare command"), iic_write_cmd(slave, MeasureCommand),
-               QStringLiteral(" -> "));
+    const int prepared = iic_write_cmd(slave, MeasureCommand);
+    log_result(QStringLiteral("execute measurement prepare command"), prepared, QStringLiteral(" -> "));
+    // Without the command the chip has measured nothing: a read would show an old answer.
+    if (prepared != 0)
+        return false;
     wait_ms(BeforeMeasurementRead);
     ReadBuffer buffer;
     const int read = iic_read(slave, 5, buffer);

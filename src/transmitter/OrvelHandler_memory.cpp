@@ -38,10 +38,12 @@ bool T_Orvel_Handler::get_device_scaling()
         const QString phrase = QStringLiteral("read ") + reg->Get_name();
         if (address == names.Get_scaling3().Get_addr())
             wait_ms(BeforeUpperRangeLimit);
-        log_result(phrase + QStringLiteral(" prepare command"), iic_write_cmd(slave, address));
+        const int prepared = iic_write_cmd(slave, address);
+        log_result(phrase + QStringLiteral(" prepare command"), prepared);
         wait_ms(PrepareToRead);
         ReadBuffer buffer;
-        const int read = iic_read(slave, 3, buffer);
+        // A refused read command leaves the chip holding another word.
+        const int read = prepared == 0 ? iic_read(slave, 3, buffer) : prepared;
         if (read == 0) {
             device.Set_status(buffer[1]);
             log(catCommunication, lDebug,
@@ -99,9 +101,10 @@ bool T_Orvel_Handler::read_memory_into(T_DeviceMemory &image)
     bool complete = true;
 
     auto readWord = [&](uint8_t command, const QString &name, ReadBuffer &buffer) {
-        log_result(QStringLiteral("read ") + name, iic_write_cmd(slave, command));
+        const int prepared = iic_write_cmd(slave, command);
+        log_result(QStringLiteral("read ") + name, prepared);
         wait_ms(PrepareToRead);
-        const int read = iic_read(slave, 3, buffer);
+        const int read = prepared == 0 ? iic_read(slave, 3, buffer) : prepared;
         if (read != 0)
             log(catCommunication, lError, name + QStringLiteral(" execute read : ") + result_text(read));
         return read == 0;
@@ -154,19 +157,24 @@ bool T_Orvel_Handler::set_device_memory()
     if (!adapter_ready())
         return false;
     const uint8_t slave = f_Device->Get_slave_addr();
-    log_result(QStringLiteral("write 0x5E"), iic_write_cmd(slave, OpenPageCommand));
-    int last = -1;
+    const int opened = iic_write_cmd(slave, OpenPageCommand);
+    log_result(QStringLiteral("write 0x5E"), opened);
+    // Words written without an opened page would land who knows where.
+    if (opened != 0)
+        return false;
+    bool all = true;
     for (T_32Bit *reg : f_Device->Get_memory_page().writable_registers()) {
         wait_ms(BeforeEachWrittenWord);
-        last = iic_write_cmd_word(slave, uint8_t(OrvelWords::WriteCommandBase + reg->Get_addr()), reg->Get_hByte(),
-                                  reg->Get_lByte());
+        const int result = iic_write_cmd_word(slave, uint8_t(OrvelWords::WriteCommandBase + reg->Get_addr()),
+                                              reg->Get_hByte(), reg->Get_lByte());
         const QString phrase = QStringLiteral("Write Command ") + reg->Get_name();
-        if (last == 0)
+        if (result == 0)
             log(catCommunication, lDebug, phrase + QStringLiteral("=>") + word_to_hex(*reg) + QStringLiteral(" : OK"));
         else
-            log(catCommunication, lError, phrase + QStringLiteral(" : ") + result_text(last));
+            log(catCommunication, lError, phrase + QStringLiteral(" : ") + result_text(result));
+        all = all && result == 0;
     }
-    return last == 0;
+    return all;
 }
 
 bool T_Orvel_Handler::compare_memory()
@@ -175,7 +183,10 @@ bool T_Orvel_Handler::compare_memory()
         return false;
     T_DeviceMemory &written = f_Device->Get_memory_page();
     T_DeviceMemory &readBack = f_Device->Get_verify_memory_page();
-    for (T_32Bit *reg : written.compared_registers()) {
+    // A word that was not read back proves nothing; the address word is written too.
+    if (!readBack.Get_complete())
+        return false;
+    for (T_32Bit *reg : written.writable_registers()) {
         const T_32Bit &other = readBack.at(reg->Get_addr());
         if (reg->Get_hByte() != other.Get_hByte() || reg->Get_lByte() != other.Get_lByte())
             return false;

@@ -19,7 +19,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QPointer>
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 
 class MainWindowTest : public ::testing::Test
@@ -95,6 +97,33 @@ protected:
             if (message)
                 *message = dialog->findChild<QLabel *>(QStringLiteral("msg_label"))->text();
             dialog->done(result);
+        });
+        poll->start(20);
+    }
+
+    // Answers the next modal message dialogs in turn, one result each, keeping their texts;
+    // `inspect` looks at the windows while the dialog with that number (from 0) is up.
+    void answerDialogs(const QList<int> &results, QStringList *messages,
+                       const std::function<void(int)> &inspect = {})
+    {
+        auto *poll = new QTimer(form.get()); // owned by the main window
+        auto pending = std::make_shared<QList<int>>(results);
+        auto last = std::make_shared<QPointer<QWidget>>();
+        auto count = std::make_shared<int>(0);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, pending, last, messages, inspect, count] {
+            auto *dialog = qobject_cast<TmsgDialog *>(QApplication::activeModalWidget());
+            if (!dialog || dialog == last->data())
+                return;
+            *last = dialog;
+            if (messages)
+                messages->append(dialog->findChild<QLabel *>(QStringLiteral("msg_label"))->text());
+            if (inspect)
+                inspect((*count)++);
+            dialog->done(pending->takeFirst());
+            if (pending->isEmpty()) {
+                poll->stop();
+                poll->deleteLater();
+            }
         });
         poll->start(20);
     }

@@ -162,10 +162,18 @@ TEST_F(OnlyErrorKey, ChangesViewerItemDialogTitleAndReaddressingFailureTogether)
 
     ASSERT_TRUE(waitForScan());
     ASSERT_TRUE(waitFor([this] { return child<QToolButton>("change_addr_btn")->isEnabled(); }));
+    QString middle, left, failureTitle;
+    DialogDriver<TmsgDialog> failure([&](TmsgDialog &dialog) {
+        middle = text("status_middle_label");
+        left = text("status_left_label");
+        failureTitle = dialog.windowTitle();
+        dialog.buttons().first()->click();
+    });
     child<QAction>("change_address_Action")->trigger();
-    ASSERT_TRUE(waitFor([this] { return text("status_middle_label") == QStringLiteral("Problems to enable Command Mode"); },
-                        15000));
-    EXPECT_EQ(text("status_left_label"), QStringLiteral("Fehlschlag"));
+    ASSERT_TRUE(waitFor([&failure] { return failure.ran(); }, 15000));
+    EXPECT_EQ(middle, QStringLiteral("Problems to enable Command Mode"));
+    EXPECT_EQ(left, QStringLiteral("Fehlschlag"));
+    EXPECT_EQ(failureTitle, QStringLiteral("Fehlschlag"));
 }
 
 namespace {

@@ -100,23 +100,28 @@ TEST_F(Readdress, DecliningWritesNothingAndScansAgain)
     EXPECT_TRUE(waitFor([this] { return form->scan_running(); })) << "scanning starts again";
 }
 
-TEST_F(Readdress, AnIncompleteImageIsNeverWritten)
+TEST_F(Readdress, AnIncompleteImageIsRefusedInWordsAndScanningGoesOn)
 {
     ASSERT_TRUE(waitForScan());
     // Every memory read now misses Offset_B, so the image is never complete.
     ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_NACK_READ_AFTER, 0x05));
     QTest::qWait(1500);
     pick("0x32");
-    answerNextDialog(6);
+    QString message;
+    answerNextDialog(1, &message);
     changeAddress();
     ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Error re-addressing device")); }, 15000));
-    EXPECT_TRUE(newLog().contains(QStringLiteral("Problems to copy memory")));
-    EXPECT_EQ(text("status_left_label"), QStringLiteral("Error"));
-    EXPECT_EQ(text("status_middle_label"), QStringLiteral("Problems to copy memory!"));
+    const QString reason = QStringLiteral("The memory image was not read completely from this transmitter. Nothing "
+                                          "was written; let the scan read it again.");
+    EXPECT_TRUE(newLog().contains(QStringLiteral("Re-addressing refused: memory image incomplete")));
+    EXPECT_FALSE(newLog().contains(QStringLiteral("Problems to copy memory"))) << "nothing was copied";
+    EXPECT_FALSE(newLog().contains(QStringLiteral("Command Mode successfully enabled"))) << "refused before the bus";
+    ASSERT_TRUE(waitFor([&message] { return !message.isEmpty(); }));
+    EXPECT_EQ(message, QStringLiteral("Re-addressing failed:\n") + reason);
     EXPECT_EQ(chip().current_page, 0) << "no page was opened";
     EXPECT_EQ(chip().address, 0x28);
-    EXPECT_EQ(chip().command_mode, 0) << "not left in command mode";
-    EXPECT_FALSE(form->scan_running());
+    EXPECT_EQ(chip().command_mode, 0);
+    EXPECT_TRUE(waitFor([this] { return form->scan_running(); })) << "the panel shows the transmitter again";
 }
 
 namespace {
@@ -132,12 +137,18 @@ protected:
 TEST_F(ReaddressNoCommandMode, StopsBeforeTheQuestion)
 {
     ASSERT_TRUE(waitForScan());
+    QString message;
+    answerNextDialog(1, &message);
     changeAddress();
     ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Error re-addressing device")); }, 15000));
     EXPECT_TRUE(newLog().contains(QStringLiteral("Problems to enable Command Mode")));
-    EXPECT_EQ(text("status_middle_label"), QStringLiteral("Problems to enable Command Mode"));
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no confirmation was asked";
-    EXPECT_FALSE(form->scan_running()) << "nothing more is started after a failure";
+    ASSERT_TRUE(waitFor([&message] { return !message.isEmpty(); }));
+    EXPECT_EQ(message, QStringLiteral("Re-addressing failed:\nProblems to enable Command Mode")) << "no confirmation was asked";
+    EXPECT_TRUE(waitFor([this] { return form->scan_running(); })) << "scanning starts again after a failure";
+    // Detect Dongle still works afterwards.
+    form->findChild<QAction *>(QStringLiteral("detect_dongle_Action"))->trigger();
+    QTest::qWait(500);
+    EXPECT_TRUE(form->scan_running());
 }
 
 TEST_F(Readdress, ZeroIsANewAddressToo)
@@ -170,15 +181,26 @@ TEST_F(Readdress, AWordThatDidNotArriveFailsTheVerificationAndShowsBothImages)
     ASSERT_TRUE(waitForScan());
     ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_IGNORE_WRITE, 0x07));
     pick("0x34");
-    answerNextDialog(6);
+    QStringList messages;
+    QString status, tcg, written, readBack;
+    answerDialogs({6, 1}, &messages, [&](int dialog) {
+        if (dialog != 1)
+            return;
+        status = text("status_middle_label");
+        EXPECT_TRUE(memory->isVisible());
+        tcg = memory->cell_text(8, 1);
+        written = memory->cell_text(8, 3);
+        readBack = memory->cell_text(8, 5);
+    });
     changeAddress();
     ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Error re-addressing device")); }, 15000));
+    ASSERT_TRUE(waitFor([&messages] { return messages.size() == 2; }));
+    EXPECT_EQ(messages[1], QStringLiteral("Re-addressing failed:\nVerification of memory failed !"));
     EXPECT_TRUE(newLog().contains(QStringLiteral("Verification of memory failed")));
-    EXPECT_EQ(text("status_middle_label"), QStringLiteral("Verification of memory failed !"));
-    EXPECT_TRUE(memory->isVisible());
-    EXPECT_EQ(memory->cell_text(8, 1), QStringLiteral("Tcg"));
-    EXPECT_NE(memory->cell_text(8, 3), memory->cell_text(8, 5)) << "written and read-back Tcg differ";
-    EXPECT_EQ(memory->cell_text(8, 5), QStringLiteral("0x0000"));
+    EXPECT_EQ(status, QStringLiteral("Verification of memory failed !"));
+    EXPECT_EQ(tcg, QStringLiteral("Tcg"));
+    EXPECT_NE(written, readBack) << "written and read-back Tcg differ";
+    EXPECT_EQ(readBack, QStringLiteral("0x0000"));
     EXPECT_FALSE(newLog().contains(QStringLiteral("Checksum successfully generated")));
 }
 

@@ -19,7 +19,8 @@
     X(IowKitSetTimeout) X(IowKitSetWriteTimeout) X(IowKitCancelIo) X(IowKitVersion)
 
 #define ZORBIT_IOWSIM_CONTROL_FUNCTIONS(X)                                                                   \
-    X(iowsim_load_scenario) X(iowsim_reload) X(iowsim_state_path) X(iowsim_set_fault) X(iowsim_clear_faults) \
+    X(iowsim_load_scenario) X(iowsim_reload) X(iowsim_state_path) X(iowsim_set_fault) X(iowsim_arm_fault)       \
+    X(iowsim_clear_faults) \
     X(iowsim_set_product_id) X(iowsim_set_latency_ms) X(iowsim_set_signal) X(iowsim_transmitter_count)       \
     X(iowsim_get_transmitter) X(iowsim_get_adapter) X(iowsim_checksum) X(iowsim_take_traffic)                \
     X(iowsim_traffic_size) X(iowsim_clear_traffic)

@@ -44,15 +44,19 @@ TEST_F(Measurement, CommandModeAnswerIsAccepted)
     EXPECT_EQ(handler->Get_Device().Get_status(), 0x48);
 }
 
-TEST_F(Measurement, AFailedPrepareStepDoesNotStopTheRead)
+TEST_F(Measurement, ARefusedMeasureCommandIsAFailedMeasurement)
 {
     ASSERT_NO_FATAL_FAILURE(connect());
+    ASSERT_TRUE(sim.iowsim_set_signal(0, 1, 0x9000, 0x4000));
+    ASSERT_TRUE(handler->get_measurement());
     ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_NACK_COMMAND, 0xAC));
-    lines.clear();
-    EXPECT_TRUE(handler->get_measurement());
-    EXPECT_EQ(lines.front(),
-              (LogLine{catCommunication, lError, QStringLiteral("execute measurement prepare command : ERROR_ACK")}));
-    EXPECT_EQ(writtenHeads(1), (std::vector<Bytes>{{0x02}, {0x03}})) << "the read request follows the refused command";
+    ASSERT_TRUE(sim.iowsim_set_signal(0, 1, 0x1000, 0x2000));
+    forget();
+    EXPECT_FALSE(handler->get_measurement());
+    EXPECT_EQ(lines, (std::vector<LogLine>{{catCommunication, lError,
+                                            QStringLiteral("execute measurement prepare command : ERROR_ACK")}}));
+    EXPECT_EQ(writtenHeads(1), (std::vector<Bytes>{{0x02}})) << "nothing measured, nothing to read";
+    EXPECT_EQ(handler->Get_Device().Get_pressure_U16_raw(), 0x9000) << "the last delivered value stays";
 }
 
 TEST_F(Measurement, LostTransmitterKeepsTheLastValues)
@@ -64,5 +68,5 @@ TEST_F(Measurement, LostTransmitterKeepsTheLastValues)
     lines.clear();
     EXPECT_FALSE(handler->get_measurement());
     EXPECT_EQ(handler->Get_Device().Get_pressure_U16_raw(), 0x9000);
-    EXPECT_EQ(lines.back(), (LogLine{catCommunication, lError, QStringLiteral("execute measurement read command : ERROR_ACK")}));
+    EXPECT_EQ(lines.back(), (LogLine{catCommunication, lError, QStringLiteral("execute measurement prepare command : ERROR_ACK")}));
 }

@@ -88,14 +88,45 @@ TEST_F(Rewrite, AWordThatDidNotArriveIsCaughtByTheComparison)
     EXPECT_EQ(handler->Get_Device().Get_verify_memory_page().Get_Tcg().value(), 0);
 }
 
-TEST_F(Rewrite, ComparisonIgnoresAddressAndChecksum)
+TEST_F(Rewrite, ComparisonCoversTheAddressWordButNotTheChecksum)
 {
     ASSERT_NO_FATAL_FAILURE(readImage());
-    image().Get_COM_Config().setValue(0x0077);
     image().Get_checksum().setValue(0x1234);
     EXPECT_TRUE(handler->compare_memory());
+    image().Get_COM_Config().setValue(0x0077);
+    EXPECT_FALSE(handler->compare_memory()) << "the address word is what re-addressing writes";
+    image().Get_COM_Config().setValue(0x0028);
     image().Get_scaling4().Set_lByte(1);
     EXPECT_FALSE(handler->compare_memory());
+}
+
+TEST_F(Rewrite, AReadBackWordThatFailedFailsTheComparison)
+{
+    ASSERT_NO_FATAL_FAILURE(readImage());
+    ASSERT_TRUE(handler->compare_memory());
+    ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_NACK_READ_AFTER, 0x13));
+    EXPECT_FALSE(handler->compare_memory()) << "its old value in the read-back image proves nothing";
+}
+
+TEST_F(Rewrite, ARefusedWordOrPageFailsTheWrite)
+{
+    struct {
+        int command;
+        size_t words; // word writes sent
+    } cases[] = {{0x5E, 0}, {0x42, 23}, {0x56, 23}};
+    for (const auto &c : cases) {
+        ASSERT_NO_FATAL_FAILURE(readImage());
+        ASSERT_TRUE(enterCommandMode());
+        ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_NACK_COMMAND, c.command));
+        forget();
+        EXPECT_FALSE(handler->set_device_memory()) << std::hex << c.command;
+        size_t words = 0;
+        for (const Bytes &head : writtenHeads(4))
+            words += head[0] == 0x02 && head[3] >= 0x40 && head[3] <= 0x56;
+        EXPECT_EQ(words, c.words) << std::hex << c.command;
+        sim.iowsim_clear_faults();
+        powerCycle();
+    }
 }
 
 TEST_F(Rewrite, NotCalibratedMeansAllComparedWordsZero)

@@ -1,0 +1,84 @@
+// Giving a transmitter a new slave address, and the power-up chain that every user of the bus
+// runs before it talks to a transmitter. No widgets: the window and the command line turn each
+// reported step into their own texts.
+// Threading: runs on whichever thread owns the adapter at the time; nothing else may use the
+// handler meanwhile.
+#pragma once
+
+#include <QList>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class T_Orvel_Handler;
+class T_SlaveAddr;
+
+namespace readdress {
+
+enum class Step {
+    None, // nothing failed
+    DetectDongle,
+    DisableI2c,
+    DisableSpi,
+    SwitchOff,
+    SwitchOn,
+    EnableI2c,
+    CommandMode,
+    Check,   // the image may not be written: see Refusal
+    Confirm, // the user declined
+    Write,
+    Verify,
+    Checksum,
+    SwitchOffAfter,
+    SwitchOnAfter,
+    NewAddress, // the transmitter does not answer at the new address with the written image
+};
+
+// Why an image is not written; nothing has been written when one of these is reported.
+enum class Refusal {
+    None,
+    AddressInUse,  // the new address is the transmitter's own or another transmitter's
+    Incomplete,    // the last read did not deliver every word of the image
+    NotCalibrated, // a blank image
+    NoChangeLeft,  // the last page is in use
+    MemoryError,   // the transmitter's own image cannot be trusted
+    OtherImage,    // the transmitter no longer holds the image the scan read
+};
+
+struct Outcome {
+    Step failed = Step::None;
+    Refusal refusal = Refusal::None;
+    // The page-opening command went out: one of the changes may be used up.
+    bool written = false;
+    // Where the transmitter answers once the procedure has ended; -1 when that was not found.
+    int answers_at = -1;
+    bool succeeded() const { return failed == Step::None; }
+};
+
+// Told of every step that ran, with its result.
+using Observer = std::function<void(Step step, bool ok)>;
+// Asked once the transmitter is in command mode; false declines.
+using Confirm = std::function<bool(uint8_t new_address)>;
+
+// The chains, in their order; a 10 ms pause follows each step whether or not it ran.
+extern const std::vector<Step> ScanChain;       // detect, SPI off, I2C off, supply off, on, I2C on
+extern const std::vector<Step> RecoveryChain;   // the same without detect
+extern const std::vector<Step> CommandModeChain; // I2C off, SPI off, off, on, I2C on, command mode
+
+// Runs the chain; each step runs only while every step before it succeeded, except
+// `tolerated`, whose failure is reported and passed over. Returns the first failed step.
+Step power_up(T_Orvel_Handler &h, const std::vector<Step> &chain, const Observer &observer = {},
+              Step tolerated = Step::None);
+
+// What the last scan read allows, before any bus traffic.
+Refusal check_image(T_Orvel_Handler &h, uint8_t new_address);
+
+// The whole procedure on the transmitter at the device's slave address, with the image the
+// last scan read. Success is reported only after the transmitter answered at the new address
+// with exactly the written image and no memory error.
+Outcome readdress(T_Orvel_Handler &h, uint8_t new_address, const Confirm &confirm, const Observer &observer = {});
+
+// The status byte's memory-error bit.
+constexpr uint8_t StatusMemoryError = 0x04;
+
+} // namespace readdress
