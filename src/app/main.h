@@ -113,6 +113,8 @@ protected:
 private:
     // Start-up and shutdown.
     void write_log_header();
+    // A settings file that refuses writes is told once (main_file_faults.cpp).
+    void hook_settings_failures();
     void design_instruments();
     void connect_actions();
     void style_TimerTimer();

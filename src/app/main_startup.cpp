@@ -62,6 +62,7 @@ Tmain_Form::Tmain_Form(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     TLogFile *log = fLog;
     fIni->setConversionErrorReporter(
         [log](const QString &, const QString &message) { log->addEvent(catCore, lError, message); });
+    hook_settings_failures();
     write_log_header();
 
     f_chart_cleared = true;
@@ -91,6 +92,7 @@ Tmain_Form::~Tmain_Form()
     TTranslator::release();
     TWorkingDirHandler::release();
     fIni->setConversionErrorReporter(nullptr);
+    fIni->setWriteFailureReporter(nullptr);
     TIniHandler::release();
 }
 

@@ -1,17 +1,18 @@
 #include "IniFile.h"
 
 #include "ZUtils.h"
+#include "file_commit.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QList>
 #include <optional>
 
 namespace {
 
 #ifdef _WIN32
-const char *const LineEnd = "\r\n";
+const QByteArray LineEnd = QByteArrayLiteral("\r\n");
 #else
-const char *const LineEnd = "\n";
+const QByteArray LineEnd = QByteArrayLiteral("\n");
 #endif
 
 std::optional<QString> sectionName(const QString &line)
@@ -41,101 +42,168 @@ std::optional<Entry> entryOf(const QString &line)
     return Entry{trimmed.left(eq).trimmed(), value};
 }
 
-bool sameName(const QString &a, const QString &b)
+QString folded(const QString &name)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return name.toCaseFolded();
 }
 
-// Index of the key's line in the section, the section's header, and the section's last entry.
-struct Location {
-    qsizetype header = -1;
-    qsizetype lastEntry = -1;
-    qsizetype keyLine = -1;
-    QString key; // as the file spells it
-    QString value;
-};
-
-Location locate(const QStringList &lines, const QString &section, const QString &key)
+QString keyId(const QString &foldedSection, const QString &key)
 {
-    Location where;
-    bool inSection = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (const auto name = sectionName(lines[i])) {
-            // A repeated section header continues the first one.
-            inSection = sameName(*name, section);
-            if (inSection && where.header < 0)
-                where.header = where.lastEntry = i;
-            continue;
-        }
-        if (!inSection)
-            continue;
-        if (const auto entry = entryOf(lines[i])) {
-            where.lastEntry = i;
-            if (where.keyLine < 0 && sameName(entry->key, key)) {
-                where.keyLine = i;
-                where.key = entry->key;
-                where.value = entry->value;
-            }
-        }
-    }
-    return where;
+    return foldedSection + u'\n' + folded(key);
 }
 
 } // namespace
 
 TIniFile::TIniFile(QString fileName) : fFileName(std::move(fileName)) {}
 
-QStringList TIniFile::readLines() const
+void TIniFile::load() const
 {
+    if (fLoaded)
+        return;
+    fLoaded = true;
     QFile file(fFileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QString text = QString::fromLocal8Bit(file.readAll());
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QStringList lines = text.split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
+    if (file.open(QIODevice::ReadOnly))
+        fBytes = file.readAll();
+    // Lines end at LF; a CR before it belongs to the line end.
+    for (qsizetype start = 0; start < fBytes.size();) {
+        qsizetype end = fBytes.indexOf('\n', start);
+        const qsizetype next = end < 0 ? fBytes.size() : end + 1;
+        if (end < 0)
+            end = fBytes.size();
+        else if (end > start && fBytes[end - 1] == '\r')
+            --end;
+        fLines.push_back({start, end - start});
+        start = next;
+    }
+    QString current;
+    bool inSection = false;
+    for (qsizetype i = 0; i < qsizetype(fLines.size()); ++i) {
+        const QString text = lineText(i);
+        if (const auto name = sectionName(text)) {
+            // A repeated section header continues the first one.
+            current = folded(*name);
+            inSection = true;
+            Section &s = fSections[current];
+            if (s.header < 0)
+                s.header = s.lastEntry = i;
+            continue;
+        }
+        if (!inSection)
+            continue;
+        if (const auto entry = entryOf(text)) {
+            fSections[current].lastEntry = i;
+            // The first occurrence wins.
+            const QString id = keyId(current, entry->key);
+            if (!fKeys.contains(id))
+                fKeys.insert(id, i);
+        }
+    }
+}
+
+QString TIniFile::lineText(qsizetype line) const
+{
+    const Line &l = fLines[size_t(line)];
+    return QString::fromLocal8Bit(fBytes.constData() + l.start, l.length);
+}
+
+qsizetype TIniFile::keyLine(const QString &section, const QString &key) const
+{
+    load();
+    return fKeys.value(keyId(folded(section), key), -1);
 }
 
 QString TIniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const Location where = locate(readLines(), section, key);
-    if (where.keyLine < 0)
+    const qsizetype line = keyLine(section, key);
+    if (line < 0)
         return defaultValue;
-    return where.value.left(MaxValueLength);
+    return entryOf(lineText(line))->value.left(MaxValueLength);
 }
 
 bool TIniFile::ValueExists(const QString &section, const QString &key) const
 {
-    return locate(readLines(), section, key).keyLine >= 0;
+    return keyLine(section, key) >= 0;
 }
 
-void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+bool TIniFile::SectionExists(const QString &section) const
 {
-    QStringList lines = readLines();
-    const Location where = locate(lines, section, key);
-    const QString line = key + u'=' + value;
-    if (where.keyLine >= 0) {
-        lines[where.keyLine] = where.key + u'=' + value;
-    } else if (where.header >= 0) {
-        lines.insert(where.lastEntry + 1, line);
+    load();
+    return fSections.contains(folded(section));
+}
+
+void TIniFile::rebuild(qsizetype replace, qsizetype insert, const QByteArray &text)
+{
+    // Every line is written with this platform's line end; only the line written is re-encoded.
+    const QList<QByteArray> added = text.split('\n');
+    QByteArray bytes;
+    bytes.reserve(fBytes.size() + text.size() + LineEnd.size() * (fLines.size() + added.size()));
+    std::vector<Line> lines;
+    lines.reserve(fLines.size() + size_t(added.size()));
+    const auto put = [&](const char *data, qsizetype length) {
+        lines.push_back({bytes.size(), length});
+        bytes.append(data, length);
+        bytes.append(LineEnd);
+    };
+    const auto putAdded = [&] {
+        for (const QByteArray &a : added)
+            put(a.constData(), a.size());
+    };
+    for (qsizetype i = 0; i < qsizetype(fLines.size()); ++i) {
+        if (i == insert)
+            putAdded();
+        if (i == replace)
+            put(text.constData(), text.size());
+        else
+            put(fBytes.constData() + fLines[size_t(i)].start, fLines[size_t(i)].length);
+    }
+    if (insert == qsizetype(fLines.size()))
+        putAdded();
+    if (insert >= 0) {
+        const qsizetype shift = added.size();
+        for (qsizetype &line : fKeys)
+            if (line >= insert)
+                line += shift;
+        for (Section &s : fSections) {
+            if (s.header >= insert)
+                s.header += shift;
+            if (s.lastEntry >= insert)
+                s.lastEntry += shift;
+        }
+    }
+    fBytes = std::move(bytes);
+    fLines = std::move(lines);
+}
+
+void TIniFile::WriteString(const QString &section, const QString &key, const QString &rawValue)
+{
+    load();
+    // A line break in a value would start lines of its own, even a section.
+    QString value = rawValue;
+    value.replace(u'\r', u' ').replace(u'\n', u' ');
+    const QString sectionId = folded(section);
+    const qsizetype line = fKeys.value(keyId(sectionId, key), -1);
+    if (line >= 0) {
+        const auto entry = entryOf(lineText(line));
+        rebuild(line, -1, (entry->key + u'=' + value).toLocal8Bit());
+    } else if (fSections.contains(sectionId)) {
+        const qsizetype at = fSections[sectionId].lastEntry + 1;
+        rebuild(-1, at, (key + u'=' + value).toLocal8Bit());
+        fKeys.insert(keyId(sectionId, key), at);
+        fSections[sectionId].lastEntry = at;
     } else {
-        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-            lines.append(QString());
-        lines.append(u'[' + section + u']');
-        lines.append(line);
+        QByteArray added;
+        if (!fLines.empty() && !lineText(qsizetype(fLines.size()) - 1).trimmed().isEmpty())
+            added.append('\n');
+        added.append((u'[' + section + u']').toLocal8Bit());
+        added.append('\n');
+        added.append((key + u'=' + value).toLocal8Bit());
+        rebuild(-1, qsizetype(fLines.size()), added);
+        const qsizetype at = qsizetype(fLines.size()) - 1;
+        fSections.insert(sectionId, {at - 1, at});
+        fKeys.insert(keyId(sectionId, key), at);
     }
 
-    QSaveFile file(fFileName);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        for (const QString &l : lines) {
-            file.write(l.toLocal8Bit());
-            file.write(LineEnd);
-        }
-        ok = file.commit();
-    }
-    if (!ok)
+    fLastError = file_commit::replace(fFileName, fBytes);
+    if (!fLastError.isEmpty())
         throw EInOutError(QStringLiteral("Unable to write to %1").arg(fFileName).toStdString());
 }

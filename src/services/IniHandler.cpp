@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
 
 namespace {
 
@@ -47,6 +49,31 @@ TIniHandler::TIniHandler(const QString &folder, const QString &exeDir) : fFile(s
     const QString besideExe = settingsFilePath(exeDir);
     if (QFileInfo::exists(besideExe) && QFileInfo(besideExe) != QFileInfo(fFile.FileName()))
         QFile::rename(besideExe, fFile.FileName());
+    // Opening a save file creates its temporary beside the file and checks the file itself,
+    // as every later write does; nothing is written.
+    QSaveFile probe(fFile.FileName());
+    if (probe.open(QIODevice::WriteOnly))
+        probe.cancelWriting();
+    else
+        fWriteProblem = probe.errorString();
+}
+
+void TIniHandler::setWriteFailureReporter(WriteFailureReporter reporter)
+{
+    fReportWriteFailure = std::move(reporter);
+    if (fReportWriteFailure && !fWriteProblem.isEmpty() && !fWriteProblemReported) {
+        fWriteProblemReported = true;
+        fReportWriteFailure(fFile.FileName(), fWriteProblem);
+    }
+}
+
+void TIniHandler::writeFailed(const QString &reason)
+{
+    fWriteProblem = reason;
+    if (fReportWriteFailure && !fWriteProblemReported) {
+        fWriteProblemReported = true;
+        fReportWriteFailure(fFile.FileName(), reason);
+    }
 }
 
 void TIniHandler::reportConversionError(const QString &key, const QString &message) const
@@ -62,7 +89,11 @@ QString TIniHandler::readText(const QString &section, const QString &key, const 
 
 void TIniHandler::writeText(const QString &section, const QString &key, const QString &value)
 {
-    fFile.WriteString(section, key, value);
+    try {
+        fFile.WriteString(section, key, value);
+    } catch (const EInOutError &) {
+        writeFailed(fFile.LastError());
+    }
 }
 
 int TIniHandler::readInteger(const QString &section, const QString &key, int defaultValue) const
@@ -77,6 +108,12 @@ int TIniHandler::readInteger(const QString &section, const QString &key, int def
 void TIniHandler::writeInteger(const QString &section, const QString &key, int value)
 {
     writeText(section, key, QString::number(value));
+}
+
+int TIniHandler::readClamped(const QString &section, const QString &key, int defaultValue, int low,
+                             int high) const
+{
+    return std::clamp(readInteger(section, key, defaultValue), low, high);
 }
 
 bool TIniHandler::readBool(const QString &section, const QString &key, bool defaultValue) const
@@ -145,6 +182,8 @@ TFormGeometry TIniHandler::readGeometry(const QString &className) const
     g.width = readInteger(GeometrySection, className + QStringLiteral("_width"), -1);
     g.height = readInteger(GeometrySection, className + QStringLiteral("_height"), -1);
     g.state = readInteger(GeometrySection, className + QStringLiteral("_state"), -1);
+    if (g.state < 0 || g.state > 2)
+        g.state = -1;
     return g;
 }
 

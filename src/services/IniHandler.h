@@ -1,5 +1,6 @@
-// The application's settings: one typed property per setting, each read going to the file and
-// each write reaching it at once. GUI thread only.
+// The application's settings: one typed property per setting. The file is read once and kept in
+// memory; each write reaches the file at once. A write the file refuses keeps the value in
+// memory and is reported once. GUI thread only.
 #pragma once
 
 #include "IniFile.h"
@@ -33,6 +34,20 @@ public:
     TIniHandler(const QString &folder, const QString &exeDir);
 
     const QString &fileName() const { return fFile.FileName(); }
+
+    // Ranges the settings dialogs offer; stored values are clamped to them.
+    static constexpr int MaxDigits = 5;       // pressure and temperature decimals
+    static constexpr int MaxAxisDecimals = 8; // decimals of the chart's value axes
+
+    // Hears of the first write the file refuses (the file and why); later ones are not reported
+    // again. A refusal seen before a reporter is set (the check at construction) is reported
+    // when it is set.
+    using WriteFailureReporter = std::function<void(const QString &fileName, const QString &reason)>;
+    void setWriteFailureReporter(WriteFailureReporter reporter);
+    // Why the file cannot be written, found at construction or by a refused write; empty while
+    // every write went through.
+    const QString &writeProblem() const { return fWriteProblem; }
+    bool hasSection(const QString &section) const { return fFile.SectionExists(section); }
 
     // Stored values that do not convert fall back to their default; the reporter hears of each
     // (the key and a sentence) so that it reaches the event log.
@@ -156,7 +171,12 @@ public:
 private:
     QString folderSetting(const QString &section, const QString &key, const QString &subpath) const;
     void reportConversionError(const QString &key, const QString &message) const;
+    void writeFailed(const QString &reason);
+    int readClamped(const QString &section, const QString &key, int defaultValue, int low, int high) const;
 
     TIniFile fFile;
     ConversionErrorReporter fReportError;
+    WriteFailureReporter fReportWriteFailure;
+    QString fWriteProblem;
+    bool fWriteProblemReported = false;
 };

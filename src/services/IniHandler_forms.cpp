@@ -1,9 +1,35 @@
 // Window geometry of the settings store, for windows (links the widget library).
 #include "IniHandler.h"
 
+#include "form_bounds.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QScreen>
 #include <QWidget>
 
 namespace {
+
+QList<QRect> screenRects()
+{
+    QList<QRect> rects;
+    for (const QScreen *screen : QGuiApplication::screens())
+        rects.append(screen->availableGeometry());
+    return rects;
+}
+
+// The main window's screen, or the window's own while there is no main window.
+QRect homeScreen(const QWidget *form)
+{
+    const QWidget *home = form;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow *>(w)) {
+            home = w;
+            break;
+        }
+    const QScreen *screen = home->screen() ? home->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(QPoint(), form->frameGeometry().size());
+}
 
 int stateOf(const QWidget &form)
 {
@@ -31,16 +57,15 @@ void TIniHandler::loadForm(QWidget *form)
     const QRect inner = form->geometry();
     const int frameWidth = outer.width() - inner.width();
     const int frameHeight = outer.height() - inner.height();
-    QPoint position = outer.topLeft();
-    if (g.left != -1)
-        position.setX(g.left);
-    if (g.top != -1)
-        position.setY(g.top);
-    if (g.left != -1 || g.top != -1)
-        form->move(position);
-    if (g.width != -1 || g.height != -1)
-        form->resize(g.width != -1 ? g.width - frameWidth : inner.width(),
-                     g.height != -1 ? g.height - frameHeight : inner.height());
+    if (g.left != -1 || g.top != -1 || g.width != -1 || g.height != -1) {
+        // What the file holds may lie off every screen or exceed them all.
+        const QRect target = form_bounds::placed(g.left != -1 ? g.left : outer.left(), g.top != -1 ? g.top : outer.top(),
+                                                 g.width != -1 ? g.width : outer.width(),
+                                                 g.height != -1 ? g.height : outer.height(), outer.size(),
+                                                 screenRects(), homeScreen(form));
+        form->move(target.topLeft());
+        form->resize(target.width() - frameWidth, target.height() - frameHeight);
+    }
     if (g.state == 1)
         form->setWindowState(form->windowState() | Qt::WindowMinimized);
     else if (g.state == 2)

@@ -22,6 +22,11 @@ const QString Viewer = QStringLiteral("viewer");
     int TIniHandler::Get_##Name() const { return readInteger(Section, QStringLiteral(Key), Default); }                \
     void TIniHandler::Set_##Name(int v) { writeInteger(Section, QStringLiteral(Key), v); }
 
+// A number that sizes something: what the file holds is kept within the range.
+#define CLAMPED_INT_SETTING(Name, Section, Key, Default, Low, High)                                                   \
+    int TIniHandler::Get_##Name() const { return readClamped(Section, QStringLiteral(Key), Default, Low, High); }      \
+    void TIniHandler::Set_##Name(int v) { writeInteger(Section, QStringLiteral(Key), v); }
+
 #define BOOL_SETTING(Name, Section, Key, Default)                                                                     \
     bool TIniHandler::Get_##Name() const { return readBool(Section, QStringLiteral(Key), Default); }                  \
     void TIniHandler::Set_##Name(bool v) { writeBool(Section, QStringLiteral(Key), v); }
@@ -77,15 +82,15 @@ INT_SETTING(LogCoreMode, LogFile, "CoreMode", 1)
 INT_SETTING(LogCommunicationMode, LogFile, "communicationMode", 1)
 INT_SETTING(LogViewerMode, LogFile, "viewerMode", 1)
 INT_SETTING(LogConverterMode, LogFile, "converterMode", 1)
-INT_SETTING(LogFilesize, LogFile, "FileSize", 1000000)
+CLAMPED_INT_SETTING(LogFilesize, LogFile, "FileSize", 1000000, 0, INT32_MAX)
 
 LENIENT_REAL_SETTING(l_min, Viewer, "l_min", "0")
 LENIENT_REAL_SETTING(l_max, Viewer, "l_max", "1.0")
 LENIENT_REAL_SETTING(r_min, Viewer, "r_min", "0")
 LENIENT_REAL_SETTING(r_max, Viewer, "r_max", "30")
 INT_SETTING(axismode, Viewer, "axismode", 0)
-INT_SETTING(l_decimals, Viewer, "left_decimals", 3)
-INT_SETTING(r_decimals, Viewer, "right_decimals", 3)
+CLAMPED_INT_SETTING(l_decimals, Viewer, "left_decimals", 3, 0, MaxAxisDecimals)
+CLAMPED_INT_SETTING(r_decimals, Viewer, "right_decimals", 3, 0, MaxAxisDecimals)
 LOCALE_REAL_SETTING(left_increment, Viewer, "left_increment", 0.001)
 LOCALE_REAL_SETTING(right_increment, Viewer, "right_increment", 0.05)
 INT_SETTING(bottom_increment, Viewer, "bottom_increment", 0)
@@ -100,5 +105,5 @@ BOOL_SETTING(show_left_grid, Viewer, "left_grid", true)
 BOOL_SETTING(show_right_grid, Viewer, "right_grid", true)
 COLOR_SETTING(pressure_color, Viewer, "p_color", 0x00CA6500)
 COLOR_SETTING(temperature_color, Viewer, "t_color", 0x001111FF)
-INT_SETTING(pressure_digits, Viewer, "p_digits", 3)
-INT_SETTING(temperature_digits, Viewer, "T_digits", 2)
+CLAMPED_INT_SETTING(pressure_digits, Viewer, "p_digits", 3, 0, MaxDigits)
+CLAMPED_INT_SETTING(temperature_digits, Viewer, "T_digits", 2, 0, MaxDigits)

@@ -22,9 +22,10 @@ TTranslator::TTranslator(const QString &dir, MissingKeySink missingKeySink)
     const QStringList files = QDir(fDir).entryList({QStringLiteral("*.lang")}, QDir::Files, QDir::Name);
     const QString keepFileName = fFileName;
     for (const QString &file : files) {
-        // A file without a display name is listed under its own name.
-        const QString name = valueOf(readLanguage(file), QString::fromLatin1(LanguageNameKey))
-                                 .value_or(QFileInfo(file).completeBaseName());
+        // A file without a usable display name (none, or only blanks) is listed under its own name.
+        QString name = valueOf(readLanguage(file), QString::fromLatin1(LanguageNameKey)).value_or(QString());
+        if (name.trimmed().isEmpty())
+            name = QFileInfo(file).completeBaseName();
         fLanguages.append({file, name});
     }
     fFileName = keepFileName;

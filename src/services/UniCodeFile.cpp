@@ -1,9 +1,9 @@
 #include "UniCodeFile.h"
 
 #include "ZUtils.h"
+#include "file_commit.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -24,9 +24,9 @@ QByteArray readAll(const QString &fileName)
 
 void writeAll(const QString &fileName, const QByteArray &bytes)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()).toStdString());
+    const QString error = file_commit::replace(fileName, bytes);
+    if (!error.isEmpty())
+        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, error).toStdString());
 }
 
 } // namespace

@@ -49,13 +49,14 @@ TWorkingDirHandler::TWorkingDirHandler(const QString &exeDir)
 
 QString TWorkingDirHandler::Get_working_dir_convention() const
 {
-    return fFile ? fFile->ReadString(Section, Key, DefaultConvention) : DefaultConvention;
+    // Read afresh on every query: a file object keeps what it read once.
+    return fFile ? TIniFile(fFile->FileName()).ReadString(Section, Key, DefaultConvention) : DefaultConvention;
 }
 
 void TWorkingDirHandler::Set_working_dir_convention(const QString &value)
 {
     if (fFile)
-        fFile->WriteString(Section, Key, value);
+        TIniFile(fFile->FileName()).WriteString(Section, Key, value);
 }
 
 QString TWorkingDirHandler::fileName() const

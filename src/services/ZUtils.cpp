@@ -84,16 +84,29 @@ QString ZString::ToUtf8(const QString &str)
             ++i; // stray continuation byte, 0xFE or 0xFF
             continue;
         }
-        if (i + length > n) {
+        bool wellFormed = true;
+        for (qsizetype k = 1; k < length && i + k < n; ++k)
+            wellFormed = wellFormed && (byteAt(i + k) & 0xC0u) == 0x80u;
+        if (wellFormed && i + length > n) {
             result.append(QChar::ReplacementCharacter); // cut-off sequence at the end
             break;
         }
+        if (!wellFormed) {
+            // Not a sequence: the lead byte alone is replaced, the next byte read afresh.
+            result.append(QChar::ReplacementCharacter);
+            ++i;
+            continue;
+        }
+        uint32_t code = 0xFFFD;
         if (length == 2)
-            result.append(QChar(char16_t(((c0 - 0xC0) << 6) | continuation(i + 1))));
+            code = ((c0 - 0xC0) << 6) | continuation(i + 1);
         else if (length == 3)
-            result.append(QChar(char16_t(((c0 - 0xE0) << 12) | (continuation(i + 1) << 6) | continuation(i + 2))));
-        else
-            result.append(QChar::ReplacementCharacter); // beyond what one 16-bit character holds
+            code = ((c0 - 0xE0) << 12) | (continuation(i + 1) << 6) | continuation(i + 2);
+        // Overlong forms (a line feed hidden as C0 8A) and surrogate halves are no characters;
+        // longer sequences go beyond what one 16-bit character holds.
+        const bool overlong = (length == 2 && code < 0x80) || (length == 3 && code < 0x800);
+        const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+        result.append(length > 3 || overlong || surrogate ? QChar::ReplacementCharacter : QChar(char16_t(code)));
         i += length;
     }
     return result;

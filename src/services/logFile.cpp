@@ -139,6 +139,9 @@ TLogFile::TLogFile(const QString &dir, TIniHandler *settings, Clock clock)
         fModes[size_t(c)].store(int8_t((ini.*ModeKeys[c].get)()));
     fWriter = std::make_shared<TLogWriter>(fDir, int32_t(ini.Get_LogFilesize()), fClock,
                                            TThreadSynch::getInstance());
+    fWriter->setErrorLine([clock = fClock](const QString &message) {
+        return queueEvent(TEvent{catCore, lError, clock(), message});
+    });
     fThread = std::thread([writer = fWriter] { writer->run(); });
 }
 

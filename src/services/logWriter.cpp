@@ -2,6 +2,7 @@
 
 #include "ThreadSynch.h"
 #include "ZUtils.h"
+#include "file_commit.h"
 #include "logFile.h"
 #include "logViewer.h"
 
@@ -217,16 +218,28 @@ QString TLogWriter::rolledFileName() const
 
 void TLogWriter::append(const QStringList &batch)
 {
+    QStringList lines = batch;
+    if (!fUnwrittenNotice.isEmpty() && !lines.contains(fUnwrittenNotice))
+        lines.prepend(fUnwrittenNotice);
     QByteArray bytes;
-    if (!batch.isEmpty())
-        bytes = (batch.join(LineEnd) + LineEnd).toLocal8Bit();
+    if (!lines.isEmpty())
+        bytes = (lines.join(LineEnd) + LineEnd).toLocal8Bit();
 
-    std::lock_guard<std::mutex> fileLock(fFileLock);
-    QFile file(fFileName);
-    // A file that cannot be opened or written loses this batch; the next pass tries again.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    QString error;
+    {
+        std::lock_guard<std::mutex> fileLock(fFileLock);
+        // A batch that cannot be written is lost, but never half a line of it.
+        error = file_commit::append_lines(fFileName, bytes);
+    }
+    if (error.isEmpty()) {
+        fFailing = false;
+        fUnwrittenNotice.clear();
         return;
-    if (!bytes.isEmpty())
-        file.write(bytes);
-    file.close();
+    }
+    if (fFailing || !fErrorLine)
+        return;
+    fFailing = true;
+    fUnwrittenNotice = fErrorLine(QStringLiteral("Log: unable to write to %1 (%2); lines are lost until it can be written")
+                                      .arg(QDir::toNativeSeparators(fFileName), error));
+    queue(fUnwrittenNotice);
 }

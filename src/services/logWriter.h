@@ -26,6 +26,11 @@ public:
 
     TLogWriter(const QString &dir, int32_t fileSizeLimit, Clock clock, TThreadSynch *sync);
 
+    // Turns a message of the writer's own into a log line. Set before run() starts; without it
+    // a failed write is not logged.
+    using ErrorLine = std::function<QString(const QString &message)>;
+    void setErrorLine(ErrorLine errorLine) { fErrorLine = std::move(errorLine); }
+
     const QString &fileName() const { return fFileName; }
 
     // Appends a line (and hands it to the viewer) and wakes the writer.
@@ -80,4 +85,9 @@ private:
 
     std::mutex fFileLock;
     std::atomic<bool> fDataLoaded{false};
+
+    // Writer thread only: a failed write is logged once, and that line kept until it is written.
+    ErrorLine fErrorLine;
+    bool fFailing = false;
+    QString fUnwrittenNotice;
 };

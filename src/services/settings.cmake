@@ -1,6 +1,6 @@
 # Settings store (widget-free part).
 add_library(zorbit_settings STATIC
-  IniHandler.cpp IniHandler_properties.cpp colorText.cpp settingsNumbers.cpp)
+  IniHandler.cpp IniHandler_properties.cpp colorText.cpp settingsNumbers.cpp form_bounds.cpp)
 target_include_directories(zorbit_settings PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(zorbit_settings PUBLIC zorbit_utils Qt6::Core)
 

@@ -76,7 +76,8 @@ Range with_max(const Range &limits, double max)
 
 QString label_format(int decimals)
 {
-    return QStringLiteral("###0.") + QString(std::max(decimals, 0), u'#');
+    // The count may come from the settings file: never more than the axes can show.
+    return QStringLiteral("###0.") + QString(std::clamp(decimals, 0, MaxLabelDecimals), u'#');
 }
 
 int format_decimals(const QString &format)

@@ -49,7 +49,8 @@ AxisModeEffect axis_mode_effect(int mode);
 Range with_min(const Range &limits, double min);
 Range with_max(const Range &limits, double max);
 
-// "###0." followed by one "#" per decimal.
+// "###0." followed by one "#" per decimal, at most MaxLabelDecimals of them.
+constexpr int MaxLabelDecimals = 8;
 QString label_format(int decimals);
 // The decimals a label format allows: the "#" and "0" after its point.
 int format_decimals(const QString &format);

@@ -2,8 +2,6 @@
 
 #include "IniHandler.h"
 
-#include <QFile>
-
 namespace {
 
 const QString Section = QStringLiteral("Chart");
@@ -20,22 +18,6 @@ const AxisKeys Axes[] = {{"LeftAxis", &TChartProps::left},
 QString key(const char *prefix, const char *suffix)
 {
     return QString::fromLatin1(prefix) + u'_' + QString::fromLatin1(suffix);
-}
-
-// Section names match without regard to case, as everywhere in the settings file.
-bool has_section(const QString &fileName, const QString &section)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QStringList lines = QString::fromLocal8Bit(file.readAll()).split(u'\n');
-    for (const QString &line : lines) {
-        const QString trimmed = line.trimmed();
-        if (trimmed.startsWith(u'[') && trimmed.endsWith(u']') &&
-            trimmed.mid(1, trimmed.size() - 2).trimmed().compare(section, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -62,7 +44,7 @@ void save_chart_props(TIniHandler &ini, const TChartProps &props)
 
 bool read_chart_props(const TIniHandler &ini, TChartProps &props)
 {
-    if (!has_section(ini.fileName(), Section))
+    if (!ini.hasSection(Section))
         return false;
     const TChartProps defaults;
     TChartProps read;

@@ -3,7 +3,9 @@
 #include "IniHandler.h"
 #include "Translator.h"
 #include "crlf_text.h"
+#include "file_commit.h"
 #include "header_grid.h"
+#include "msgDialogForm.h"
 #include "table_export.h"
 #include "table_model.h"
 #include "ui_table_view.h"
@@ -17,8 +19,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QMessageBox>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QStyle>
 #include <QUrl>
@@ -39,9 +39,9 @@ QString ask_file_name(QWidget *parent, const QString &folder)
     return dialog.selectedFiles().constFirst();
 }
 
-void report_error(QWidget *parent, const QString &message)
+void report_error(QWidget *, const QString &message)
 {
-    QMessageBox::warning(parent, parent->windowTitle(), message);
+    TmsgDialog::createDialog(message, mtError, {mbOk});
 }
 
 // A row wide enough for the window's font, never below the string grid's usual 20 pixels.
@@ -237,13 +237,15 @@ void Ttable_form::save_to_file()
     const QString fileName = fAskFileName(this, fIni->Get_ExportDir());
     if (fileName.isEmpty())
         return;
+    // The store reports a folder it cannot keep; the table is written all the same.
     fIni->Set_ExportDir(QDir::toNativeSeparators(QFileInfo(fileName).absolutePath()));
-    const QByteArray bytes = table_export::file_bytes(zwischen);
-    QSaveFile file(fileName);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    // The rows stay in the window and an older file stays whole when this fails.
+    const QString error = file_commit::replace(fileName, table_export::file_bytes(zwischen));
+    if (error.isEmpty())
         return;
-    fReportError(this, QStringLiteral("The table could not be saved to \"%1\":\n%2")
-                           .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+    fReportError(this, fTranslator->translate(QStringLiteral("table_not_saved"),
+                                              QStringLiteral("The table could not be saved to %1: %2"))
+                           .arg(QDir::toNativeSeparators(fileName), error));
 }
 
 void Ttable_form::copy_btnClick()
@@ -260,8 +262,9 @@ void Ttable_form::SpeedButton1Click()
 {
     const QString folder = fIni->Get_ExportDir();
     if (!fOpenFolder(QUrl::fromLocalFile(folder)))
-        fReportError(this,
-                     QStringLiteral("The folder \"%1\" could not be opened.").arg(QDir::toNativeSeparators(folder)));
+        fReportError(this, fTranslator->translate(QStringLiteral("folder_not_opened"),
+                                                  QStringLiteral("The folder %1 could not be opened."))
+                               .arg(QDir::toNativeSeparators(folder)));
 }
 
 QString Ttable_form::cell_text(int row, int column) const

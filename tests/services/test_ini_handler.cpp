@@ -1,6 +1,7 @@
 #include "IniHandler.h"
 #include "ZUtils.h"
 #include "colorText.h"
+#include "form_bounds.h"
 #include "locale_guard.h"
 #include "qt_printers.h"
 #include "temp_data_folders.h"
@@ -219,17 +220,98 @@ TEST_F(Settings, FileBesideTheProgramMovesOnce)
     EXPECT_TRUE(QFile::exists(exeDir + QStringLiteral("/Orvel_IIC_Addr.ini")));
 }
 
-TEST_F(Settings, RefusedWriteRaisesUnableToWrite)
+TEST_F(Settings, RefusedWriteIsKeptInMemoryAndToldOnce)
 {
     folder = fRoot.filePath(QStringLiteral("Access Denied"));
     auto ini = open();
+    EXPECT_FALSE(ini->writeProblem().isEmpty()) << "found when the store opens";
     EXPECT_EQ(ini->Get_style(), 3);
-    try {
-        ini->Set_style(1);
-        FAIL() << "no error raised";
-    } catch (const EInOutError &e) {
-        EXPECT_EQ(QString::fromStdString(e.what()), QStringLiteral("Unable to write to ") + ini->fileName());
+    ini->Set_style(1);
+    QStringList told;
+    ini->setWriteFailureReporter([&](const QString &file, const QString &reason) { told.append(file + u'|' + reason); });
+    ini->Set_style(2);
+    ini->Set_LogCommunicationMode(0);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith(ini->fileName() + u'|'));
+    EXPECT_EQ(ini->Get_style(), 2);
+    EXPECT_EQ(ini->Get_LogCommunicationMode(), 0);
+}
+
+TEST_F(Settings, StoredSizesAreClampedToWhatTheDialogsOffer)
+{
+    struct {
+        const char *stored;
+        int leftDecimals, rightDecimals, pressureDigits, temperatureDigits, fileSize;
+    } cases[] = {
+        {"left_decimals=2147483647\nright_decimals=99999\np_digits=100000\nT_digits=6\n[logFile]\nFileSize=-5\n",
+         8, 8, 5, 5, 0},
+        {"left_decimals=-1\nright_decimals=-2147483648\np_digits=-1\nT_digits=-7\n", 0, 0, 0, 0, 1000000},
+        {"left_decimals=4\nright_decimals=0\np_digits=5\nT_digits=0\n", 4, 0, 5, 0, 1000000},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.stored);
+        store(QByteArray("[viewer]\n") + c.stored);
+        auto ini = open();
+        EXPECT_EQ(ini->Get_l_decimals(), c.leftDecimals);
+        EXPECT_EQ(ini->Get_r_decimals(), c.rightDecimals);
+        EXPECT_EQ(ini->Get_pressure_digits(), c.pressureDigits);
+        EXPECT_EQ(ini->Get_temperature_digits(), c.temperatureDigits);
+        EXPECT_EQ(ini->Get_LogFilesize(), c.fileSize);
     }
+}
+
+TEST_F(Settings, FileIsReadOnceAndKeptInMemory)
+{
+    store("[GUI]\nstyle=5\n");
+    auto ini = open();
+    EXPECT_EQ(ini->Get_style(), 5);
+    store("[GUI]\nstyle=1\n");
+    EXPECT_EQ(ini->Get_style(), 5) << "read again";
+    ini->Set_tree_width(12);
+    EXPECT_EQ(fileContent(), QByteArray("[GUI]\nstyle=5\ntree_width=12\n")) << "writes go through at once";
+}
+
+TEST_F(Settings, LinesNotWrittenKeepTheirBytes)
+{
+    // Latin-1 and broken UTF-8 of the user's own, a line without line end at the very end.
+    const QByteArray own = "; Notiz f\xfcr M\xfcller\r\n[user]\nname=M\xfcller\nbroken=\xC0\x8A\xED\xA0\x80\n[GUI]\nstyle=5";
+    store(own);
+    auto ini = open();
+    ini->Set_style(2);
+    ini->Set_tree_width(7);
+    EXPECT_EQ(fileContent(), QByteArray("; Notiz f\xfcr M\xfcller\n[user]\nname=M\xfcller\nbroken=\xC0\x8A\xED\xA0\x80\n"
+                                        "[GUI]\nstyle=2\ntree_width=7\n"));
+}
+
+TEST(FormBounds, PlacedOnAScreenAtMostAsLargeAsTheScreens)
+{
+    const QList<QRect> screens = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    const QRect home = screens[0];
+    const QSize designed(997, 727);
+    const QRect centred(461, 176, 997, 727);
+    struct {
+        const char *what;
+        qint64 left, top, width, height;
+        QRect placed;
+    } cases[] = {
+        {"on the first screen", 100, 50, 800, 600, QRect(100, 50, 800, 600)},
+        {"across both screens", 1500, 100, 1000, 600, QRect(1500, 100, 1000, 600)},
+        {"on the second screen", 2000, 100, 800, 600, QRect(2000, 100, 800, 600)},
+        {"as wide as both", 0, 0, 3200, 1024, QRect(0, 0, 3200, 1024)},
+        {"wider than both", 0, 0, 3201, 600, centred},
+        {"huge", 0, 0, 40000, 40000, centred},
+        {"largest integer", 0, 0, 2147483647, 2147483647, centred},
+        {"off to the left", -30000, 50000, 800, 600, centred},
+        {"largest position", 2147483647, 2147483647, 800, 600, centred},
+        {"below the second screen's bottom", 2000, 1030, 800, 600, centred},
+        {"only a sliver on screen", -795, 100, 800, 600, centred},
+        {"zero size", 100, 100, 0, 600, centred},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(form_bounds::placed(c.left, c.top, c.width, c.height, designed, screens, home), c.placed) << c.what;
+    // A screen smaller than the design: the window starts at the screen's corner.
+    EXPECT_EQ(form_bounds::placed(-5000, 0, 300, 300, designed, {QRect(0, 0, 800, 600)}, QRect(0, 0, 800, 600)),
+              QRect(QPoint(0, 0), designed));
 }
 
 TEST(ColorTexts, NamesAndHexadecimal)

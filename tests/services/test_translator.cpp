@@ -115,6 +115,16 @@ TEST_F(Translator, ListsTheLanguageFilesWithTheirNames)
     EXPECT_EQ(t->translate(QStringLiteral("x"), QStringLiteral("default")), QStringLiteral("default"));
 }
 
+TEST_F(Translator, ALanguageWithoutAUsableNameIsListedUnderItsFileName)
+{
+    language("bare.lang", QStringLiteral("languageName\r\nx=y"));
+    language("blank.lang", QStringLiteral("languageName=  \r\nx=y"));
+    language("empty.lang", QStringLiteral("languageName="));
+    auto t = make();
+    const QList<TTranslator::Language> expected = {{"bare.lang", "bare"}, {"blank.lang", "blank"}, {"empty.lang", "empty"}};
+    EXPECT_EQ(t->getLanguages(), expected);
+}
+
 TEST_F(Translator, NoLanguageFolder)
 {
     TTranslator t(fDir.filePath(QStringLiteral("missing")), nullptr);

@@ -119,6 +119,31 @@ TEST(Utf8Bytes, DecodingOddSequences)
         EXPECT_EQ(ZString::ToUtf8(c.encoded), c.text);
 }
 
+TEST(Utf8Bytes, OverlongAndSurrogateFormsAreNoCharacters)
+{
+    struct {
+        QString encoded;
+        QString text;
+    } cases[] = {
+        {bytes({'a', 0xC0, 0x8A, 'b'}), QStringLiteral("a\uFFFDb")},           // a line feed in two bytes
+        {bytes({0xC1, 0xBF}), QStringLiteral("\uFFFD")},                       // DEL in two bytes
+        {bytes({0xE0, 0x80, 0x8A}), QStringLiteral("\uFFFD")},                 // a line feed in three bytes
+        {bytes({0xE0, 0x9F, 0xBF}), QStringLiteral("\uFFFD")},                 // U+07FF in three bytes
+        {bytes({0xED, 0xA0, 0x80}), QStringLiteral("\uFFFD")},                 // high surrogate
+        {bytes({0xED, 0xBF, 0xBF}), QStringLiteral("\uFFFD")},                 // low surrogate
+        {bytes({0xED, 0x9F, 0xBF}), QString(QChar(0xD7FF))},                   // just below the surrogates
+        {bytes({0xEE, 0x80, 0x80}), QString(QChar(0xE000))},                   // just above them
+        {bytes({0xE0, 0xA0, 0x80}), QString(QChar(0x0800))},                   // shortest three-byte form
+        {bytes({0xC2, 0x80}), QString(QChar(0x0080))},                         // shortest two-byte form
+        {bytes({0xC3, 'A', 'b'}), QStringLiteral("\uFFFDAb")},                 // no continuation byte
+        {bytes({0xE2, 0x82, 'x'}), QStringLiteral("\uFFFDx")},                 // cut short by a plain byte
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(ZString::ToUtf8(c.encoded), c.text);
+        EXPECT_FALSE(ZString::ToUtf8(c.encoded).contains(u'\n'));
+    }
+}
+
 TEST(WinVersion, TableAndThisPlatform)
 {
     struct {

@@ -20,11 +20,15 @@ protected:
         ini = std::make_unique<TIniHandler>(folder, fRoot.filePath(QStringLiteral("bin")));
     }
     QString path() const { return folder + QStringLiteral("/Orvel_IIC_Addr.ini"); }
-    void write(const QByteArray &content) const
+    // The file as the user left it, read by a store opened afresh (a store reads its file once).
+    void write(const QByteArray &content)
     {
-        QFile f(path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
+        {
+            QFile f(path());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        ini = std::make_unique<TIniHandler>(folder, fRoot.filePath(QStringLiteral("bin")));
     }
     QStringList lines() const
     {

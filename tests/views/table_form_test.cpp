@@ -4,6 +4,7 @@
 #include "UniCodeFile.h"
 #include "locale_guard.h"
 #include "qt_printers.h"
+#include "file_commit.h"
 #include "table_view.h"
 #include "temp_data_folders.h"
 
@@ -296,6 +297,35 @@ TEST_F(TableForm, FailedWriteIsReportedAndTheRowsStay)
         EXPECT_EQ(QDir(ini->Get_ExportDir()), QDir(QFileInfo(answer).absolutePath()));
     }
     EXPECT_FALSE(QFileInfo::exists(fRoot.filePath(QStringLiteral("missing"))));
+}
+
+TEST_F(TableForm, SaveCutShortKeepsTheOlderFileWholeAndTheRows)
+{
+    // As on a full disk: the write stops half way.
+    answer = fRoot.filePath(QStringLiteral("run.txt"));
+    const QByteArray older(15000, 'o');
+    {
+        QFile f(answer);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(older);
+    }
+    file_commit::set_fault([this](const QString &file) { return QFileInfo(file).absolutePath() == fRoot.path(); });
+    form->add_row(16384, 4.99, 24576, 23.456);
+    form->save_to_file();
+    file_commit::set_fault(nullptr);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.first().contains(QStringLiteral("No space left on device"))) << errors.first().toStdString();
+    QFile f(answer);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), older);
+    EXPECT_EQ(QDir(fRoot.path()).entryList(QDir::Files), QStringList{QStringLiteral("run.txt")}) << "no leftovers";
+    EXPECT_EQ(form->row_count(), 2);
+
+    form->save_to_file();
+    EXPECT_EQ(errors.size(), 1) << "a later save goes through";
+    f.close();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("Description"));
 }
 
 TEST_F(TableForm, FolderButtonOpensTheExportFolder)

@@ -1,0 +1,24 @@
+// Writes that never leave a file half written: a replaced file keeps its old content until the
+// new one is complete, an appended text keeps whole lines only. Callable from any thread.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace file_commit {
+
+// Replaces the file with `bytes` once all of them reached the disk; on failure the old file
+// stays whole. Returns the reason of a failure, empty on success.
+QString replace(const QString &fileName, const QByteArray &bytes);
+
+// Appends `bytes`, text lines each ended by "\n"; what a failed write left of a cut line is
+// taken off again. Returns the reason of a failure, empty on success.
+QString append_lines(const QString &fileName, const QByteArray &bytes);
+
+// Test seam: every write to a file for which `fails` answers true stops after half of its
+// bytes, as on a full disk. An empty function ends the fault.
+using Fault = std::function<bool(const QString &fileName)>;
+void set_fault(Fault fails);
+
+} // namespace file_commit
