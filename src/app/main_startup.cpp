@@ -163,6 +163,9 @@ void Tmain_Form::set_status_left(const QString &text)
 void Tmain_Form::set_status_middle(const QString &text)
 {
     ui->status_middle_label->setText(text);
+    // A long message is cut at the panel's edge instead of widening the window; the whole
+    // text stays at hand.
+    ui->status_middle_label->setToolTip(text);
 }
 
 void Tmain_Form::set_status_right(const QString &text)
