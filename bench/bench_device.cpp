@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <functional>
 
 namespace {
@@ -80,3 +81,52 @@ static void BM_GetMeasurement(benchmark::State &state)
     timeOperation(state, [](T_Orvel_Handler &h) { return h.get_measurement(); }, 10);
 }
 BENCHMARK(BM_GetMeasurement)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+namespace {
+
+// The simulator's switch for an adapter that takes requests and never answers them.
+void setSilentBus(bool silent)
+{
+    using SetFault = int (*)(int, int, int);
+    constexpr int DropAnswers = 3; // IOWSIM_FAULT_DROP_ANSWERS
+    void *library = dlopen("libiowkit.so.1", RTLD_NOW | RTLD_NOLOAD);
+    if (!library)
+        return;
+    if (auto setFault = reinterpret_cast<SetFault>(dlsym(library, "iowsim_set_fault")))
+        setFault(-1, DropAnswers, silent ? 1 : 0);
+    dlclose(library);
+}
+
+// What the scan worker runs after a failure, every step called even when one before it failed.
+bool scanCycle(T_Orvel_Handler &h)
+{
+    bool ok = h.detect_dongle() && h.disable_SPI() && h.disable_IIC() && h.switch_OFF() && h.switch_ON() &&
+              h.enable_IIC();
+    ok = h.get_slave_address() && ok;
+    ok = h.get_device_scaling() && ok;
+    ok = h.get_device_memory() && ok;
+    return h.get_measurement() && ok;
+}
+
+} // namespace
+
+// A bus whose adapter never answers: the cycle ends after three read timeouts of 1000 ms.
+static void BM_ScanCycleSilentBus(benchmark::State &state)
+{
+    T_Orvel_Handler &handler = connectedHandler();
+    setSilentBus(true);
+    double wallMs = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(scanCycle(handler));
+        wallMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        if (!handler.Get_adapter_lost())
+            state.SkipWithError("the silent adapter was not given up");
+    }
+    setSilentBus(false);
+    state.counters["read_timeouts"] = wallMs / (double(state.iterations()) * 1000.0);
+    // Back to a working bus for the benchmarks after this one; the first probe takes the
+    // answers that never came.
+    scanCycle(handler);
+}
+BENCHMARK(BM_ScanCycleSilentBus)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(2);

@@ -31,23 +31,20 @@ std::size_t Adapter::reportSize(unsigned long pipe) {
 
 bool Adapter::open() {
     if (!plugged_) return false;
-    if (!open_) {
-        read_timeout_ms_ = write_timeout_ms_ = kDefaultTimeoutMs;
-        answers_.clear();
-    }
+    read_timeout_ms_ = write_timeout_ms_ = kInfiniteTimeout;
     open_ = true;
     return true;
 }
 
 void Adapter::close() {
     open_ = false;
-    answers_.clear();
 }
 
 void Adapter::plug(bool plugged, TimePoint now) {
     plugged_ = plugged;
     setup_.plugged = plugged;
     close();
+    answers_.clear();
     i2c_enabled_ = spi_enabled_ = false;
     // Port pins come up high after a reset, so a plugged-in adapter powers the bus at once.
     std::fill(std::begin(pins_), std::end(pins_), plugged ? 0xFF : 0x00);
@@ -96,7 +93,7 @@ std::vector<Transmitter *> Adapter::addressed(std::uint8_t address_byte) {
 
 void Adapter::i2cWrite(const std::uint8_t *report, TimePoint now) {
     const std::size_t count = report[1] & 0x3F;  // bytes on the bus, address byte included
-    if (setup_.arbitration_lost) return answer(kReportI2cWrite, kFlagError | kFlagArbitrationLost, nullptr, 0, now);
+    if (setup_.arbitration_lost) return answer(kReportI2cWrite, kFlagArbitrationLost, nullptr, 0, now);
     bool acknowledged = false;
     if (count >= 1 && count <= kMaxI2cBytes && (report[2] & 1) == 0) {
         // Every chip at the address hears the write; one acknowledge is enough.
@@ -108,7 +105,7 @@ void Adapter::i2cWrite(const std::uint8_t *report, TimePoint now) {
 
 void Adapter::i2cRead(const std::uint8_t *report, TimePoint now) {
     const std::size_t count = report[1];
-    if (setup_.arbitration_lost) return answer(kReportI2cRead, kFlagError | kFlagArbitrationLost, nullptr, 0, now);
+    if (setup_.arbitration_lost) return answer(kReportI2cRead, kFlagArbitrationLost, nullptr, 0, now);
     std::uint8_t data[kMaxI2cBytes] = {};
     bool acknowledged = false;
     if (count >= 1 && count <= kMaxI2cBytes && (report[2] & 1) == 1) {
@@ -123,6 +120,8 @@ void Adapter::i2cRead(const std::uint8_t *report, TimePoint now) {
 
 void Adapter::answer(std::uint8_t report_id, std::uint8_t flags, const std::uint8_t *data, std::size_t count,
                      TimePoint now) {
+    Millis late{0};
+    if (setup_.late_answer > 0 && --setup_.late_answer == 0) late = setup_.late_by;
     if (setup_.drop_answers) return;
     Report report;
     report.pipe = 1;
@@ -130,8 +129,11 @@ void Adapter::answer(std::uint8_t report_id, std::uint8_t flags, const std::uint
     report.bytes[0] = report_id;
     report.bytes[1] = flags;
     if (count > 0) std::memcpy(report.bytes + 2, data, count);
-    report.ready = now + setup_.latency;
+    // The adapter answers in order: nothing overtakes a late answer.
+    report.ready = now + setup_.latency + late;
+    if (!answers_.empty()) report.ready = std::max(report.ready, answers_.back().ready);
     answers_.push_back(report);
+    if (answers_.size() > kKeptReports) answers_.pop_front();
 }
 
 std::optional<Report> Adapter::takeAnswer(unsigned long pipe, TimePoint now) {

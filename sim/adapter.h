@@ -24,6 +24,10 @@ struct AdapterSetup {
     bool arbitration_lost = false;
     bool drop_answers = false;
     int refuse_write = -1; // reports starting with these two bytes (first << 8 | second) are not taken
+    // The maker's library closes descriptor 0 twice whenever it closes the adapter.
+    bool close_descriptor_zero = true;
+    int late_answer = 0;  // the answer to this I2C request (1 = the next one) comes late_by late
+    Millis late_by{0};
 };
 
 struct Report {
@@ -35,14 +39,17 @@ struct Report {
 
 class Adapter {
 public:
-    static constexpr unsigned long kDefaultTimeoutMs = 1000;
+    // The library waits for ever until the program sets a read timeout.
+    static constexpr unsigned long kInfiniteTimeout = 0xFFFFFFFFUL;
+    // Unread reports the kernel keeps per interface, across closing and opening; it drops the oldest.
+    static constexpr std::size_t kKeptReports = 16;
 
     Adapter(AdapterSetup setup, std::vector<Transmitter> bus, TimePoint now);
 
     static std::size_t reportSize(unsigned long pipe);
 
-    bool open();  // false while unplugged
-    void close();
+    bool open();  // false while unplugged; fresh timeouts, unread answers kept
+    void close(); // unread answers stay with the kernel
     bool isOpen() const { return open_; }
     void plug(bool plugged, TimePoint now);
     bool plugged() const { return plugged_; }
@@ -81,8 +88,8 @@ private:
     bool i2c_enabled_ = false;
     bool spi_enabled_ = false;
     std::uint8_t pins_[7] = {};
-    unsigned long read_timeout_ms_ = kDefaultTimeoutMs;
-    unsigned long write_timeout_ms_ = kDefaultTimeoutMs;
+    unsigned long read_timeout_ms_ = kInfiniteTimeout;
+    unsigned long write_timeout_ms_ = kInfiniteTimeout;
     std::deque<Report> answers_;
 };
 

@@ -183,6 +183,20 @@ int iowsim_set_signal(int transmitter, int frozen, unsigned pressure_raw, unsign
     return 1;
 }
 
+void iowsim_delay_answer(unsigned long nth, unsigned long delay_ms) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    iowsim::AdapterSetup &setup = sim.adapter().setup();
+    setup.late_answer = static_cast<int>(std::min(nth, 1000000UL));
+    setup.late_by = iowsim::Millis(std::min(delay_ms, 600000UL));
+}
+
+void iowsim_set_close_descriptor_zero(int on) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    sim.adapter().setup().close_descriptor_zero = on != 0;
+}
+
 int iowsim_transmitter_count(void) {
     Simulator &sim = Simulator::instance();
     auto lock = sim.lock();

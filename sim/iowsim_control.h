@@ -68,6 +68,13 @@ void iowsim_set_latency_ms(unsigned long latency_ms);
 /* frozen != 0: every measurement answers these raw words; 0: back to the live signal. */
 int iowsim_set_signal(int transmitter, int frozen, unsigned pressure_raw, unsigned temperature_raw);
 
+/* The answer to the nth next I2C request (1 = the next one) comes delay_ms later than it
+ * would; later answers queue behind it. nth = 0 withdraws a delay not yet used. */
+void iowsim_delay_answer(unsigned long nth, unsigned long delay_ms);
+/* on != 0 (the default, as the maker's library does): closing the adapter, also by opening it
+ * again, closes descriptor 0 twice. */
+void iowsim_set_close_descriptor_zero(int on);
+
 #define IOWSIM_WORDS_PER_PAGE 24
 #define IOWSIM_PAGES 4
 
@@ -88,10 +95,12 @@ typedef struct iowsim_adapter_info {
     int i2c_enabled;
     int spi_enabled;
     unsigned long product_id;
-    unsigned long read_timeout_ms;
+    unsigned long read_timeout_ms;  /* IOWSIM_TIMEOUT_INFINITE until the program sets one */
     unsigned long write_timeout_ms;
     unsigned char pins[7]; /* output values of ports 0..6 */
 } iowsim_adapter_info;
+
+#define IOWSIM_TIMEOUT_INFINITE 0xFFFFFFFFUL
 
 int iowsim_transmitter_count(void);
 /* Returns 1 and fills info, or 0 for an unknown transmitter. */

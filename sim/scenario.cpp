@@ -138,6 +138,20 @@ bool Parser::adapter(const IniSection &section, AdapterSetup &setup) {
             if (!flag(e, setup.arbitration_lost)) return false;
         } else if (e.key == "drop_answers") {
             if (!flag(e, setup.drop_answers)) return false;
+        } else if (e.key == "close_descriptor_zero") {
+            if (!flag(e, setup.close_descriptor_zero)) return false;
+        } else if (e.key == "late_answer") {
+            long n = 0, ms = 0;
+            char extra = 0;
+            if (e.value == "none") {
+                setup.late_answer = 0;
+            } else if (std::sscanf(e.value.c_str(), "%ld %ld%c", &n, &ms, &extra) != 2 || n < 1 || n > 1000000 ||
+                       ms < 0 || ms > 600000) {
+                return fail(e, "expects none or <request number> <delay in ms>");
+            } else {
+                setup.late_answer = static_cast<int>(n);
+                setup.late_by = Millis(ms);
+            }
         } else if (e.key == "refuse_write") {
             if (e.value == "none") {
                 setup.refuse_write = -1;

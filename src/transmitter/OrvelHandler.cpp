@@ -4,6 +4,7 @@
 #include "ZUtils.h"
 #include "iowkit.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -18,6 +19,7 @@ constexpr uint8_t ReportI2cRead = 0x03;
 constexpr uint8_t StartAndStop = 0xC0;
 constexpr unsigned long TimeoutAfterDetect = 1000;
 constexpr unsigned long TimeoutAfterRead = 250;
+constexpr int KeptAnswers = 16;
 
 std::unique_ptr<T_Orvel_Handler> &instance()
 {
@@ -56,6 +58,7 @@ T_Orvel_Handler::T_Orvel_Handler(EventSink log) : f_Device(std::make_unique<T_Or
 {
     f_Device->Set_pressure_digits(f_pressure_digits);
     f_Device->Set_temperature_digits(f_temperature_digits);
+    keep_descriptor_zero_open();
     load_iowkit();
 }
 
@@ -81,6 +84,7 @@ QString T_Orvel_Handler::result_text(int result)
     case 0: return QStringLiteral("OK");
     case 1: return QStringLiteral("ERROR_ACK");
     case 2: return QStringLiteral("ERROR_ARBLOS");
+    case 3: return QStringLiteral("NO_ANSWER");
     default: return QStringLiteral("IO Handle=NIL");
     }
 }
@@ -103,23 +107,40 @@ QString T_Orvel_Handler::decimal_bytes(const uint8_t *buffer)
     return QStringLiteral(" %1 %2 %3 %4").arg(buffer[0]).arg(buffer[1]).arg(buffer[2]).arg(buffer[3]);
 }
 
+bool T_Orvel_Handler::ready_locked() const
+{
+    return f_IOWIIC != nullptr && f_Product_ID == ProductIdIow56 && !f_adapter_lost.load();
+}
+
+int T_Orvel_Handler::not_ready_result() const
+{
+    return f_IOWIIC && f_adapter_lost.load() ? ResultNoAnswer : ResultNoHandle;
+}
+
 bool T_Orvel_Handler::adapter_ready() const
 {
-    return f_IOWIIC != nullptr && f_Product_ID == ProductIdIow56;
+    std::lock_guard<std::mutex> bus(f_bus_lock);
+    return ready_locked();
 }
 
 bool T_Orvel_Handler::detect_dongle()
 {
+    std::unique_lock<std::mutex> bus(f_bus_lock);
     const IowKitSlots &kit = iowkit();
     if (!kit.IowKitOpenDevice || !kit.IowKitGetProductId || !kit.IowKitGetNumDevs || !kit.IowKitGetSerialNumber ||
         !kit.IowKitSetTimeout || !kit.IowKitSetWriteTimeout) {
+        bus.unlock();
         log(catConverter, lError, QStringLiteral("Error open IO-Device"));
         unload();
         return false;
     }
     f_IOWIIC = kit.IowKitOpenDevice();
+    keep_descriptor_zero_open(); // opening closes the library's earlier handles
     if (!f_IOWIIC)
         return false;
+    // f_unanswered stays: the kernel keeps unread answers across closing and opening.
+    f_silent_requests = 0;
+    f_adapter_lost = false;
     f_Product_ID = uint32_t(kit.IowKitGetProductId(f_IOWIIC));
     f_numDevs = uint32_t(kit.IowKitGetNumDevs());
     unsigned short serial[IOWKIT_SERIAL_NUMBER_UNITS] = {};
@@ -131,19 +152,28 @@ bool T_Orvel_Handler::detect_dongle()
     return true;
 }
 
-void T_Orvel_Handler::unload()
+void T_Orvel_Handler::close_adapter()
 {
     const IowKitSlots &kit = iowkit();
-    if (adapter_ready()) {
+    if (f_IOWIIC && f_Product_ID == ProductIdIow56 && kit.IowKitCloseDevice) {
+        kit.IowKitCloseDevice(f_IOWIIC);
+        keep_descriptor_zero_open();
+    }
+    f_IOWIIC = nullptr;
+}
+
+void T_Orvel_Handler::unload()
+{
+    std::lock_guard<std::mutex> bus(f_bus_lock);
+    const IowKitSlots &kit = iowkit();
+    // A lost adapter is closed without the switch-off request it would not answer anyway.
+    if (ready_locked() && kit.IowKitWrite) {
         std::memset(&f_Report56, 0, sizeof f_Report56);
         f_Report56.ReportID = ReportI2cFunction;
         f_Report56.Bytes[0] = 0x00;
-        if (kit.IowKitWrite)
-            kit.IowKitWrite(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize);
-        if (kit.IowKitCloseDevice)
-            kit.IowKitCloseDevice(f_IOWIIC);
+        kit.IowKitWrite(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize);
     }
-    f_IOWIIC = nullptr;
+    close_adapter();
 }
 
 bool T_Orvel_Handler::write_special_report()
@@ -155,7 +185,8 @@ bool T_Orvel_Handler::write_special_report()
 
 bool T_Orvel_Handler::switch_IIC(bool on)
 {
-    if (!adapter_ready())
+    std::lock_guard<std::mutex> bus(f_bus_lock);
+    if (!ready_locked())
         return false;
     std::memset(&f_Report56, 0, sizeof f_Report56);
     f_Report56.ReportID = ReportI2cFunction;
@@ -176,28 +207,96 @@ bool T_Orvel_Handler::disable_IIC()
 
 int T_Orvel_Handler::result_of_flags(uint8_t flags)
 {
-    if (!ZByte::readBit(flags, 7))
-        return 0;
-    return ZByte::readBit(flags, 6) ? 2 : 1;
+    // Lost arbitration alone already means the transfer did not happen.
+    if (ZByte::readBit(flags, 6))
+        return ResultArbLost;
+    return ZByte::readBit(flags, 7) ? ResultAck : ResultOk;
+}
+
+void T_Orvel_Handler::discard_stale_answers()
+{
+    const IowKitSlots &kit = iowkit();
+    if (!kit.IowKitReadNonBlocking)
+        return;
+    IOWKIT56_SPECIAL_REPORT stale{};
+    int found = 0;
+    // The kernel keeps at most 16 unread reports; the bound only guards against a runaway adapter.
+    while (found < 64 &&
+           kit.IowKitReadNonBlocking(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&stale), ReportSize) > 0) {
+        ++found;
+        if (f_unanswered > 0)
+            --f_unanswered;
+    }
+    if (found > 0)
+        log(catCommunication, lDebug, QStringLiteral("Stale answer reports discarded : %1").arg(found));
+}
+
+void T_Orvel_Handler::note_unanswered()
+{
+    if (++f_silent_requests < SilentRequestsLimit || f_adapter_lost.load())
+        return;
+    f_adapter_lost = true;
+    log(catCommunication, lError,
+        QStringLiteral("No answer from the adapter to %1 requests in a row : adapter lost").arg(SilentRequestsLimit));
+}
+
+bool T_Orvel_Handler::exchange(bool &answered)
+{
+    const IowKitSlots &kit = iowkit();
+    answered = false;
+    discard_stale_answers();
+    const uint8_t request = f_Report56.ReportID;
+    char *report = reinterpret_cast<char *>(&f_Report56);
+    if (!kit.IowKitWrite || kit.IowKitWrite(f_IOWIIC, SpecialPipe, report, ReportSize) != ReportSize)
+        return false;
+    // The kernel keeps no more unread answers than that.
+    f_unanswered = std::min(f_unanswered + 1, KeptAnswers);
+    // The adapter answers every request in order, so answers to earlier requests that came too
+    // late for their own read arrive first and are not this request's answer.
+    int earlier = 0;
+    bool timedOut = false;
+    while (kit.IowKitRead) {
+        std::memset(&f_Report56, 0, sizeof f_Report56);
+        f_Report56.ReportID = request;
+        if (kit.IowKitRead(f_IOWIIC, SpecialPipe, report, ReportSize) != ReportSize) {
+            timedOut = true;
+            break;
+        }
+        if (--f_unanswered > 0) {
+            ++earlier;
+            continue;
+        }
+        answered = f_Report56.ReportID == request;
+        break;
+    }
+    if (earlier > 0)
+        log(catCommunication, lDebug, QStringLiteral("Stale answer reports discarded : %1").arg(earlier));
+    // An adapter that answers at once does not leave its own answer waiting behind earlier ones:
+    // the earlier answers were lost (a replug empties the kernel's queue) and the last one taken
+    // for theirs was this request's own.
+    if (timedOut && earlier > 0)
+        f_unanswered = 0;
+    if (answered)
+        f_silent_requests = 0;
+    else
+        note_unanswered();
+    return true;
 }
 
 int T_Orvel_Handler::iic_write(uint8_t address, const uint8_t *bytes, int count)
 {
-    if (!adapter_ready())
-        return -1;
-    const IowKitSlots &kit = iowkit();
+    std::lock_guard<std::mutex> bus(f_bus_lock);
+    if (!ready_locked())
+        return not_ready_result();
     std::memset(&f_Report56, 0, sizeof f_Report56);
     f_Report56.ReportID = ReportI2cWrite;
     f_Report56.Bytes[0] = uint8_t(StartAndStop + count + 1);
     f_Report56.Bytes[1] = uint8_t(address << 1);
     std::memcpy(&f_Report56.Bytes[2], bytes, size_t(count));
-    if (!kit.IowKitWrite ||
-        kit.IowKitWrite(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize) == 0)
-        return -1;
-    std::memset(&f_Report56, 0, sizeof f_Report56);
-    if (kit.IowKitRead)
-        kit.IowKitRead(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize);
-    return result_of_flags(f_Report56.Bytes[0]);
+    bool answered = false;
+    if (!exchange(answered))
+        return ResultNoHandle;
+    return answered ? result_of_flags(f_Report56.Bytes[0]) : ResultNoAnswer;
 }
 
 int T_Orvel_Handler::iic_write_cmd(uint8_t address, uint8_t command)
@@ -215,26 +314,26 @@ int T_Orvel_Handler::iic_write_cmd_word(uint8_t address, uint8_t command, uint8_
 int T_Orvel_Handler::iic_read(uint8_t address, uint8_t count, ReadBuffer &buffer)
 {
     std::memset(buffer, 0, ReadBufferSize);
-    if (!adapter_ready())
-        return -1;
+    std::lock_guard<std::mutex> bus(f_bus_lock);
+    if (!ready_locked())
+        return not_ready_result();
     const IowKitSlots &kit = iowkit();
     std::memset(&f_Report56, 0, sizeof f_Report56);
     f_Report56.ReportID = ReportI2cRead;
     f_Report56.Bytes[0] = count;
     f_Report56.Bytes[1] = uint8_t((address << 1) + 1);
-    if (kit.IowKitWrite)
-        kit.IowKitWrite(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize);
     if (kit.IowKitSetTimeout)
         kit.IowKitSetTimeout(f_IOWIIC, TimeoutAfterRead);
-    std::memset(&f_Report56, 0, sizeof f_Report56);
-    f_Report56.ReportID = ReportI2cRead;
-    if (kit.IowKitRead)
-        kit.IowKitRead(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize);
+    bool answered = false;
+    if (!exchange(answered))
+        return ResultNoHandle;
+    if (!answered)
+        return ResultNoAnswer;
     const int result = result_of_flags(f_Report56.Bytes[0]);
-    if (result != 0)
+    if (result != ResultOk)
         return result;
     std::memcpy(buffer, f_Report56.Bytes, sizeof f_Report56.Bytes);
-    return 0;
+    return ResultOk;
 }
 
 void T_Orvel_Handler::set_pressure_digits(int32_t p_digits)

@@ -1,6 +1,8 @@
 // Device access to the transmitter through the adapter: the adapter link, the I²C transactions
-// and every transmitter operation. Not locked: the hand-over between the workers and the main
-// thread guarantees that only one thread calls into the handler at a time.
+// and every transmitter operation.
+// Threading: each transaction (a request and its answer, an IO report, opening or closing the
+// adapter) holds the handler's bus lock, so threads never interleave on the bus; whole operations
+// and the model are not locked, the hand-over between the workers keeps them from overlapping.
 #pragma once
 
 #include "OrvelDevice.h"
@@ -13,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 // One 7-bit slave address with its text "0x" + two upper-case hexadecimal digits.
 class T_SlaveAddr
@@ -39,6 +42,15 @@ public:
     using EventSink = std::function<void(TCategory, TMode, const QString &)>;
     static constexpr uint32_t ProductIdIow56 = 0x1503;
     static constexpr int ReadBufferSize = 66;
+    // Result codes of a transaction.
+    static constexpr int ResultNoHandle = -1;
+    static constexpr int ResultOk = 0;
+    static constexpr int ResultAck = 1;
+    static constexpr int ResultArbLost = 2;
+    // No answer report to the request: the read timed out, came short or answered another request.
+    static constexpr int ResultNoAnswer = 3;
+    // Requests in a row without their answer after which the adapter counts as lost.
+    static constexpr int SilentRequestsLimit = 3;
     using ReadBuffer = uint8_t[ReadBufferSize];
 
     static T_Orvel_Handler *get_Instance();
@@ -96,17 +108,36 @@ public:
     int32_t Get_temperature_digits() const { return f_temperature_digits; }
     QString Get_PressureScalingString() const;
     QString Get_ProductString() const;
+    // True once SilentRequestsLimit requests in a row got no answer; every transaction then
+    // fails at once without touching the adapter until detect_dongle opens it again.
+    bool Get_adapter_lost() const { return f_adapter_lost.load(); }
 
     static QString zero_pad(int64_t value, int n);
     // The result code of an adapter answer's flag byte: 0, 1 (ERROR_ACK) or 2 (ERROR_ARBLOS).
     static int result_of_flags(uint8_t flags);
-    // The result code's word in log lines: "OK", "IO Handle=NIL", "ERROR_ACK", "ERROR_ARBLOS".
+    // The result code's word in log lines: "OK", "IO Handle=NIL", "ERROR_ACK", "ERROR_ARBLOS",
+    // "NO_ANSWER".
     static QString result_text(int result);
 
 private:
     friend struct HandlerProbe; // tests reach the transaction primitives
 
     bool adapter_ready() const;
+    // The same with the bus lock already held.
+    bool ready_locked() const;
+    // What a transaction returns when the adapter is not ready: NO_ANSWER once it is lost.
+    int not_ready_result() const;
+    // Bus lock held: closes the adapter (without switching I²C off) and forgets the handle.
+    void close_adapter();
+    // Bus lock held: writes f_Report56 as a request the adapter answers on pipe 1 and reads that
+    // answer into f_Report56. Returns false when the request was not taken whole; `answered`
+    // tells whether its own answer came.
+    bool exchange(bool &answered);
+    void discard_stale_answers();
+    void note_unanswered();
+    // One probe of the address scan: 0 when the address answered, -1 when the request was not
+    // taken, ResultNoAnswer, or the flag result (1 when nothing acknowledged without an error flag).
+    int probe_address(uint8_t address);
     int iic_write_cmd(uint8_t address, uint8_t command);
     int iic_write_cmd_word(uint8_t address, uint8_t command, uint8_t high, uint8_t low);
     int iic_write(uint8_t address, const uint8_t *bytes, int count);
@@ -138,4 +169,10 @@ private:
     int32_t f_pressure_digits = 0;
     int32_t f_temperature_digits = 0;
     std::atomic<int> f_preferred_addr{-1};
+
+    mutable std::mutex f_bus_lock;
+    // Requests written whose answers were not read yet; the adapter answers each one, in order.
+    int f_unanswered = 0;
+    int f_silent_requests = 0;
+    std::atomic<bool> f_adapter_lost{false};
 };

@@ -17,6 +17,27 @@ constexpr uint8_t PowerOff[8] = {};
 
 } // namespace
 
+int T_Orvel_Handler::probe_address(uint8_t address)
+{
+    std::lock_guard<std::mutex> bus(f_bus_lock);
+    if (!ready_locked())
+        return not_ready_result();
+    std::memset(&f_Report56, 0, sizeof f_Report56);
+    f_Report56.ReportID = 0x03;
+    f_Report56.Bytes[0] = 2;
+    f_Report56.Bytes[1] = uint8_t(address * 2 + 1);
+    bool answered = false;
+    if (!exchange(answered))
+        return ResultNoHandle;
+    if (!answered)
+        return ResultNoAnswer;
+    // Bit 1 of the byte count: both bytes were read. The error flag is not looked at here.
+    if (ZByte::readBit(f_Report56.Bytes[0], 1))
+        return ResultOk;
+    const int flags = result_of_flags(f_Report56.Bytes[0]);
+    return flags == ResultOk ? ResultAck : flags;
+}
+
 bool T_Orvel_Handler::get_slave_address()
 {
     f_slave_addr_list.clear();
@@ -24,21 +45,12 @@ bool T_Orvel_Handler::get_slave_address()
     f_Device->Get_memory_page().Set_complete(false);
     if (!adapter_ready())
         return false;
-    const IowKitSlots &kit = iowkit();
     bool result = false;
-    for (int address = 0x00; address <= 0x7F; ++address) {
-        std::memset(&f_Report56, 0, sizeof f_Report56);
-        f_Report56.ReportID = 0x03;
-        f_Report56.Bytes[0] = 2;
-        f_Report56.Bytes[1] = uint8_t(address * 2 + 1);
-        char *report = reinterpret_cast<char *>(&f_Report56);
-        if (!kit.IowKitWrite || kit.IowKitWrite(f_IOWIIC, IOW_PIPE_SPECIAL_MODE, report, sizeof f_Report56) !=
-                                    sizeof f_Report56)
+    for (int address = 0x00; address <= 0x7F && !Get_adapter_lost(); ++address) {
+        const int probe = probe_address(uint8_t(address));
+        if (probe == ResultNoHandle) {
             result = false;
-        // The answer lands in the request's own buffer, which is not cleared first.
-        const unsigned long read =
-            kit.IowKitRead ? kit.IowKitRead(f_IOWIIC, IOW_PIPE_SPECIAL_MODE, report, sizeof f_Report56) : 0;
-        if (read > 0 && ZByte::readBit(f_Report56.Bytes[0], 1)) {
+        } else if (probe == ResultOk) {
             T_SlaveAddr entry;
             entry.Set_int_Addr(address);
             f_slave_addr_list.append(entry);
@@ -51,7 +63,7 @@ bool T_Orvel_Handler::get_slave_address()
         if (entry.Get_int_Addr() == preferred)
             chosen = preferred;
     f_Device->Set_slave_addr(uint8_t(chosen));
-    return result;
+    return result && !Get_adapter_lost();
 }
 
 bool T_Orvel_Handler::answers_at(uint8_t address)
@@ -62,7 +74,8 @@ bool T_Orvel_Handler::answers_at(uint8_t address)
 
 bool T_Orvel_Handler::write_io_report(const uint8_t (&bytes)[8])
 {
-    if (!adapter_ready() || !iowkit().IowKitWrite)
+    std::lock_guard<std::mutex> bus(f_bus_lock);
+    if (!ready_locked() || !iowkit().IowKitWrite)
         return false;
     std::memcpy(&f_IO_Report56, bytes, sizeof f_IO_Report56);
     return iowkit().IowKitWrite(f_IOWIIC, IOW_PIPE_IO_PINS, reinterpret_cast<char *>(&f_IO_Report56),
@@ -81,7 +94,8 @@ bool T_Orvel_Handler::switch_ON()
 
 bool T_Orvel_Handler::disable_SPI()
 {
-    if (!adapter_ready())
+    std::lock_guard<std::mutex> bus(f_bus_lock);
+    if (!ready_locked())
         return false;
     std::memset(&f_Report56, 0, sizeof f_Report56);
     f_Report56.ReportID = 0x08;

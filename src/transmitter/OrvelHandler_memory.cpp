@@ -34,6 +34,8 @@ bool T_Orvel_Handler::get_device_scaling()
     uint8_t savedHigh = 0, savedLow = 0;
 
     for (T_32Bit *reg : names.identity_registers()) {
+        if (Get_adapter_lost())
+            return false;
         const uint8_t address = reg->Get_addr();
         const QString phrase = QStringLiteral("read ") + reg->Get_name();
         if (address == names.Get_scaling3().Get_addr())
@@ -120,6 +122,8 @@ bool T_Orvel_Handler::read_memory_into(T_DeviceMemory &image)
     };
 
     for (T_32Bit *source : device.Get_memory_page().full_image()) {
+        if (Get_adapter_lost())
+            break;
         ReadBuffer buffer;
         if (!readWord(source->Get_addr(), source->Get_name(), buffer)) {
             complete = false;
@@ -132,6 +136,10 @@ bool T_Orvel_Handler::read_memory_into(T_DeviceMemory &image)
     }
 
     ReadBuffer buffer;
+    if (Get_adapter_lost()) {
+        image.Set_complete(false);
+        return false;
+    }
     if (readWord(OrvelWords::MemoryStatusCommand, QStringLiteral("Memory Status"), buffer)) {
         device.Set_memory_status(T_Memory_Status::from_high_byte(buffer[2]));
         checkStatus(buffer[1], QStringLiteral("Memory Status"));
@@ -164,6 +172,8 @@ bool T_Orvel_Handler::set_device_memory()
         return false;
     bool all = true;
     for (T_32Bit *reg : f_Device->Get_memory_page().writable_registers()) {
+        if (Get_adapter_lost())
+            return false;
         wait_ms(BeforeEachWrittenWord);
         const int result = iic_write_cmd_word(slave, uint8_t(OrvelWords::WriteCommandBase + reg->Get_addr()),
                                               reg->Get_hByte(), reg->Get_lByte());

@@ -3,7 +3,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cerrno>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -83,4 +86,17 @@ void unload_iowkit()
     closeLibrary(g_module);
     g_module = nullptr;
     g_slots = IowKitSlots{};
+}
+
+void keep_descriptor_zero_open()
+{
+#ifndef _WIN32
+    if (fcntl(0, F_GETFD) != -1 || errno != EBADF)
+        return;
+    const int fd = open("/dev/null", O_RDONLY);
+    if (fd > 0) {
+        dup2(fd, 0);
+        close(fd);
+    }
+#endif
 }

@@ -32,3 +32,8 @@ const IowKitSlots &iowkit();
 bool load_iowkit();
 void unload_iowkit();
 bool iowkit_loaded();
+
+// Makes sure descriptor 0 is open (on /dev/null). The maker's Linux library closes descriptor 0
+// twice whenever it closes an adapter with two interfaces; with 0 free, the next file the program
+// opens would get it and be closed under the program by the next close of the adapter.
+void keep_descriptor_zero_open();

@@ -123,10 +123,10 @@ TEST_F(SimAdapter, AnswerWaitsForTheLatency) {
     EXPECT_EQ(sim.IowKitReadNonBlocking(handle, 1, answer, 64), 64UL);
 }
 
-TEST_F(SimAdapter, CancelAndCloseEndAWaitingRead) {
+TEST_F(SimAdapter, CloseEndsAWaitingReadButCancelIsNotSupported) {
     for (bool close : {false, true}) {
         SCOPED_TRACE(close ? "close" : "cancel");
-        sim.IowKitSetTimeout(handle, 5000);
+        sim.IowKitSetTimeout(handle, close ? 5000 : 300);
         auto reader = std::async(std::launch::async, [this] {
             const auto start = Clock::now();
             const std::size_t length = readReport(1).size();
@@ -136,10 +136,13 @@ TEST_F(SimAdapter, CancelAndCloseEndAWaitingRead) {
         if (close)
             sim.IowKitCloseDevice(handle);
         else
-            EXPECT_TRUE(sim.IowKitCancelIo(handle, 1));
+            EXPECT_FALSE(sim.IowKitCancelIo(handle, 1)) << "the library on Linux cannot cancel";
         const auto [length, waited] = reader.get();
         EXPECT_EQ(length, 0U);
-        EXPECT_LT(waited, 2000);
+        if (close)
+            EXPECT_LT(waited, 2000);
+        else
+            EXPECT_GE(waited, 290) << "the read ran to its timeout";
     }
 }
 

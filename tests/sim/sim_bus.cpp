@@ -2,11 +2,23 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace zorbit_test {
 
 void SimBusTest::SetUp() {
     ASSERT_TRUE(sim.loaded()) << sim.error();
     ASSERT_TRUE(restart());
+}
+
+void SimBusTest::reopenDescriptorZero() {
+    if (fcntl(0, F_GETFD) != -1) return;
+    const int fd = ::open("/dev/null", O_RDONLY);
+    if (fd > 0) {
+        dup2(fd, 0);
+        ::close(fd);
+    }
 }
 
 ::testing::AssertionResult SimBusTest::restart(const std::string &scenario_text) {

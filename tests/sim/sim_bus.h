@@ -21,6 +21,9 @@ constexpr Bytes::value_type kNoAnswer = 0xFF;  // never a flag byte of a simulat
 class SimBusTest : public ::testing::Test {
 public:
     void SetUp() override;
+    // Closing the adapter closes descriptor 0, as the maker's library does; give it back.
+    void TearDown() override { reopenDescriptorZero(); }
+    static void reopenDescriptorZero();
 
     // Restarts from a scenario given as text (empty: the default) and opens the adapter.
     ::testing::AssertionResult restart(const std::string &scenario_text = {});

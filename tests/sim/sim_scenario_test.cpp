@@ -69,6 +69,9 @@ TEST_F(SimScenario, UnusableFilesAreRefusedWithTheLine) {
         {"address = 1\n", ":1: key outside a section"},
         {"[adapter]\nsupply_pin = 7.0\n", ":2: supply_pin expects port.bit"},
         {"[adapter]\nplugged = maybe\n", ":2: plugged expects true or false"},
+        {"[adapter]\nlate_answer = 0 100\n", ":2: late_answer expects none or <request number>"},
+        {"[adapter]\nlate_answer = 3\n", ":2: late_answer expects none or <request number>"},
+        {"[adapter]\nclose_descriptor_zero = 2\n", ":2: close_descriptor_zero expects true or false"},
     };
     for (const Case &c : cases) {
         const std::string path = sim.writeFile("bad.ini", c.text);

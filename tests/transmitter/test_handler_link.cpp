@@ -8,13 +8,15 @@ TEST(HandlerResults, FlagByteToResultCodeAndItsWord)
         uint8_t flags;
         int result;
         const char *word;
-    } cases[] = {{0x00, 0, "OK"}, {0x40, 0, "OK"}, {0x03, 0, "OK"}, {0x80, 1, "ERROR_ACK"},
-                 {0x82, 1, "ERROR_ACK"}, {0xC0, 2, "ERROR_ARBLOS"}, {0xC5, 2, "ERROR_ARBLOS"}};
+    } cases[] = {{0x00, 0, "OK"}, {0x03, 0, "OK"}, {0x3F, 0, "OK"}, {0x80, 1, "ERROR_ACK"},
+                 {0x82, 1, "ERROR_ACK"}, {0x40, 2, "ERROR_ARBLOS"}, {0x42, 2, "ERROR_ARBLOS"},
+                 {0xC0, 2, "ERROR_ARBLOS"}, {0xC5, 2, "ERROR_ARBLOS"}};
     for (const auto &c : cases) {
         EXPECT_EQ(T_Orvel_Handler::result_of_flags(c.flags), c.result) << int(c.flags);
         EXPECT_EQ(T_Orvel_Handler::result_text(c.result), QString::fromLatin1(c.word));
     }
     EXPECT_EQ(T_Orvel_Handler::result_text(-1), QStringLiteral("IO Handle=NIL"));
+    EXPECT_EQ(T_Orvel_Handler::result_text(3), QStringLiteral("NO_ANSWER"));
 }
 
 using Link = HandlerOnSim;
@@ -131,7 +133,7 @@ TEST_F(Link, TransactionResultsAndTheReadBufferOnErrors)
     } cases[] = {
         {"no acknowledge", IOWSIM_FAULT_NACK_ALL, 1, 1},
         {"arbitration lost", IOWSIM_FAULT_ARBITRATION_LOST, 2, 2},
-        {"answers lost", IOWSIM_FAULT_DROP_ANSWERS, 0, 0},
+        {"answers lost", IOWSIM_FAULT_DROP_ANSWERS, 3, 3},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -144,6 +146,9 @@ TEST_F(Link, TransactionResultsAndTheReadBufferOnErrors)
         EXPECT_EQ(std::count(std::begin(buffer), std::end(buffer), 0), T_Orvel_Handler::ReadBufferSize);
     }
     sim.iowsim_clear_faults();
+    ASSERT_TRUE(handler->detect_dongle()) << "an adapter that did not answer is opened again";
+    EXPECT_EQ(HandlerProbe::write_cmd(*handler, 0x28, 0x01), 3)
+        << "its answer is taken for one of the two that never came; then the count starts afresh";
     T_Orvel_Handler::ReadBuffer buffer;
     EXPECT_EQ(HandlerProbe::write_cmd(*handler, 0x28, 0x01), 0);
     ASSERT_EQ(HandlerProbe::read(*handler, 0x28, 3, buffer), 0);
