@@ -131,6 +131,9 @@ private:
     static constexpr int NoChangesShown = -2;
     static constexpr int NotCalibrated = -1;
     void show_changes_left(int state);
+    enum AdapterProblem { NoProblem, NoAdapter, SilentAdapter };
+    void show_adapter_problem();
+    int f_adapter_problem = NoProblem;
     int f_changes_shown = NoChangesShown;
 
     // Re-addressing workflow.

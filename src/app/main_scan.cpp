@@ -2,6 +2,7 @@
 #include "main.h"
 
 #include "device_memory.h"
+#include "logFile.h"
 #include "number_pictures.h"
 #include "table_view.h"
 #include "ui_main.h"
@@ -61,8 +62,28 @@ void Tmain_Form::start_scan_worker()
     fScan = TScanThread::Create(this, this, &fOrvel_Handler, 500);
 }
 
+// Says why nothing is found when the adapter itself is the reason; told once in the log.
+void Tmain_Form::show_adapter_problem()
+{
+    const int problem = !fOrvel_Handler->Get_adapter_open() ? NoAdapter
+                        : fOrvel_Handler->Get_adapter_lost() ? SilentAdapter
+                                                             : NoProblem;
+    if (problem != NoProblem) {
+        set_status_left(tr_("Error", "Error"));
+        set_status_middle(problem == NoAdapter
+                              ? tr_("no_adapter", "No IO-Warrior adapter found")
+                              : tr_("adapter_silent", "The IO-Warrior adapter does not answer"));
+    }
+    if (problem != f_adapter_problem && problem != NoProblem)
+        fLog->addEvent(catCommunication, lError,
+                       problem == NoAdapter ? QStringLiteral("No IO-Warrior adapter found")
+                                            : QStringLiteral("The IO-Warrior adapter does not answer"));
+    f_adapter_problem = problem;
+}
+
 void Tmain_Form::show_slaveAddr()
 {
+    f_adapter_problem = NoProblem;
     set_led(1);
     const QString own = T_SlaveAddr::hex_text(fOrvel_Handler->Get_Device().Get_slave_addr());
     ui->slaveaddr_combo->clear();
@@ -169,6 +190,7 @@ void Tmain_Form::memory_map_display()
 void Tmain_Form::show_scan_error()
 {
     set_led(2);
+    show_adapter_problem();
     for (QLineEdit *field : {ui->scaling_Ed, ui->calibrationdate_ed, ui->uniquecode_ed, ui->dev_status_ed})
         field->setText(Placeholder);
     ui->slaveaddr_combo->clear();

@@ -276,6 +276,8 @@ bool Tmain_Form::stop_workers_and_wait()
 {
     // Events are served below: no start timer may hand the adapter to anybody meanwhile.
     stop_start_timers();
+    // A worker inside a cycle over a silent bus would otherwise wait out every timeout.
+    fOrvel_Handler->cancel();
     // Also a worker that has not started its run yet.
     if (fMeas)
         fMeas->Stop();

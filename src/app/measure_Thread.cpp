@@ -38,11 +38,14 @@ void TMeasThread::cycles()
             synchronize(&TWorkerGui::updateGui_meas);
         } else {
             postCommError();
-            // A replugged adapter comes up with its I2C function off: power the bus up again,
-            // or no later measurement could succeed.
-            if (h.detect_dongle())
+            // A busy or lost answer is retried without cutting the supply; only an adapter
+            // that had to be opened again comes up with its I2C function off.
+            bool found = h.get_slave_address();
+            if (!found && !stopRequested() && h.detect_dongle()) {
                 readdress::power_up(h, readdress::RecoveryChain);
-            if (h.get_slave_address())
+                found = h.get_slave_address();
+            }
+            if (found)
                 synchronize(&TWorkerGui::show_slaveAddr);
             worker_pause_ms(RecoveryPause);
             if (h.get_device_scaling())

@@ -4,6 +4,7 @@
 #include "main.h"
 #include "msgDialogForm.h"
 #include "options_frm.h"
+#include "quit_signals.h"
 #include "single_instance.h"
 #include "splash.h"
 #include "table_view.h"
@@ -47,7 +48,13 @@ int main(int argc, char *argv[])
 
     // Open table, memory map or log windows do not keep the program alive.
     QApplication::setQuitOnLastWindowClosed(false);
-    QObject::connect(mainForm.get(), &Tmain_Form::closed, &app, &QCoreApplication::quit);
+    QObject::connect(mainForm.get(), &Tmain_Form::closed, &app, [&guard] {
+        // A new copy may start at once, while this one still closes the adapter.
+        guard.release();
+        QCoreApplication::quit();
+    });
+    Tmain_Form *window = mainForm.get();
+    quit_signals::install(&app, [window] { window->close(); });
     const int result = app.exec();
     // The main window stops the workers first; they may still show results in the other windows.
     mainForm.reset();

@@ -42,13 +42,21 @@ TSingleInstance::TSingleInstance(const QString &name, const QString &folder)
 
 TSingleInstance::~TSingleInstance()
 {
+    release();
+}
+
+void TSingleInstance::release()
+{
 #ifdef _WIN32
     if (fHandle)
         CloseHandle(fHandle);
+    fHandle = nullptr;
 #else
     if (fFd >= 0)
         close(fFd); // drops the lock; the file stays for the next start
+    fFd = -1;
 #endif
+    fHeld = false;
 }
 
 bool TSingleInstance::tryAcquire()

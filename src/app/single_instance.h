@@ -19,6 +19,8 @@ public:
     // where no lock can be made at all the program is let run unguarded (see isGuarded).
     bool tryAcquire();
     bool isGuarded() const { return fHeld; }
+    // Lets the next copy start while this one is still winding down.
+    void release();
     const QString &lockFilePath() const { return fPath; }
     const QString &errorString() const { return fError; }
 

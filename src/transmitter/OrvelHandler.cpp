@@ -109,7 +109,22 @@ QString T_Orvel_Handler::decimal_bytes(const uint8_t *buffer)
 
 bool T_Orvel_Handler::ready_locked() const
 {
-    return f_IOWIIC != nullptr && f_Product_ID == ProductIdIow56 && !f_adapter_lost.load();
+    return f_IOWIIC != nullptr && f_Product_ID == ProductIdIow56 && !f_adapter_lost.load() && !f_cancelled.load();
+}
+
+bool T_Orvel_Handler::Get_adapter_open() const
+{
+    std::lock_guard<std::mutex> bus(f_bus_lock);
+    return f_IOWIIC != nullptr;
+}
+
+void T_Orvel_Handler::set_probe_timeout()
+{
+    // The adapter answers every request within milliseconds, acknowledged or not, so a short
+    // wait tells a silent adapter early; an answer still owed from a late request gets the
+    // long wait, or it would be taken for the probe's own.
+    if (iowkit().IowKitSetTimeout)
+        iowkit().IowKitSetTimeout(f_IOWIIC, f_unanswered > 0 ? TimeoutAfterDetect : TimeoutAfterRead);
 }
 
 int T_Orvel_Handler::not_ready_result() const
@@ -125,6 +140,8 @@ bool T_Orvel_Handler::adapter_ready() const
 
 bool T_Orvel_Handler::detect_dongle()
 {
+    if (f_cancelled.load())
+        return false;
     std::unique_lock<std::mutex> bus(f_bus_lock);
     const IowKitSlots &kit = iowkit();
     if (!kit.IowKitOpenDevice || !kit.IowKitGetProductId || !kit.IowKitGetNumDevs || !kit.IowKitGetSerialNumber ||
@@ -317,13 +334,12 @@ int T_Orvel_Handler::iic_read(uint8_t address, uint8_t count, ReadBuffer &buffer
     std::lock_guard<std::mutex> bus(f_bus_lock);
     if (!ready_locked())
         return not_ready_result();
-    const IowKitSlots &kit = iowkit();
     std::memset(&f_Report56, 0, sizeof f_Report56);
     f_Report56.ReportID = ReportI2cRead;
     f_Report56.Bytes[0] = count;
     f_Report56.Bytes[1] = uint8_t((address << 1) + 1);
-    if (kit.IowKitSetTimeout)
-        kit.IowKitSetTimeout(f_IOWIIC, TimeoutAfterRead);
+    if (iowkit().IowKitSetTimeout)
+        iowkit().IowKitSetTimeout(f_IOWIIC, TimeoutAfterRead);
     bool answered = false;
     if (!exchange(answered))
         return ResultNoHandle;

@@ -111,6 +111,11 @@ public:
     // True once SilentRequestsLimit requests in a row got no answer; every transaction then
     // fails at once without touching the adapter until detect_dongle opens it again.
     bool Get_adapter_lost() const { return f_adapter_lost.load(); }
+    // An adapter was opened by the last detect_dongle and not closed since.
+    bool Get_adapter_open() const;
+    // For shutdown: from now on every transaction fails at once, so a worker in the middle of a
+    // cycle ends within one read timeout. unload still closes the adapter. Any thread.
+    void cancel() { f_cancelled.store(true); }
 
     static QString zero_pad(int64_t value, int n);
     // The result code of an adapter answer's flag byte: 0, 1 (ERROR_ACK) or 2 (ERROR_ARBLOS).
@@ -127,6 +132,8 @@ private:
     bool ready_locked() const;
     // What a transaction returns when the adapter is not ready: NO_ANSWER once it is lost.
     int not_ready_result() const;
+    // Bus lock held: the read timeout for the answer to an address probe.
+    void set_probe_timeout();
     // Bus lock held: closes the adapter (without switching I²C off) and forgets the handle.
     void close_adapter();
     // Bus lock held: writes f_Report56 as a request the adapter answers on pipe 1 and reads that
@@ -175,4 +182,5 @@ private:
     int f_unanswered = 0;
     int f_silent_requests = 0;
     std::atomic<bool> f_adapter_lost{false};
+    std::atomic<bool> f_cancelled{false};
 };

@@ -26,6 +26,7 @@ int T_Orvel_Handler::probe_address(uint8_t address)
     f_Report56.ReportID = 0x03;
     f_Report56.Bytes[0] = 2;
     f_Report56.Bytes[1] = uint8_t(address * 2 + 1);
+    set_probe_timeout();
     bool answered = false;
     if (!exchange(answered))
         return ResultNoHandle;

@@ -3,6 +3,7 @@
 #include "number_pictures.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -123,4 +124,44 @@ TEST_F(TwoTransmitters, BothListedTheLowestSelected)
     EXPECT_EQ(combo->itemText(0), QStringLiteral("0x28"));
     EXPECT_EQ(combo->itemText(1), QStringLiteral("0x40"));
     EXPECT_EQ(combo->currentText(), QStringLiteral("0x28"));
+}
+
+namespace {
+
+class NoAdapter : public MainWindowTest
+{
+protected:
+    std::string scenario() override { return scenarioFile("[adapter]\nplugged = false\n[transmitter.t]\naddress = 0x28\n"); }
+};
+
+// The clock starts before the window is made: the report must come within 4 s of start-up.
+class SilentAdapter : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        sinceStart.start();
+        MainWindowTest::SetUp();
+    }
+    std::string scenario() override { return scenarioFile("[adapter]\ndrop_answers = true\n"); }
+    QElapsedTimer sinceStart;
+};
+
+} // namespace
+
+TEST_F(NoAdapter, TheStatusBarSaysWhy)
+{
+    ASSERT_TRUE(waitFor([this] { return text("status_middle_label") == QStringLiteral("No IO-Warrior adapter found"); }));
+    EXPECT_EQ(text("status_left_label"), QStringLiteral("Error"));
+    EXPECT_EQ(fieldText(*form, "scaling_Ed"), QStringLiteral("-------"));
+    // Plugged in: the scan finds the transmitter without any action of the user.
+    ASSERT_TRUE(sim.iowsim_set_fault(-1, IOWSIM_FAULT_UNPLUGGED, 0));
+    EXPECT_TRUE(waitForScan());
+}
+
+TEST_F(SilentAdapter, IsReportedWithinFourSecondsOfStartUp)
+{
+    ASSERT_TRUE(waitFor([this] { return text("status_middle_label") == QStringLiteral("The IO-Warrior adapter does not answer"); },
+                        6000));
+    EXPECT_LT(sinceStart.elapsed(), 4000);
 }

@@ -104,8 +104,9 @@ TEST_F(Link, AddressBytesOfWriteAndReadRequests)
     ASSERT_NO_FATAL_FAILURE(connect());
     for (uint8_t address : {uint8_t(0x7F), uint8_t(0x00), uint8_t(0x28)}) {
         SCOPED_TRACE(int(address));
-        handler->Get_Device().Set_slave_addr(address);
-        handler->get_measurement();
+        T_Orvel_Handler::ReadBuffer buffer;
+        HandlerProbe::write_cmd(*handler, address, 0xAC);
+        HandlerProbe::read(*handler, address, 5, buffer);
         const auto heads = writtenHeads(4);
         ASSERT_EQ(heads.size(), 2u);
         EXPECT_EQ(heads[0], (Bytes{0x02, 0xC2, uint8_t(address * 2), 0xAC}));
@@ -116,7 +117,13 @@ TEST_F(Link, AddressBytesOfWriteAndReadRequests)
 TEST_F(Link, ReadTimeoutShortensAfterTheFirstReadUntilTheNextDetection)
 {
     ASSERT_NO_FATAL_FAILURE(connect());
-    EXPECT_EQ(adapter().read_timeout_ms, 1000u) << "the scan probes do not change it";
+    EXPECT_EQ(adapter().read_timeout_ms, 250u) << "a probe's answer comes within milliseconds";
+    ASSERT_TRUE(handler->detect_dongle());
+    EXPECT_EQ(adapter().read_timeout_ms, 1000u);
+    ASSERT_TRUE(handler->get_device_scaling());
+    EXPECT_EQ(adapter().read_timeout_ms, 250u);
+    ASSERT_TRUE(handler->detect_dongle());
+    EXPECT_EQ(adapter().read_timeout_ms, 1000u);
     ASSERT_TRUE(handler->get_measurement());
     EXPECT_EQ(adapter().read_timeout_ms, 250u);
     ASSERT_TRUE(handler->detect_dongle());

@@ -1,0 +1,83 @@
+// The program as a process: closing it ends it promptly in every state, a silent bus included.
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ExitCase {
+    const char *name;
+    const char *scenario; // the bus the program finds
+    const char *logged;   // a log line that shows the program is (nearly) in that state
+    int settle_ms;        // then so long, to close it in the middle of a cycle
+};
+
+class ProgramExit : public ::testing::TestWithParam<ExitCase>
+{
+protected:
+    QString logText() const
+    {
+        QFile log(home.filePath(QStringLiteral("data/Orvel_IIC_Zorbit/logs/log.txt")));
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    }
+    QTemporaryDir home;
+};
+
+// clang-format off
+const ExitCase Cases[] = {
+    {"SilentBus", "[adapter]\ndrop_answers = true\n", "The IO-Warrior adapter does not answer", 1000},
+    {"NoAdapter", "[adapter]\nplugged = false\n", "No IO-Warrior adapter found", 300},
+    {"Scanning", "[transmitter.t]\naddress = 0x28\n", "User : ", 2000},
+};
+// clang-format on
+
+} // namespace
+
+TEST_P(ProgramExit, EndsWithinTwoSecondsOfTheCloseRequest)
+{
+    ASSERT_TRUE(home.isValid());
+    QDir(home.path()).mkpath(QStringLiteral("run"));
+    QFile scenario(home.filePath(QStringLiteral("scenario.ini")));
+    ASSERT_TRUE(scenario.open(QIODevice::WriteOnly));
+    scenario.write(GetParam().scenario);
+    scenario.close();
+
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("run")));
+    env.insert(QStringLiteral("IOWSIM_SCENARIO"), scenario.fileName());
+    env.insert(QStringLiteral("IOWSIM_STATE"), home.filePath(QStringLiteral("state.ini")));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0")); // the exit, not a leak report
+    program.setProcessEnvironment(env);
+    program.setProgram(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("orvel-i2c-zorbit")));
+    program.start();
+    ASSERT_TRUE(program.waitForStarted(10000));
+
+    QElapsedTimer up;
+    up.start();
+    while (!logText().contains(QString::fromLatin1(GetParam().logged)) && up.elapsed() < 20000)
+        QThread::msleep(50);
+    ASSERT_TRUE(logText().contains(QString::fromLatin1(GetParam().logged))) << logText().toStdString();
+    QThread::msleep(ulong(GetParam().settle_ms));
+
+    QElapsedTimer closing;
+    closing.start();
+    ::kill(pid_t(program.processId()), SIGTERM); // as the session's close request
+    const bool ended = program.waitForFinished(10000);
+    const qint64 took = closing.elapsed();
+    ASSERT_TRUE(ended);
+    EXPECT_LT(took, 2000);
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, ProgramExit, ::testing::ValuesIn(Cases),
+                         [](const ::testing::TestParamInfo<ExitCase> &info) { return std::string(info.param.name); });
