@@ -112,10 +112,11 @@ void Tmain_Form::on_comm_error(long long wParam, long long)
 {
     if (wParam != 0)
         return;
-    set_status_left(tr_("Measuring", "Measuring"));
-    set_status_middle(tr_("comm_err", "Communication Error"));
     set_led(2);
     show_scan_error();
+    // After the panel: during a run the monitor's own words stand, whatever the adapter did.
+    set_status_left(tr_("Measuring", "Measuring"));
+    set_status_middle(tr_("comm_err", "Communication Error"));
 }
 
 void Tmain_Form::updateGui(const QString &message)

@@ -36,6 +36,7 @@ QFont dialogFont()
 
 constexpr int StandardButtonWidth = 75;
 constexpr int StandardButtonHeight = 25;
+constexpr int MessageButtonGap = 12;
 
 } // namespace
 
@@ -90,7 +91,15 @@ void TmsgDialog::buildDialog(const QString &msg, TMsgDialogType DlgType, const Q
     msg_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     msg_label->setText(msg);
     const int labelWidth = fOuter.width() - 80;
-    msg_label->setGeometry(60, 23, labelWidth, qMax(msg_label->heightForWidth(labelWidth), 16));
+    const int labelHeight = qMax(msg_label->heightForWidth(labelWidth), 16);
+    msg_label->setGeometry(60, 23, labelWidth, labelHeight);
+    // A long message makes the dialog taller instead of running under the buttons.
+    const int belowButtonsTop = fOuter.height() - msgdlg::buttonTop(fOuter.height());
+    const int needed = msg_label->geometry().bottom() + 1 + MessageButtonGap + belowButtonsTop;
+    if (needed > fOuter.height()) {
+        fOuter.setHeight(needed);
+        fitOuterSize();
+    }
     fLabelRightGap = this->width() - msg_label->geometry().right() - 1;
 
     QList<QPushButton *> created;

@@ -50,6 +50,17 @@ protected:
                 return true;
         return false;
     }
+    // Answers the confirmation with No; the procedure ran with the bus to itself and scanning
+    // goes on afterwards.
+    void declineAndExpectTheProcedureAlone()
+    {
+        answerDialogs({7}, nullptr);
+        ASSERT_TRUE(waitFor([this] { return ended; }, 15000));
+        EXPECT_TRUE(commandModeSeen());
+        EXPECT_EQ(workerReportsInProcedure(), 0);
+        EXPECT_FALSE(workerAtEnd);
+        EXPECT_TRUE(waitFor([this] { return form->scan_running(); }));
+    }
     void change() { child<QAction>("change_address_Action")->trigger(); }
     void clickStart() { child<QPushButton>("start_btn")->click(); }
     void clickStop() { child<QPushButton>("stop_btn")->click(); }
@@ -68,12 +79,7 @@ TEST_F(Overlaps, StartThenChangeWithinTheTimerInterval)
     sim.takeTraffic();
     clickStart();
     change(); // the last request wins
-    answerDialogs({7}, nullptr);
-    ASSERT_TRUE(waitFor([this] { return ended; }, 15000));
-    EXPECT_TRUE(commandModeSeen());
-    EXPECT_EQ(workerReportsInProcedure(), 0);
-    EXPECT_FALSE(workerAtEnd);
-    EXPECT_TRUE(waitFor([this] { return form->scan_running(); }));
+    ASSERT_NO_FATAL_FAILURE(declineAndExpectTheProcedureAlone());
     EXPECT_FALSE(form->meas_running()) << "the measurement asked for before is not started behind the user's back";
     EXPECT_TRUE(child<QPushButton>("start_btn")->isVisible());
 }
@@ -86,12 +92,7 @@ TEST_F(Overlaps, StopThenChange)
     sim.takeTraffic();
     clickStop();
     change();
-    answerDialogs({7}, nullptr);
-    ASSERT_TRUE(waitFor([this] { return ended; }, 15000));
-    EXPECT_TRUE(commandModeSeen());
-    EXPECT_EQ(workerReportsInProcedure(), 0);
-    EXPECT_FALSE(workerAtEnd);
-    EXPECT_TRUE(waitFor([this] { return form->scan_running(); }));
+    ASSERT_NO_FATAL_FAILURE(declineAndExpectTheProcedureAlone());
 }
 
 TEST_F(Overlaps, ChangeThenCloseStartsNothingAfterTheWindowIsGone)

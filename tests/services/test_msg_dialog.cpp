@@ -222,6 +222,18 @@ TEST_F(MsgDialog, LongMessagesWrapInsideTheFixedSize)
     EXPECT_EQ(label->width(), 380 - 80);
     EXPECT_GT(label->height(), 2 * label->fontMetrics().height() - 1);
     EXPECT_EQ(dialog.frameGeometry().size(), QSize(380, 150));
+    // A message too long for the fixed size makes the dialog taller, never covered by the buttons.
+    QString longText;
+    for (int i = 0; i < 8; ++i)
+        longText += text + u' ';
+    TmsgDialog tall(longText, mtError, {mbOk}, 380, 150, stripFile());
+    tall.show();
+    const QRect tallLabel = tall.findChild<QLabel *>(QStringLiteral("msg_label"))->geometry();
+    const QRect button = tall.findChild<QPushButton *>(QStringLiteral("ok_btn"))->geometry();
+    EXPECT_EQ(tall.frameGeometry().width(), 380);
+    EXPECT_GT(tall.frameGeometry().height(), 150);
+    EXPECT_LT(tallLabel.bottom(), button.top()) << "the text ends above the buttons";
+    EXPECT_EQ(tallLabel.width(), 380 - 80);
     // The message is shown as written, markup included.
     TmsgDialog markup(QStringLiteral("<b>1 < 2</b>"), mtWarning, {mbOk}, 380, 150, stripFile());
     EXPECT_EQ(markup.findChild<QLabel *>(QStringLiteral("msg_label"))->textFormat(), Qt::PlainText);
