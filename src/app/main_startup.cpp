@@ -218,7 +218,10 @@ void Tmain_Form::style_TimerTimer()
         themes::apply(names[style]);
     time_Timer.start();
     init_series();
-    // The user may already have asked for the adapter (Start, Change Device Address).
+    // The user may already have asked for the adapter (Start, Change Device Address): nobody has
+    // used it yet, so that request goes first.
+    if (meas_start_Timer.isActive())
+        f_meas_allowed = true;
     if (!adapter_claimed())
         start_scan_worker();
 }

@@ -204,3 +204,12 @@ TEST_F(TwoOnTheBus, PickingTheOtherTransmitterMakesItTheActiveOne)
     EXPECT_EQ(measuredAt28, 0);
     EXPECT_EQ(table->Get_slave_addr(), QStringLiteral("0x40"));
 }
+
+TEST_F(Overlaps, StartBeforeTheFirstScanIsNotLeftWaiting)
+{
+    clickStart(); // within the first second: no worker exists yet
+    ASSERT_TRUE(waitFor([this] { return form->meas_running(); }, 5000));
+    EXPECT_TRUE(waitFor([this] { return table->row_count() > 2; }));
+    EXPECT_FALSE(form->scan_running()) << "the measurement has the adapter to itself";
+    child<QPushButton>("stop_btn")->click();
+}
