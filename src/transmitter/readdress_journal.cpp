@@ -66,8 +66,10 @@ QString number_text(int n)
 
 QString user_name()
 {
-    const QString user = qEnvironmentVariable("USER");
-    return user.isEmpty() ? qEnvironmentVariable("USERNAME") : user;
+    QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    if (user.isEmpty() && ZUser::GetLoggedOnUserNameEx(ZUser::NameSamCompatible, user) == 0)
+        user = user.section(u'\\', -1); // domain or host, a backslash, the login
+    return user;
 }
 
 // After a write, only a complete read-back tells what the transmitter holds.
