@@ -5,6 +5,7 @@
 
 #include "OrvelHandler.h"
 #include "readdress.h"
+#include "readdress_journal.h"
 #include "measure_Thread.h"
 #include "scan_Thread.h"
 #include "tcolor.h"
@@ -15,6 +16,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 class TIniHandler;
 class TTranslator;
@@ -32,6 +34,7 @@ class TShape;
 class QCPAxis;
 class QLineEdit;
 class QMouseEvent;
+class Tjournal_form;
 
 namespace Ui {
 class Tmain_Form;
@@ -154,6 +157,18 @@ private:
     QString refusal_reason(readdress::Refusal why);
     bool f_readdressing = false;
     bool f_closing = false;
+
+    // The re-addressing journal and restore (main_journal.cpp).
+    void hook_journal();
+    void show_journal();
+    void restore_from_journal(const QString &imageFile);
+    void restore_device();
+    // Journals an attempt before its outcome is told; a journal that fails is told, nothing else.
+    void record_journal(const readdress_journal::Attempt &attempt, const readdress::Outcome &outcome);
+    void report_procedure_step(readdress::Step step, bool ok);
+    QAction *f_journal_action = nullptr;
+    QPointer<Tjournal_form> f_journal_form;
+    std::optional<T_DeviceMemory> f_restore_image;
 
     // Measurement workflow.
     void start_btnClick();

@@ -133,6 +133,10 @@ QString Tmain_Form::refusal_reason(readdress::Refusal why)
         reason = tr_("refuse_memory_error", "The transmitter reports a memory error, so its own memory image cannot be trusted. Nothing was written; giving it a new address needs a saved memory image.");
         logged = "Re-addressing refused: the transmitter reports a memory error";
         break;
+    case Refusal::OtherProduct:
+        reason = tr_("refuse_other_product", "The saved memory image belongs to a transmitter with another product code. Nothing was written.");
+        logged = "Restore refused: the image belongs to another product code";
+        break;
     default:
         reason = tr_("refuse_other_image", "The transmitter no longer holds the memory image that the scan read. Nothing was written; let the scan read it again.");
         logged = "Re-addressing refused: the transmitter holds another image";
@@ -182,7 +186,10 @@ void Tmain_Form::re_address_TimerTimer()
     if (f_closing || worker_exists())
         return;
     re_address_Timer.stop();
-    readdress_device();
+    if (f_restore_image)
+        restore_device();
+    else
+        readdress_device();
 }
 
 void Tmain_Form::readdress_device()
@@ -234,7 +241,10 @@ void Tmain_Form::readdress_device()
         // A dialog closed without an answer counts as No.
         return TmsgDialog::createDialog(question, mtConfirmation, {mbYes, mbNo}) == ResultYes;
     };
+    const readdress_journal::Attempt attempt =
+        readdress_journal::begin(h, target.Get_int_Addr(), readdress_journal::Procedure::Readdress);
     const readdress::Outcome outcome = readdress::readdress(h, uint8_t(target.Get_int_Addr()), confirm, observe);
+    record_journal(attempt, outcome);
     if (last != readdress::Step::CommandMode && last != readdress::Step::SwitchOnAfter)
         update_status_Gui();
 
@@ -277,4 +287,10 @@ void Tmain_Form::readdress_device()
         fOrvel_Handler->Set_preferred_addr(outcome.answers_at);
     TmsgDialog::createDialog(tr_("readdr_failed", "Re-addressing failed") + QStringLiteral(":\n") + reason, mtError,
                              {mbOk});
+}
+
+void Tmain_Form::report_procedure_step(readdress::Step step, bool ok)
+{
+    if (const StepTexts *t = texts_of(step))
+        report_step(ok, *t);
 }

@@ -77,6 +77,7 @@ Tmain_Form::Tmain_Form(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     connect_actions();
     setup_chart(); // the chart, its settings panel and the monitor's chart controls
     hook_settings_and_log_viewer(); // Settings command and log viewer (main_settings.cpp)
+    hook_journal(); // File menu entry of the re-addressing journal (main_journal.cpp)
     style_Timer.start();
 }
 

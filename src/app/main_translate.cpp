@@ -146,6 +146,7 @@ void Tmain_Form::translateGui()
     }
 
     ui->table_btn->setText(tr_("table", "Table"));
+    f_journal_action->setText(tr_("readdr_journal", "Re-addressing journal…"));
     // A running worker writes the device model: only its own synchronised calls may read it,
     // so the changes-left text is then shown again from what was last read.
     if (fScan || fMeas)

@@ -88,6 +88,49 @@ int locate(T_Orvel_Handler &h, const QList<T_SlaveAddr> &before, uint8_t old_add
     return -1;
 }
 
+uint8_t address_of(const T_DeviceMemory &image)
+{
+    return uint8_t(image.at(OrvelWords::COM_Config).value() & HighestAddress);
+}
+
+// Writes the device's image, which holds `new_address`, and confirms it; the transmitter is in
+// command mode at `old_address`.
+Outcome write_image(T_Orvel_Handler &h, Outcome &out, uint8_t old_address, uint8_t new_address,
+                    const QList<T_SlaveAddr> &before, const std::function<bool(Step, bool)> &report)
+{
+    T_OrvelDevice &device = h.Get_Device();
+    T_DeviceMemory &image = device.Get_memory_page();
+    auto end = [&](Step failed) {
+        out.failed = failed;
+        return out;
+    };
+    out.written = true;
+    if (!report(Step::Write, h.set_device_memory()))
+        return end(Step::Write);
+    if (!report(Step::Verify, h.compare_memory()))
+        return end(Step::Verify);
+    if (!report(Step::Checksum, h.generate_checksum()))
+        return end(Step::Checksum);
+    if (!report(Step::SwitchOffAfter, h.switch_OFF()))
+        return end(Step::SwitchOffAfter);
+    pause_ms(OffBeforeOn);
+    if (!report(Step::SwitchOnAfter, h.switch_ON()))
+        return end(Step::SwitchOnAfter);
+    pause_ms(PowerUpSettle);
+
+    device.Set_slave_addr(new_address);
+    // A restore may leave the transmitter where it was.
+    if (holds_image(h, image) && (new_address == old_address || !h.answers_at(old_address))) {
+        out.answers_at = new_address;
+        report(Step::NewAddress, true);
+        return out;
+    }
+    out.answers_at = locate(h, before, old_address, new_address);
+    device.Set_slave_addr(uint8_t(out.answers_at >= 0 ? out.answers_at : old_address));
+    report(Step::NewAddress, false);
+    return end(Step::NewAddress);
+}
+
 } // namespace
 
 Step power_up(T_Orvel_Handler &h, const std::vector<Step> &chain, const Observer &observer, Step tolerated)
@@ -178,30 +221,84 @@ Outcome readdress(T_Orvel_Handler &h, uint8_t new_address, const Confirm &confir
 
     image.Get_COM_Config().Set_hByte(0x00);
     image.Get_COM_Config().Set_lByte(new_address);
-    out.written = true;
-    if (!report(Step::Write, h.set_device_memory()))
-        return end(Step::Write);
-    if (!report(Step::Verify, h.compare_memory()))
-        return end(Step::Verify);
-    if (!report(Step::Checksum, h.generate_checksum()))
-        return end(Step::Checksum);
-    if (!report(Step::SwitchOffAfter, h.switch_OFF()))
-        return end(Step::SwitchOffAfter);
-    pause_ms(OffBeforeOn);
-    if (!report(Step::SwitchOnAfter, h.switch_ON()))
-        return end(Step::SwitchOnAfter);
-    pause_ms(PowerUpSettle);
+    return write_image(h, out, old_address, new_address, before, report);
+}
 
-    device.Set_slave_addr(new_address);
-    if (holds_image(h, image) && !h.answers_at(old_address)) {
-        out.answers_at = new_address;
-        report(Step::NewAddress, true);
+Refusal check_saved_image(T_Orvel_Handler &h, const T_DeviceMemory &saved)
+{
+    T_OrvelDevice &device = h.Get_Device();
+    const uint8_t target = address_of(saved);
+    bool in_use = false;
+    for (const T_SlaveAddr &entry : h.Get_slave_addr_list())
+        in_use = in_use || (entry.Get_int_Addr() == target && target != device.Get_slave_addr());
+    if (in_use)
+        return Refusal::AddressInUse;
+    if (!saved.Get_complete())
+        return Refusal::Incomplete;
+    if (saved.compared_all_zero())
+        return Refusal::NotCalibrated;
+    if (device.Get_memory_status().current_page >= 3)
+        return Refusal::NoChangeLeft;
+    return Refusal::None;
+}
+
+Outcome restore(T_Orvel_Handler &h, const T_DeviceMemory &saved, const Confirm &confirm, const Observer &observer)
+{
+    Outcome out;
+    T_OrvelDevice &device = h.Get_Device();
+    const uint8_t old_address = device.Get_slave_addr();
+    const uint8_t new_address = address_of(saved);
+    const QList<T_SlaveAddr> before = h.Get_slave_addr_list();
+    auto report = [&](Step step, bool ok) {
+        if (observer)
+            observer(step, ok);
+        return ok;
+    };
+    auto refuse = [&](Refusal why) {
+        out.refusal = why;
+        out.answers_at = old_address;
+        out.failed = Step::Check;
+        report(Step::Check, false);
+        return out;
+    };
+
+    if (const Refusal why = check_saved_image(h, saved); why != Refusal::None)
+        return refuse(why);
+
+    const Step chain_failed = power_up(h, CommandModeChain, observer, Step::DisableI2c);
+    if (chain_failed != Step::None) {
+        out.failed = chain_failed;
         return out;
     }
-    out.answers_at = locate(h, before, old_address, new_address);
-    device.Set_slave_addr(uint8_t(out.answers_at >= 0 ? out.answers_at : old_address));
-    report(Step::NewAddress, false);
-    return end(Step::NewAddress);
+
+    // The transmitter's own words may be anything after a cut-off write; only its product code
+    // tells that the saved image belongs to it.
+    T_DeviceMemory &own = device.Get_verify_memory_page();
+    Refusal why = Refusal::None;
+    if (!h.get_verify_device_memory() || !own.Get_complete())
+        why = Refusal::Incomplete;
+    else if (own.at(0x00).value() != saved.at(0x00).value() || own.at(0x01).value() != saved.at(0x01).value())
+        why = Refusal::OtherProduct;
+    else if (device.Get_memory_status().current_page >= 3)
+        why = Refusal::NoChangeLeft;
+    if (why != Refusal::None) {
+        power_up(h, LeaveCommandModeChain);
+        return refuse(why);
+    }
+    report(Step::Check, true);
+
+    if (!confirm || !confirm(new_address)) {
+        power_up(h, LeaveCommandModeChain);
+        out.answers_at = old_address;
+        out.failed = Step::Confirm;
+        return out;
+    }
+
+    T_DeviceMemory &image = device.Get_memory_page();
+    for (T_32Bit *reg : image.writable_registers())
+        reg->setValue(saved.at(reg->Get_addr()).value());
+    image.Set_complete(true);
+    return write_image(h, out, old_address, new_address, before, report);
 }
 
 } // namespace readdress

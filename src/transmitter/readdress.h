@@ -12,6 +12,7 @@
 
 class T_Orvel_Handler;
 class T_SlaveAddr;
+class T_DeviceMemory;
 
 namespace readdress {
 
@@ -43,6 +44,7 @@ enum class Refusal {
     NoChangeLeft,  // the last page is in use
     MemoryError,   // the transmitter's own image cannot be trusted
     OtherImage,    // the transmitter no longer holds the image the scan read
+    OtherProduct,  // a saved image of another transmitter (restore)
 };
 
 struct Outcome {
@@ -77,6 +79,16 @@ Refusal check_image(T_Orvel_Handler &h, uint8_t new_address);
 // last scan read. Success is reported only after the transmitter answered at the new address
 // with exactly the written image and no memory error.
 Outcome readdress(T_Orvel_Handler &h, uint8_t new_address, const Confirm &confirm, const Observer &observer = {});
+
+// Writes a saved image back to the transmitter at the device's slave address, through the same
+// steps. Its own memory may be half written, so it need not hold any image; it must carry the
+// saved image's product code (Cust_ID0, Cust_ID1) and have a page left. Afterwards it answers
+// at the address the saved image holds.
+Outcome restore(T_Orvel_Handler &h, const T_DeviceMemory &saved, const Confirm &confirm,
+                const Observer &observer = {});
+
+// What a saved image allows, before any bus traffic.
+Refusal check_saved_image(T_Orvel_Handler &h, const T_DeviceMemory &saved);
 
 // The status byte's memory-error bit.
 constexpr uint8_t StatusMemoryError = 0x04;

@@ -1,0 +1,25 @@
+// The subcommands of the command line, each returning the exit status. One thread only.
+#pragma once
+
+#include <QString>
+
+namespace cli_commands {
+
+struct Options {
+    bool json = false;
+    bool yes = false;
+    int address = -1;
+    int to = -1;
+    int count = -1; // measurements; -1 until interrupted
+    int interval = 500;
+    QString image;
+};
+
+int scan(const Options &o);
+int info(const Options &o);
+int dump(const Options &o);
+int readdress(const Options &o);
+int restore(const Options &o);
+int measure(const Options &o);
+
+} // namespace cli_commands

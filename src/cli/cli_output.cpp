@@ -1,0 +1,154 @@
+#include "cli_output.h"
+
+#include "OrvelHandler.h"
+#include "cli_session.h"
+
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <cstdio>
+
+namespace cli_output {
+
+void out(const QString &text)
+{
+    std::fputs((text + u'\n').toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+}
+
+void err(const QString &text)
+{
+    std::fputs((text + u'\n').toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
+QString table(const QStringList &header, const QList<QStringList> &rows)
+{
+    QList<qsizetype> widths;
+    for (const QString &cell : header)
+        widths.append(cell.size());
+    for (const QStringList &row : rows)
+        for (qsizetype c = 0; c < row.size() && c < widths.size(); ++c)
+            widths[c] = std::max(widths[c], row[c].size());
+    auto line = [&](const QStringList &cells) {
+        QString text;
+        for (qsizetype c = 0; c < cells.size(); ++c)
+            text += c + 1 < cells.size() ? cells[c].leftJustified(widths[c] + 2) : cells[c];
+        return text;
+    };
+    QStringList lines{line(header)};
+    for (const QStringList &row : rows)
+        lines.append(line(row));
+    return lines.join(u'\n');
+}
+
+QString json(const QJsonObject &object, bool oneLine)
+{
+    const QByteArray bytes = QJsonDocument(object).toJson(oneLine ? QJsonDocument::Compact : QJsonDocument::Indented);
+    return QString::fromUtf8(bytes).trimmed();
+}
+
+double rounded(double value, int digits)
+{
+    return QString::number(value, 'f', digits).toDouble();
+}
+
+QStringList info_header()
+{
+    return {QStringLiteral("Address"), QStringLiteral("Range"),  QStringLiteral("Calibrated"),
+            QStringLiteral("Product"), QStringLiteral("Status"), QStringLiteral("Changes left")};
+}
+
+namespace {
+
+QString changes_text(const TransmitterInfo &info)
+{
+    if (!info.calibrated)
+        return QStringLiteral("not calibrated");
+    return info.changes_left >= 0 ? QString::number(info.changes_left) : QStringLiteral("unknown");
+}
+
+} // namespace
+
+QStringList info_row(const TransmitterInfo &info)
+{
+    return {T_SlaveAddr::hex_text(info.address), info.range, info.calibration_date, info.product_code, info.status,
+            changes_text(info)};
+}
+
+QJsonObject info_json(const TransmitterInfo &info)
+{
+    return {{QStringLiteral("address"), T_SlaveAddr::hex_text(info.address)},
+            {QStringLiteral("range"), info.range},
+            {QStringLiteral("calibration_date"), info.calibration_date},
+            {QStringLiteral("product_code"), info.product_code},
+            {QStringLiteral("status"), info.status},
+            {QStringLiteral("calibrated"), info.calibrated},
+            {QStringLiteral("changes_left"),
+             info.changes_left >= 0 ? QJsonValue(info.changes_left) : QJsonValue(QJsonValue::Null)}};
+}
+
+QString refusal_text(readdress::Refusal why, int new_address)
+{
+    using readdress::Refusal;
+    const QString nothing = QStringLiteral(" Nothing was written.");
+    switch (why) {
+    case Refusal::AddressInUse:
+        return QStringLiteral("Refused: the address ") + T_SlaveAddr::hex_text(new_address) +
+               QStringLiteral(" is in use on the bus.") + nothing;
+    case Refusal::Incomplete:
+        return QStringLiteral("Refused: the memory image was not read completely.") + nothing;
+    case Refusal::NotCalibrated:
+        return QStringLiteral("Refused: Device NOT calibrated! Change of address not possible.") + nothing;
+    case Refusal::NoChangeLeft:
+        return QStringLiteral("Refused: no change of address left.") + nothing;
+    case Refusal::MemoryError:
+        return QStringLiteral("Refused: the transmitter reports a memory error; restore a saved memory image instead.") +
+               nothing;
+    case Refusal::OtherImage:
+        return QStringLiteral("Refused: the transmitter no longer holds the memory image that was read.") + nothing;
+    case Refusal::OtherProduct:
+        return QStringLiteral("Refused: the saved memory image belongs to another product code.") + nothing;
+    case Refusal::None: break;
+    }
+    return QStringLiteral("Refused.") + nothing;
+}
+
+QString failure_text(const readdress::Outcome &outcome, const QString &what)
+{
+    QString where = outcome.answers_at >= 0
+                        ? QStringLiteral("the transmitter now answers at ") + T_SlaveAddr::hex_text(outcome.answers_at)
+                        : QStringLiteral("the transmitter does not answer on the bus");
+    return what + QStringLiteral(" failed at step ") +
+           QString::fromLatin1([&] {
+               using readdress::Step;
+               switch (outcome.failed) {
+               case Step::DisableSpi: return "SPI off";
+               case Step::SwitchOff: return "supply off";
+               case Step::SwitchOn: return "supply on";
+               case Step::EnableI2c: return "I2C on";
+               case Step::CommandMode: return "command mode";
+               case Step::Write: return "write";
+               case Step::Verify: return "verify";
+               case Step::Checksum: return "checksum";
+               case Step::SwitchOffAfter: return "supply off after writing";
+               case Step::SwitchOnAfter: return "supply on after writing";
+               case Step::NewAddress: return "answer at the new address";
+               default: return "power-up";
+               }
+           }()) +
+           QStringLiteral("; ") + where + (outcome.written ? QStringLiteral("; the memory was written") : QString());
+}
+
+int parse_address(const QString &text)
+{
+    static const QRegularExpression hex(QStringLiteral("^0[xX]([0-9A-Fa-f]{1,2})$"));
+    static const QRegularExpression dec(QStringLiteral("^[0-9]{1,3}$"));
+    int value = -1;
+    if (const QRegularExpressionMatch m = hex.match(text); m.hasMatch())
+        value = m.captured(1).toInt(nullptr, 16);
+    else if (dec.match(text).hasMatch())
+        value = text.toInt();
+    return value >= 0 && value <= 0x7F ? value : -1;
+}
+
+} // namespace cli_output

@@ -1,0 +1,38 @@
+// Texts of the command line: aligned tables, JSON, numbers with the settings' digits, and the
+// one-line messages. Stateless; one thread.
+#pragma once
+
+#include "readdress.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct TransmitterInfo;
+
+namespace cli_output {
+
+void out(const QString &text);  // standard output, followed by a line end
+void err(const QString &text);  // standard error, followed by a line end
+
+// Columns padded to their widest cell, two blanks apart.
+QString table(const QStringList &header, const QList<QStringList> &rows);
+QString json(const QJsonObject &object, bool oneLine = false);
+
+// The value rounded to `digits` decimals, so JSON shows what the window shows.
+double rounded(double value, int digits);
+
+QStringList info_header();
+QStringList info_row(const TransmitterInfo &info);
+QJsonObject info_json(const TransmitterInfo &info);
+
+// Why the procedure wrote nothing, in one line.
+QString refusal_text(readdress::Refusal why, int new_address);
+// How a failed procedure left the transmitter, in one line.
+QString failure_text(const readdress::Outcome &outcome, const QString &what);
+
+// "0x28", "40" or "0X28"; -1 for anything else or an address above 0x7F.
+int parse_address(const QString &text);
+
+} // namespace cli_output

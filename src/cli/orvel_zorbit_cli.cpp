@@ -1,0 +1,183 @@
+// Command-line companion of the window: scan, read, re-address, restore and measure through the
+// same procedures, for scripts and production lines. Exit status 0 success, 1 the adapter or the
+// transmitter failed, 2 usage error.
+#include "cli_commands.h"
+#include "cli_output.h"
+#include "cli_session.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <functional>
+#include <map>
+
+namespace {
+
+using cli_commands::Options;
+using cli_output::err;
+using cli_output::out;
+
+struct Command {
+    const char *description;
+    bool address;  // --address required
+    bool to;       // --to required
+    bool image;    // --image required
+    bool confirms; // --yes
+    bool measures; // --count, --interval
+    std::function<int(const Options &)> run;
+};
+
+const std::map<QString, Command> &commands()
+{
+    static const std::map<QString, Command> list = {
+        {QStringLiteral("scan"),
+         {"Every transmitter on the bus: address, range, calibration date, product code, status and "
+          "changes left.",
+          false, false, false, false, false, cli_commands::scan}},
+        {QStringLiteral("info"), {"The same for the transmitter at --address.", true, false, false, false, false,
+                                  cli_commands::info}},
+        {QStringLiteral("dump"),
+         {"The memory image of the transmitter at --address, one word a line, in the layout the memory map "
+          "window copies.",
+          true, false, false, false, false, cli_commands::dump}},
+        {QStringLiteral("readdress"),
+         {"Gives the transmitter at --address the new address --to, with the checks and steps of the window. "
+          "Asks for confirmation unless --yes. Every attempt is journalled.",
+          true, true, false, true, false, cli_commands::readdress}},
+        {QStringLiteral("restore"),
+         {"Writes a saved memory image (--image, for example a before-image of the journal) back to the "
+          "transmitter at --address, which must carry the image's product code. Uses up one change. Asks "
+          "for confirmation unless --yes.",
+          true, false, true, true, false, cli_commands::restore}},
+        {QStringLiteral("measure"),
+         {"Measures at --address, one line a measurement (time, pressure, temperature, raw values) until "
+          "--count measurements or Ctrl-C.",
+          true, false, false, false, true, cli_commands::measure}},
+    };
+    return list;
+}
+
+QString overview()
+{
+    QString text = QStringLiteral("Usage: orvel-zorbit-cli <command> [options]\n\n"
+                                  "Talks to Orvel transmitters through the IO-Warrior 56 adapter, like the window "
+                                  "Orvel I2C Zorbit, which must not run at the same time.\n\nCommands:\n");
+    for (const auto &[name, command] : commands())
+        text += QStringLiteral("  ") + name.leftJustified(11) + QString::fromLatin1(command.description) + u'\n';
+    text += QStringLiteral("\n'orvel-zorbit-cli <command> --help' tells the options of a command.\n"
+                           "Exit status: 0 success, 1 the adapter or a transmitter failed, 2 usage error.");
+    return text;
+}
+
+int usage(const QString &message)
+{
+    err(QStringLiteral("orvel-zorbit-cli: ") + message + QStringLiteral(" (see --help)"));
+    return CliSession::Usage;
+}
+
+bool parse_number(const QString &text, int lowest, int &value)
+{
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok && value >= lowest;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orvel-zorbit-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.3"));
+    const QStringList args = QCoreApplication::arguments();
+
+    QString name;
+    for (qsizetype i = 1; i < args.size() && name.isEmpty(); ++i)
+        if (!args[i].startsWith(u'-'))
+            name = args[i];
+    if (name.isEmpty()) {
+        if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+            out(overview());
+            return CliSession::Ok;
+        }
+        if (args.contains(QStringLiteral("--version"))) {
+            out(QStringLiteral("orvel-zorbit-cli 1.3"));
+            return CliSession::Ok;
+        }
+        return usage(QStringLiteral("no command given"));
+    }
+    const auto found = commands().find(name);
+    if (found == commands().end())
+        return usage(QStringLiteral("unknown command '") + name + u'\'');
+    const Command &command = found->second;
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(command.description));
+    parser.addPositionalArgument(name, QStringLiteral("The command."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("JSON output instead of a table."));
+    const QCommandLineOption address(QStringLiteral("address"),
+                                     QStringLiteral("Slave address of the transmitter, 0x00 to 0x7F."),
+                                     QStringLiteral("A"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("The new slave address, 0x00 to 0x7F."),
+                                QStringLiteral("B"));
+    const QCommandLineOption image(QStringLiteral("image"), QStringLiteral("Saved memory image file."),
+                                   QStringLiteral("FILE"));
+    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("No question on the terminal."));
+    const QCommandLineOption count(QStringLiteral("count"), QStringLiteral("Number of measurements."),
+                                   QStringLiteral("N"));
+    const QCommandLineOption interval(QStringLiteral("interval"),
+                                      QStringLiteral("Milliseconds between measurements, at least 10 (500)."),
+                                      QStringLiteral("MS"));
+    parser.addOption(help);
+    parser.addOption(json);
+    if (command.address)
+        parser.addOption(address);
+    if (command.to)
+        parser.addOption(to);
+    if (command.image)
+        parser.addOption(image);
+    if (command.confirms)
+        parser.addOption(yes);
+    if (command.measures) {
+        parser.addOption(count);
+        parser.addOption(interval);
+    }
+    if (!parser.parse(args))
+        return usage(parser.errorText());
+    if (parser.isSet(help)) {
+        out(parser.helpText().trimmed());
+        return CliSession::Ok;
+    }
+    if (parser.positionalArguments() != QStringList{name})
+        return usage(QStringLiteral("unexpected argument '") + parser.positionalArguments().value(1) + u'\'');
+
+    Options o;
+    o.json = parser.isSet(json);
+    o.yes = command.confirms && parser.isSet(yes);
+    if (command.address) {
+        if (!parser.isSet(address))
+            return usage(QStringLiteral("--address is required"));
+        o.address = cli_output::parse_address(parser.value(address));
+        if (o.address < 0)
+            return usage(QStringLiteral("--address wants 0x00 to 0x7F, not '") + parser.value(address) + u'\'');
+    }
+    if (command.to) {
+        if (!parser.isSet(to))
+            return usage(QStringLiteral("--to is required"));
+        o.to = cli_output::parse_address(parser.value(to));
+        if (o.to < 0)
+            return usage(QStringLiteral("--to wants 0x00 to 0x7F, not '") + parser.value(to) + u'\'');
+    }
+    if (command.image) {
+        if (!parser.isSet(image))
+            return usage(QStringLiteral("--image is required"));
+        o.image = parser.value(image);
+    }
+    if (command.measures) {
+        if (parser.isSet(count) && !parse_number(parser.value(count), 1, o.count))
+            return usage(QStringLiteral("--count wants a number of at least 1"));
+        if (parser.isSet(interval) && !parse_number(parser.value(interval), 10, o.interval))
+            return usage(QStringLiteral("--interval wants milliseconds, at least 10"));
+    }
+    return command.run(o);
+}

@@ -1,0 +1,434 @@
+// The command-line program run as a process against the simulated adapter: what it prints, its
+// exit status, its journal, and its guard against the window.
+#include "OrvelHandler.h"
+#include "memory_image_file.h"
+#include "readdress_journal.h"
+#include "qt_printers.h"
+#include "readdress.h"
+#include "sim_control.h"
+#include "single_instance.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Result {
+    int status = -1;
+    bool crashed = false;
+    QString out;
+    QString err;
+    QStringList lines() const { return out.split(u'\n', Qt::SkipEmptyParts); }
+};
+
+class Cli : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(fHome.isValid());
+        fScenario = QStringLiteral(ZORBIT_DEMO_SCENARIO);
+    }
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LD_LIBRARY_PATH"), QStringLiteral(ZORBIT_SIM_DIR));
+        env.insert(QStringLiteral("IOWSIM_SCENARIO"), fScenario);
+        env.insert(QStringLiteral("IOWSIM_STATE"), statePath());
+        env.insert(QStringLiteral("HOME"), fHome.path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), fHome.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), fHome.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
+        return env;
+    }
+    QString statePath() const { return fHome.filePath(QStringLiteral("state.ini")); }
+    QString runtimeDir() const { return fHome.path(); }
+    QString journalFolder() const { return fHome.filePath(QStringLiteral("data/Orvel_IIC_Zorbit")); }
+    void useScenario(const QString &text)
+    {
+        fScenario = fHome.filePath(QStringLiteral("scenario.ini"));
+        QFile file(fScenario);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    }
+
+    Result run(const QStringList &args, const QByteArray &input = {})
+    {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(QStringLiteral(ZORBIT_CLI), args);
+        EXPECT_TRUE(p.waitForStarted());
+        p.write(input);
+        p.closeWriteChannel();
+        EXPECT_TRUE(p.waitForFinished(120000)) << args.join(u' ').toStdString();
+        Result r;
+        r.crashed = p.exitStatus() != QProcess::NormalExit;
+        r.status = p.exitCode();
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    static QJsonObject object(const QString &text)
+    {
+        QJsonParseError error{};
+        const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8(), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
+        return doc.object();
+    }
+    QStringList scannedAddresses()
+    {
+        const Result r = run({QStringLiteral("scan"), QStringLiteral("--json")});
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        QStringList found;
+        for (const QJsonValue &t : object(r.out)[QStringLiteral("transmitters")].toArray())
+            found << t[QStringLiteral("address")].toString();
+        return found;
+    }
+
+    QTemporaryDir fHome;
+    QString fScenario;
+};
+
+} // namespace
+
+TEST_F(Cli, ScanListsEveryPresentTransmitter)
+{
+    const Result table = run({QStringLiteral("scan")});
+    EXPECT_EQ(table.status, 0) << table.err.toStdString();
+    const QStringList lines = table.lines();
+    ASSERT_EQ(lines.size(), 5) << table.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Address")));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("0x28     0.000...10.000 PA  07.04.2019  F01234E07P0056")))
+        << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral("  3")));
+
+    EXPECT_EQ(scannedAddresses(), (QStringList{QStringLiteral("0x00"), QStringLiteral("0x28"), QStringLiteral("0x30"),
+                                               QStringLiteral("0x40")}));
+    const QJsonObject json = object(run({QStringLiteral("scan"), QStringLiteral("--json")}).out);
+    const QJsonObject gauge = json[QStringLiteral("transmitters")].toArray().at(3).toObject();
+    EXPECT_EQ(gauge[QStringLiteral("range")].toString(), QStringLiteral("-1.000...1.000 PR"));
+    EXPECT_EQ(gauge[QStringLiteral("product_code")].toString(), QStringLiteral("F00815E12P0300"));
+    EXPECT_EQ(gauge[QStringLiteral("calibration_date")].toString(), QStringLiteral("21.11.2022"));
+    EXPECT_EQ(gauge[QStringLiteral("changes_left")].toInt(), 1);
+    EXPECT_FALSE(gauge[QStringLiteral("status")].toString().isEmpty());
+    EXPECT_TRUE(json[QStringLiteral("transmitters")].toArray().at(2)[QStringLiteral("changes_left")].isNull())
+        << "the blank transmitter is not calibrated";
+}
+
+TEST_F(Cli, InfoAndDumpOfOneTransmitter)
+{
+    const Result info = run({QStringLiteral("info"), QStringLiteral("--address"), QStringLiteral("0x40"),
+                          QStringLiteral("--json")});
+    EXPECT_EQ(info.status, 0);
+    EXPECT_EQ(object(info.out)[QStringLiteral("product_code")].toString(), QStringLiteral("F00815E12P0300"));
+
+    const Result dump = run({QStringLiteral("dump"), QStringLiteral("--address"), QStringLiteral("64")});
+    EXPECT_EQ(dump.status, 0);
+    const QStringList lines = dump.lines();
+    ASSERT_EQ(lines.size(), 25);
+    EXPECT_EQ(lines[0], QStringLiteral("Name\tAddress\tValue\t\tVerify"));
+    EXPECT_EQ(lines[3], QStringLiteral("COM_Config\t0x02\t0x0040\t\t"));
+    T_DeviceMemory image;
+    EXPECT_EQ(memory_image_file::parse(dump.out, image), QString());
+    EXPECT_TRUE(image.Get_complete()) << "a dump is a memory image file";
+}
+
+TEST_F(Cli, ReaddressMovesTheTransmitterAndTheNextScanFindsIt)
+{
+    const Result r = run({QStringLiteral("readdress"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                       QStringLiteral("--to"), QStringLiteral("0x31"), QStringLiteral("--yes")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, QString());
+    EXPECT_EQ(scannedAddresses(), (QStringList{QStringLiteral("0x00"), QStringLiteral("0x30"), QStringLiteral("0x31"),
+                                               QStringLiteral("0x40")}));
+    const QList<QStringList> journal = readdress_journal::read(journalFolder());
+    ASSERT_EQ(journal.size(), 1);
+    EXPECT_EQ(journal[0][readdress_journal::Outcome], QStringLiteral("success"));
+    EXPECT_EQ(journal[0][readdress_journal::NewAddress], QStringLiteral("0x31"));
+}
+
+TEST_F(Cli, AnsweringNoOnTheTerminalWritesNothing)
+{
+    const Result r = run({QStringLiteral("readdress"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                       QStringLiteral("--to"), QStringLiteral("0x31")},
+                      "n\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Do you wish to continue with assigning new slave address: 0x31")));
+    EXPECT_TRUE(r.err.endsWith(QStringLiteral("Cancelled: nothing was written\n")));
+    EXPECT_TRUE(scannedAddresses().contains(QStringLiteral("0x28")));
+    EXPECT_EQ(readdress_journal::read(journalFolder()).value(0).value(readdress_journal::Outcome),
+              QStringLiteral("cancel"));
+}
+
+namespace {
+
+struct RefusalCase {
+    const char *name;
+    const char *scenario; // empty: the demo scenario
+    const char *address;
+    const char *to;
+    const char *message;
+    bool journalled;
+};
+
+class Refusals : public Cli, public ::testing::WithParamInterface<RefusalCase>
+{
+};
+
+// clang-format off
+const RefusalCase RefusalCases[] = {
+    {"NoAdapter", "[adapter]\nplugged = false\n[transmitter.main]\naddress = 0x28\n", "0x28", "0x31", "No IO-Warrior 56 adapter found", false},
+    {"NoTransmitterAtA", "", "0x55", "0x31", "No transmitter answers at 0x55", false},
+    {"BInUse", "", "0x28", "0x40", "Refused: the address 0x40 is in use on the bus. Nothing was written.", true},
+    {"NoChangeLeft", "", "0x00", "0x31", "Refused: no change of address left. Nothing was written.", true},
+    {"IncompleteImage", "[transmitter.main]\naddress = 0x28\nnack_read_after = 0x13\n", "0x28", "0x31",
+     "Refused: the memory image was not read completely. Nothing was written.", true},
+};
+// clang-format on
+
+} // namespace
+
+TEST_P(Refusals, ExitOneWithItsMessage)
+{
+    const RefusalCase &c = GetParam();
+    if (*c.scenario) {
+        ASSERT_NO_FATAL_FAILURE(useScenario(QString::fromLatin1(c.scenario)));
+    }
+    const Result r = run({QStringLiteral("readdress"), QStringLiteral("--address"), QLatin1String(c.address),
+                       QStringLiteral("--to"), QLatin1String(c.to), QStringLiteral("--yes")});
+    EXPECT_FALSE(r.crashed);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, QLatin1String(c.message) + u'\n');
+    EXPECT_EQ(r.out, QString());
+    const QList<QStringList> journal = readdress_journal::read(journalFolder());
+    EXPECT_EQ(journal.size(), c.journalled ? 1 : 0);
+    if (c.journalled) {
+        EXPECT_EQ(journal.value(0).value(readdress_journal::Outcome), QStringLiteral("refused"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, Refusals, ::testing::ValuesIn(RefusalCases),
+                         [](const ::testing::TestParamInfo<RefusalCase> &info) { return std::string(info.param.name); });
+
+TEST_F(Cli, MeasureCountPrintsThatManyJsonLines)
+{
+    const Result r = run({QStringLiteral("measure"), QStringLiteral("--address"), QStringLiteral("0x40"),
+                       QStringLiteral("--count"), QStringLiteral("5"), QStringLiteral("--interval"),
+                       QStringLiteral("10"), QStringLiteral("--json")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.lines();
+    ASSERT_EQ(lines.size(), 5);
+    for (const QString &line : lines) {
+        const QJsonObject m = object(line);
+        // The gauge's fixed signal, with the stored digits (3 for pressure, 2 for temperature).
+        EXPECT_EQ(m[QStringLiteral("pressure_raw")].toInt(), 0x6000);
+        EXPECT_EQ(m[QStringLiteral("temperature_raw")].toInt(), 0x4800);
+        const double p = m[QStringLiteral("pressure")].toDouble();
+        EXPECT_DOUBLE_EQ(p, QString::number(p, 'f', 3).toDouble());
+        EXPECT_TRUE(QDateTime::fromString(m[QStringLiteral("time")].toString(), Qt::ISODateWithMs).isValid());
+    }
+}
+
+TEST_F(Cli, CtrlCEndsAMeasurementCleanly)
+{
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start(QStringLiteral(ZORBIT_CLI), {QStringLiteral("measure"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                                          QStringLiteral("--interval"), QStringLiteral("20"), QStringLiteral("--json")});
+    ASSERT_TRUE(p.waitForStarted());
+    QByteArray out;
+    while (out.count('\n') < 3 && p.waitForReadyRead(30000))
+        out += p.readAllStandardOutput();
+    ASSERT_GE(out.count('\n'), 3);
+    ::kill(pid_t(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+    out += p.readAllStandardOutput();
+    EXPECT_TRUE(out.endsWith('\n')) << "no cut line";
+    for (const QByteArray &line : out.split('\n'))
+        if (!line.isEmpty()) {
+            EXPECT_TRUE(object(QString::fromUtf8(line)).contains(QStringLiteral("pressure")));
+        }
+}
+
+TEST_F(Cli, WhileTheWindowRunsItSaysSoAndExitsOne)
+{
+    TSingleInstance window(TSingleInstance::DefaultName, runtimeDir());
+    ASSERT_TRUE(window.tryAcquire());
+    ASSERT_TRUE(window.isGuarded());
+    const Result r = run({QStringLiteral("scan")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, QStringLiteral("Orvel I2C Zorbit is already running and holds the adapter; close it first\n"));
+    EXPECT_FALSE(QFile::exists(statePath())) << "the adapter was not touched";
+}
+
+namespace {
+
+struct UsageCase {
+    const char *name;
+    std::vector<const char *> args;
+};
+
+class UsageErrors : public Cli, public ::testing::WithParamInterface<UsageCase>
+{
+};
+
+const UsageCase UsageCases[] = {
+    {"NoCommand", {}},
+    {"UnknownCommand", {"frobnicate"}},
+    {"UnknownOption", {"scan", "--fast"}},
+    {"MissingAddress", {"info"}},
+    {"AddressTooHigh", {"info", "--address", "0x80"}},
+    {"AddressNotANumber", {"info", "--address", "zz"}},
+    {"MissingTo", {"readdress", "--address", "0x28", "--yes"}},
+    {"ExtraArgument", {"scan", "more"}},
+    {"CountZero", {"measure", "--address", "0x28", "--count", "0"}},
+    {"IntervalTooShort", {"measure", "--address", "0x28", "--interval", "5"}},
+    {"MissingImage", {"restore", "--address", "0x28"}},
+    {"ImageNotAnImage", {"restore", "--address", "0x28", "--image", "/nonexistent"}},
+    {"YesOnAReadingCommand", {"scan", "--yes"}},
+};
+
+} // namespace
+
+TEST_P(UsageErrors, ExitTwoWithOneLine)
+{
+    QStringList args;
+    for (const char *a : GetParam().args)
+        args << QString::fromLatin1(a);
+    const Result r = run(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
+    EXPECT_EQ(r.out, QString());
+    EXPECT_FALSE(QFile::exists(statePath())) << "the adapter was not touched";
+}
+
+INSTANTIATE_TEST_SUITE_P(Usage, UsageErrors, ::testing::ValuesIn(UsageCases),
+                         [](const ::testing::TestParamInfo<UsageCase> &info) { return std::string(info.param.name); });
+
+TEST_F(Cli, EveryCommandHasItsHelp)
+{
+    const Result overview = run({QStringLiteral("--help")});
+    EXPECT_EQ(overview.status, 0);
+    for (const char *command : {"scan", "info", "dump", "readdress", "restore", "measure"}) {
+        SCOPED_TRACE(command);
+        EXPECT_TRUE(overview.out.contains(QStringLiteral("  ") + QLatin1String(command)));
+        const Result help = run({QLatin1String(command), QStringLiteral("--help")});
+        EXPECT_EQ(help.status, 0);
+        EXPECT_TRUE(help.out.contains(QStringLiteral("--json")));
+        EXPECT_EQ(help.out.contains(QStringLiteral("--address")), QLatin1String(command) != QLatin1String("scan"));
+        EXPECT_EQ(help.out.contains(QStringLiteral("--yes")),
+                  QLatin1String(command) == QLatin1String("readdress") || QLatin1String(command) == QLatin1String("restore"));
+    }
+}
+
+TEST_F(Cli, AJournalThatCannotBeWrittenIsToldAndTheChangeStillHappens)
+{
+    // A folder where the journal file should be.
+    ASSERT_TRUE(QDir().mkpath(readdress_journal::journal_file(journalFolder())));
+    const Result r = run({QStringLiteral("readdress"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                       QStringLiteral("--to"), QStringLiteral("0x31"), QStringLiteral("--yes")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Journal not written: "))) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("answers at 0x31")));
+    EXPECT_TRUE(scannedAddresses().contains(QStringLiteral("0x31")));
+}
+
+// Restore: the transmitter is cut off in the middle of a write in this process (the simulator
+// keeps its memory in the state file), then the command line writes the before-image back.
+class CliRestore : public Cli
+{
+protected:
+    // Re-addresses 0x28 to 0x31 and pulls the adapter after `words` words; returns the journal's
+    // before-image.
+    QString cut_write(unsigned long words)
+    {
+        zorbit_test::SimControl sim;
+        EXPECT_TRUE(sim.loaded());
+        char error[256] = {};
+        EXPECT_EQ(sim.iowsim_load_scenario(fScenario.toLocal8Bit().constData(), statePath().toLocal8Bit().constData(),
+                                           error, sizeof error),
+                  1)
+            << error;
+        T_Orvel_Handler h([](TCategory, TMode, const QString &) {});
+        EXPECT_EQ(readdress::power_up(h, readdress::ScanChain), readdress::Step::None);
+        h.get_slave_address();
+        h.Get_Device().Set_slave_addr(0x28);
+        h.get_device_scaling();
+        h.get_device_memory();
+        const readdress_journal::Attempt attempt = readdress_journal::begin(h, 0x31, readdress_journal::Procedure::Readdress);
+        const readdress::Outcome outcome =
+            readdress::readdress(h, 0x31, [](uint8_t) { return true; }, [&](readdress::Step step, bool ok) {
+                if (step == readdress::Step::Check && ok)
+                    sim.iowsim_arm_fault(0, IOWSIM_FAULT_UNPLUGGED, 1, 1 + words);
+            });
+        sim.iowsim_clear_faults();
+        EXPECT_EQ(outcome.failed, readdress::Step::Write);
+        EXPECT_EQ(readdress_journal::record(journalFolder(), attempt, outcome, h), QString());
+        h.unload();
+        return QDir(journalFolder()).filePath(readdress_journal::read(journalFolder()).value(0).value(readdress_journal::BeforeImage));
+    }
+    // The chip's page by the state file, read by a fresh simulation.
+    iowsim_transmitter_info chip()
+    {
+        zorbit_test::SimControl sim;
+        char error[256] = {};
+        EXPECT_EQ(sim.iowsim_load_scenario(fScenario.toLocal8Bit().constData(), statePath().toLocal8Bit().constData(),
+                                           error, sizeof error),
+                  1);
+        iowsim_transmitter_info info{};
+        sim.iowsim_get_transmitter(0, &info);
+        info.memory_error = info.pages[info.current_page][0x17] != sim.iowsim_checksum(info.pages[info.current_page]);
+        return info;
+    }
+};
+
+TEST_F(CliRestore, AHalfWrittenTransmitterGetsItsBeforeImageBack)
+{
+    const QString before = cut_write(10);
+    T_DeviceMemory saved;
+    ASSERT_EQ(memory_image_file::load(before, saved), QString());
+    ASSERT_TRUE(chip().memory_error) << "half written";
+    ASSERT_TRUE(scannedAddresses().contains(QStringLiteral("0x31")));
+
+    const Result r = run({QStringLiteral("restore"), QStringLiteral("--address"), QStringLiteral("0x31"),
+                       QStringLiteral("--image"), before},
+                      "y\n");
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("This uses up one of the 2 changes left."))) << r.err.toStdString();
+    const iowsim_transmitter_info after = chip();
+    EXPECT_FALSE(after.memory_error) << "valid checksum";
+    EXPECT_EQ(after.current_page, 2);
+    for (int a = 0; a < 0x17; ++a)
+        EXPECT_EQ(after.pages[after.current_page][a], saved.at(a).value()) << a;
+    EXPECT_TRUE(scannedAddresses().contains(QStringLiteral("0x28")));
+    const QList<QStringList> journal = readdress_journal::read(journalFolder());
+    ASSERT_EQ(journal.size(), 2);
+    EXPECT_EQ(journal[0][readdress_journal::ProcedureColumn], QStringLiteral("restore"));
+    EXPECT_EQ(journal[0][readdress_journal::Outcome], QStringLiteral("success"));
+}
+
+TEST_F(CliRestore, AnImageOfAnotherProductCodeIsRefused)
+{
+    const Result dump = run({QStringLiteral("dump"), QStringLiteral("--address"), QStringLiteral("0x40")});
+    ASSERT_EQ(dump.status, 0);
+    const QString other = fHome.filePath(QStringLiteral("gauge.txt"));
+    QFile file(other);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    // The gauge's image names 0x40, which the gauge holds: give it a free address.
+    file.write(QString(dump.out).replace(QStringLiteral("COM_Config\t0x02\t0x0040"), QStringLiteral("COM_Config\t0x02\t0x0033")).toUtf8());
+    file.close();
+    const Result r = run({QStringLiteral("restore"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                       QStringLiteral("--image"), other, QStringLiteral("--yes")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, QStringLiteral("Refused: the saved memory image belongs to another product code. Nothing was written.\n"));
+    EXPECT_EQ(chip().current_page, 0);
+}

@@ -1,0 +1,205 @@
+// Writing a saved memory image back through the re-addressing procedure: a transmitter whose
+// page was cut off in the middle of a write gets its saved image back; an image of another
+// transmitter, or one the procedure may not write, is refused before anything is written.
+#include "handler_fixture.h"
+#include "readdress.h"
+
+#include <string>
+
+using readdress::Refusal;
+using readdress::Step;
+
+namespace {
+
+constexpr uint8_t OldAddress = 0x28;
+constexpr uint8_t NewAddress = 0x30;
+
+class Restore : public HandlerOnSim
+{
+protected:
+    void scan()
+    {
+        ASSERT_EQ(readdress::power_up(*handler, readdress::ScanChain), Step::None);
+        ASSERT_TRUE(handler->get_slave_address());
+        ASSERT_TRUE(handler->get_device_scaling());
+        handler->get_device_memory();
+        forget();
+    }
+    std::vector<uint16_t> words(const T_DeviceMemory &image)
+    {
+        std::vector<uint16_t> out;
+        for (int a = 0; a < 0x17; ++a)
+            out.push_back(image.at(a).value());
+        return out;
+    }
+    // The simulated chip's own account: address, page contents, checksum, no memory error.
+    bool holds(const std::vector<uint16_t> &expected, uint8_t address)
+    {
+        const iowsim_transmitter_info chip = transmitter();
+        const unsigned short *page = chip.pages[chip.current_page];
+        return chip.address == address && !chip.memory_error &&
+               std::vector<uint16_t>(page, page + 0x17) == expected && page[0x17] == sim.iowsim_checksum(page);
+    }
+    readdress::Outcome restore(const T_DeviceMemory &saved, bool yes = true)
+    {
+        return readdress::restore(*handler, saved, [yes](uint8_t) { return yes; });
+    }
+    size_t writtenCount()
+    {
+        size_t n = 0;
+        for (const iowsim_report &r : sim.takeTraffic())
+            n += r.direction == IOWSIM_TO_ADAPTER;
+        return n;
+    }
+    // Re-addresses to NewAddress and pulls the adapter once `words` words of the page are written.
+    void cut_write_after(unsigned long words)
+    {
+        bool armed = false;
+        const readdress::Outcome cut = readdress::readdress(
+            *handler, NewAddress, [](uint8_t) { return true; }, [&](Step step, bool ok) {
+                // The page-opening report comes first, then one report a word.
+                if (step == Step::Check && ok)
+                    armed = sim.iowsim_arm_fault(0, IOWSIM_FAULT_UNPLUGGED, 1, 1 + words);
+            });
+        sim.iowsim_clear_faults();
+        ASSERT_TRUE(armed);
+        ASSERT_EQ(cut.failed, Step::Write);
+    }
+};
+
+struct CutCase {
+    const char *name;
+    unsigned long words; // written before the adapter was pulled
+    int answers_at;      // where the half-written transmitter answers
+};
+
+class HalfWritten : public Restore, public ::testing::WithParamInterface<CutCase>
+{
+};
+
+const CutCase CutCases[] = {
+    {"ProductCodeOnly", 2, 0x00},
+    {"WithTheNewAddress", 3, NewAddress},
+    {"TenWords", 10, NewAddress},
+    {"AllButTheLastWord", 22, NewAddress},
+};
+
+} // namespace
+
+TEST_P(HalfWritten, GetsItsSavedImageBackWithAValidChecksum)
+{
+    const CutCase &c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(scan());
+    const T_DeviceMemory saved = handler->Get_Device().Get_memory_page();
+    ASSERT_NO_FATAL_FAILURE(cut_write_after(c.words));
+    {
+        const iowsim_transmitter_info cut = transmitter();
+        ASSERT_EQ(cut.current_page, 1);
+        ASSERT_NE(words(saved), std::vector<uint16_t>(cut.pages[1], cut.pages[1] + 0x17)) << "half written";
+    }
+
+    ASSERT_NO_FATAL_FAILURE(scan());
+    ASSERT_EQ(handler->Get_Device().Get_slave_addr(), c.answers_at);
+    EXPECT_EQ(transmitter().memory_error, 1) << "a cut-off page fails its checksum";
+
+    const readdress::Outcome outcome = restore(saved);
+    EXPECT_TRUE(outcome.succeeded()) << int(outcome.failed) << " refusal " << int(outcome.refusal);
+    EXPECT_EQ(outcome.answers_at, OldAddress);
+    EXPECT_TRUE(holds(words(saved), OldAddress));
+    EXPECT_EQ(transmitter().current_page, 2) << "the restore uses one more page";
+    EXPECT_EQ(handler->Get_Device().Get_slave_addr(), OldAddress);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, HalfWritten, ::testing::ValuesIn(CutCases),
+                         [](const ::testing::TestParamInfo<CutCase> &info) { return std::string(info.param.name); });
+
+TEST_F(Restore, CutBeforeTheProductCodeIsRefusedAsAnotherProduct)
+{
+    ASSERT_NO_FATAL_FAILURE(scan());
+    const T_DeviceMemory saved = handler->Get_Device().Get_memory_page();
+    ASSERT_NO_FATAL_FAILURE(cut_write_after(1)); // Cust_ID1 still 0
+    ASSERT_NO_FATAL_FAILURE(scan());
+    const readdress::Outcome outcome = restore(saved);
+    EXPECT_EQ(outcome.failed, Step::Check);
+    EXPECT_EQ(outcome.refusal, Refusal::OtherProduct);
+    EXPECT_EQ(transmitter().current_page, 1);
+}
+
+TEST_F(Restore, AHealthyTransmitterTakesItsOwnImageAtTheCostOfOnePage)
+{
+    ASSERT_NO_FATAL_FAILURE(scan());
+    const T_DeviceMemory saved = handler->Get_Device().Get_memory_page();
+    const readdress::Outcome outcome = restore(saved);
+    EXPECT_TRUE(outcome.succeeded());
+    EXPECT_TRUE(outcome.written);
+    EXPECT_TRUE(holds(words(saved), OldAddress));
+    EXPECT_EQ(transmitter().current_page, 1);
+}
+
+TEST_F(Restore, DecliningWritesNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(scan());
+    const readdress::Outcome outcome = restore(handler->Get_Device().Get_memory_page(), false);
+    EXPECT_EQ(outcome.failed, Step::Confirm);
+    EXPECT_FALSE(outcome.written);
+    EXPECT_EQ(transmitter().current_page, 0);
+    EXPECT_EQ(transmitter().command_mode, 0);
+}
+
+namespace {
+
+struct RefusedCase {
+    const char *name;
+    const char *scenario;            // empty: one transmitter at 0x28
+    int word;                        // the saved image's word changed, -1 none
+    uint16_t value;
+    bool complete;
+    Refusal refusal;
+    bool before_traffic;             // refused before anything is sent
+};
+
+class RefusedImage : public Restore, public ::testing::WithParamInterface<RefusedCase>
+{
+protected:
+    std::string scenario() override { return scenarioFile(GetParam().scenario); }
+};
+
+// clang-format off
+const RefusedCase RefusedCases[] = {
+    {"OtherCustId0", "", 0x00, 0x1C39, true, Refusal::OtherProduct, false},
+    {"OtherCustId1", "", 0x01, 0x04D3, true, Refusal::OtherProduct, false},
+    {"IncompleteImage", "", -1, 0, false, Refusal::Incomplete, true},
+    {"BlankImage", "", -2, 0, true, Refusal::NotCalibrated, true},
+    {"AddressOfAnotherTransmitter", "[transmitter.a]\naddress = 0x28\n[transmitter.b]\naddress = 0x40\n", 0x02, 0x0040, true, Refusal::AddressInUse, true},
+    {"NoPageLeft", "[transmitter.t]\naddress = 0x28\npage = 3\n", -1, 0, true, Refusal::NoChangeLeft, true},
+};
+// clang-format on
+
+} // namespace
+
+TEST_P(RefusedImage, NothingIsWritten)
+{
+    const RefusedCase &c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(scan());
+    const int page = transmitter().current_page;
+    T_DeviceMemory saved = handler->Get_Device().Get_memory_page();
+    if (c.word >= 0)
+        saved.at(c.word).setValue(c.value);
+    if (c.word == -2)
+        for (T_32Bit *reg : saved.compared_registers())
+            reg->setValue(0);
+    saved.Set_complete(c.complete);
+
+    const readdress::Outcome outcome = restore(saved);
+    EXPECT_EQ(outcome.failed, Step::Check);
+    EXPECT_EQ(int(outcome.refusal), int(c.refusal));
+    EXPECT_FALSE(outcome.written);
+    EXPECT_EQ(transmitter().current_page, page);
+    EXPECT_EQ(transmitter().command_mode, 0);
+    if (c.before_traffic) {
+        EXPECT_EQ(writtenCount(), 0u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, RefusedImage, ::testing::ValuesIn(RefusedCases),
+                         [](const ::testing::TestParamInfo<RefusedCase> &info) { return std::string(info.param.name); });
