@@ -260,6 +260,47 @@ TEST_F(ChartTest, EnterCommitsAndTextThatIsNoNumberChangesNothing)
     EXPECT_EQ(stored("viewer", "left_increment"), QStringLiteral("0"));
 }
 
+TEST_F(ChartTest, LimitFieldsShowTheRangesTheAxesUseInEveryMode)
+{
+    LocaleGuard locale(LocaleGuard::pointLocale());
+    form->expand_sidebar();
+    const auto fieldsMatchAxes = [this] {
+        const int l = control<QSpinBox>("decimals_leftaxis")->value();
+        const int r = control<QSpinBox>("decimals_rightaxis")->value();
+        EXPECT_EQ(control<QLineEdit>("left_max")->text(), ZString::FormatFixed(left().upper, l, 12));
+        EXPECT_EQ(control<QLineEdit>("left_min")->text(), ZString::FormatFixed(left().lower, l, 12));
+        EXPECT_EQ(control<QLineEdit>("right_max")->text(), ZString::FormatFixed(right().upper, r, 12));
+        EXPECT_EQ(control<QLineEdit>("right_min")->text(), ZString::FormatFixed(right().lower, r, 12));
+    };
+    ASSERT_TRUE(waitForScan()); // the first scan sets the automatic ranges
+    {
+        SCOPED_TRACE("automatic after the scan");
+        fieldsMatchAxes();
+    }
+    for (int mode : {1, 2, 0}) {
+        SCOPED_TRACE(mode);
+        control<QToolButton>("lock_icon")->click();
+        ASSERT_EQ(form->Get_axis_mode(), mode);
+        fieldsMatchAxes();
+    }
+
+    // A limit typed while the axes scale themselves takes them out of it, the lock shows it, and
+    // every field shows what the axes now use.
+    ASSERT_EQ(form->Get_axis_mode(), 0);
+    enter(control<QLineEdit>("left_max"), QStringLiteral("10"));
+    EXPECT_EQ(form->Get_axis_mode(), 1);
+    EXPECT_FALSE(control<QCheckBox>("left_axis_auto")->isChecked());
+    EXPECT_EQ(left().upper, 10.0);
+    fieldsMatchAxes();
+    EXPECT_EQ(control<QLineEdit>("left_max")->text(), QStringLiteral("10.000"));
+    // The next measurements leave the typed limit alone.
+    child<QPushButton>("start_btn")->click();
+    ASSERT_TRUE(waitFor([this] { return chart()->point_count(TChart::PressureSeries) >= 3; }));
+    EXPECT_EQ(left().upper, 10.0);
+    fieldsMatchAxes();
+    child<QPushButton>("stop_btn")->click();
+}
+
 TEST_F(ChartTest, ColourSwatchesReachTheChartAndCancelChangesNothing)
 {
     form->expand_sidebar();

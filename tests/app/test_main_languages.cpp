@@ -161,6 +161,7 @@ TEST_F(OnlyErrorKey, ChangesViewerItemDialogTitleAndReaddressingFailureTogether)
     EXPECT_EQ(title, QStringLiteral("Fehlschlag"));
 
     ASSERT_TRUE(waitForScan());
+    pickNewAddress("0x30");
     ASSERT_TRUE(waitFor([this] { return child<QToolButton>("change_addr_btn")->isEnabled(); }));
     QString middle, left, failureTitle;
     DialogDriver<TmsgDialog> failure([&](TmsgDialog &dialog) {
