@@ -44,8 +44,7 @@ TEST_F(Scan, BeforeTheFirstScanTheStatusIsAsEmptyAsTheOtherFields)
     // Shown, translated, and the deferred start-up has not run the scan yet.
     EXPECT_EQ(fieldText(*form, "dev_status_ed"), QStringLiteral("-------"));
     EXPECT_EQ(text("changes_left"), QStringLiteral("************"));
-    ASSERT_TRUE(waitForScan());
-    EXPECT_EQ(fieldText(*form, "dev_status_ed"), QStringLiteral("Normal Mode"));
+    EXPECT_TRUE(waitFor([this] { return fieldText(*form, "dev_status_ed") == QStringLiteral("Normal Mode"); }));
 }
 
 TEST_F(Scan, UnpluggingEmptiesThePanel)
