@@ -233,10 +233,14 @@ TEST_F(ChartTest, EnterCommitsAndTextThatIsNoNumberChangesNothing)
     enter(control<QLineEdit>("increment_right"), QStringLiteral("0.25"));
     EXPECT_EQ(form->Get_right_increment(), 0.25);
     EXPECT_EQ(stored("viewer", "right_increment"), QStringLiteral("0.25"));
-    // A minimum above the maximum is held at it, and the edit shows what holds.
+    // A minimum above the maximum is held at it, and the edits show the range the axis then
+    // uses (an empty range is drawn a little wider).
     enter(control<QLineEdit>("left_min"), QStringLiteral("9"));
     EXPECT_EQ(form->Get_left_min(), 2.5);
-    EXPECT_EQ(control<QLineEdit>("left_min")->text(), QStringLiteral("2.500"));
+    EXPECT_EQ(control<QLineEdit>("left_min")->text(), ZString::FormatFixed(left().lower, 3, 12));
+    EXPECT_EQ(control<QLineEdit>("left_max")->text(), ZString::FormatFixed(left().upper, 3, 12));
+    EXPECT_LE(left().lower, 2.5);
+    EXPECT_GE(left().upper, 2.5);
 
     const QCPRange before = left();
     for (const char *bad : {"-", "1-2-"}) {

@@ -42,7 +42,7 @@ const CaptionCase MainCaptions[] = {
     {"fast_Label", "Fast", "Schnell"},
     {"slow_Label", "Slow", "Langsam"},
     {"start_btn", "Start", "Start"},
-    {"clear_btn", "Clear Chart", "Kurven löschen"},
+    {"clear_btn", "Clear Chart", "Kurven leeren"},
     {"pressure_Box", "Pressure", "Druck"},
     {"Temperature_Box", "Temperature", "Temperatur"},
     {"pressure_bar", "Pressure [bar]", "Druck [bar]"},

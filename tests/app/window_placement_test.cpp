@@ -43,7 +43,7 @@ protected:
 TEST_F(WindowPlacement, GeometryIsTheSameAfterTenRestarts)
 {
     settle();
-    form->setGeometry(40, 30, 700, 520);
+    form->setGeometry(40, 30, 990, 720);
     TLogFile::getInstance()->enableForm();
     settle();
     logViewer()->setGeometry(20, 300, 610, 230);
@@ -79,7 +79,7 @@ TEST_F(WindowPlacement, GeometryIsTheSameAfterTenRestarts)
 TEST_F(WindowPlacement, MemoryMapAndTableOpenCentredOverTheMainWindow)
 {
     settle();
-    form->setGeometry(50, 40, 720, 540);
+    form->setGeometry(50, 40, 990, 720);
     settle();
     for (QWidget *window : std::initializer_list<QWidget *>{memory.get(), table.get()}) {
         SCOPED_TRACE(window->metaObject()->className());
