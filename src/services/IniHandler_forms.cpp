@@ -60,7 +60,7 @@ bool frameless(const QWidget &form)
 std::optional<QSize> knownFrame(const QWidget &form)
 {
     if (frameless(form))
-        return QSize();
+        return QSize(0, 0);
     if (!form.testAttribute(Qt::WA_WState_Created) || !form.isVisible())
         return std::nullopt;
     const QSize frame = form.frameGeometry().size() - form.geometry().size();
@@ -74,9 +74,9 @@ QSize likelyFrame(const QWidget &form)
 {
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w != &form && w->windowType() == form.windowType())
-            if (const auto frame = knownFrame(*w); frame && !frame->isNull())
+            if (const auto frame = knownFrame(*w); frame && !frame->isNull() && frame->isValid())
                 return *frame;
-    return {};
+    return QSize(0, 0);
 }
 
 // Puts a window to its wanted outer rectangle once its frame is known.
