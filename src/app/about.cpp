@@ -1,5 +1,8 @@
 #include "about.h"
 
+#include "Translator.h"
+#include "msgDialogForm.h"
+
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLabel>
@@ -8,7 +11,9 @@
 #include <QScreen>
 #include <QUrl>
 
-Tabout_Form::Tabout_Form(QWidget *mainWindow) : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint)
+Tabout_Form::Tabout_Form(QWidget *mainWindow)
+    : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint),
+      fOpenUrl([](const QUrl &address) { return QDesktopServices::openUrl(address); })
 {
     setObjectName(QStringLiteral("about_Form"));
     setFixedSize(Width, Height);
@@ -70,4 +75,14 @@ bool Tabout_Form::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void Tabout_Form::link_labelClick() { QDesktopServices::openUrl(QUrl(link_label->text())); }
+void Tabout_Form::link_labelClick()
+{
+    // Without a browser set up nothing would happen at all: say so.
+    if (fOpenUrl(QUrl(link_label->text())))
+        return;
+    TmsgDialog::createDialog(TTranslator::getInstance()
+                                 ->translate(QStringLiteral("link_not_opened"),
+                                             QStringLiteral("The web address %1 could not be opened."))
+                                 .arg(link_label->text()),
+                             mtError, {mbOk});
+}

@@ -5,6 +5,8 @@
 #include "productView.h"
 
 #include <QDialog>
+#include <QUrl>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -22,6 +24,10 @@ public:
     // `mainWindow` is the window the box centres over and belongs to.
     explicit Tabout_Form(QWidget *mainWindow = nullptr);
 
+    // Opens a web address with the system's browser; false when that failed.
+    using UrlOpener = std::function<bool(const QUrl &address)>;
+    void setUrlOpener(UrlOpener opener) { fOpenUrl = std::move(opener); }
+
 protected:
     void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -33,4 +39,5 @@ private:
     productview::Labels fLabels;
     QLabel *link_label = nullptr;
     QPushButton *close_btn = nullptr;
+    UrlOpener fOpenUrl;
 };

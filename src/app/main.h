@@ -99,6 +99,8 @@ public:
 
     // Languages and settings (main_translate.cpp, main_settings.cpp)
     void translateGui();
+    QString device_status_text(uint8_t status) const;
+    void show_switch_caption();
     void setting_ActionExecute();
     void hook_settings_and_log_viewer();
 
@@ -138,6 +140,8 @@ private:
     void show_adapter_problem();
     int f_adapter_problem = NoProblem;
     int f_changes_shown = NoChangesShown;
+    // The device panel shows a transmitter that was read, not the empty model.
+    bool f_device_read = false;
 
     // Re-addressing workflow.
     void rebuild_new_address_list();
@@ -175,9 +179,11 @@ private:
     void meas_start_TimerTimer();
     void stop_btnClick();
     void TrackBar1Change(int position);
+    void show_speed(int position);
     void switch_buttonClick();
     void table_btnClick();
     void show_measurement_values();
+    void fill_table_identity();
     void blink();
 
     // Chart and chart settings panel (main_chart*.cpp).

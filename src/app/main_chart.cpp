@@ -59,6 +59,11 @@ void Tmain_Form::setup_chart()
         chart()->request_replot();
     });
 
+    // The limit edits always show the range the axis really has, however it got it.
+    for (QCPAxis *axis : {chart()->left_axis(), chart()->right_axis()})
+        connect(axis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged), this,
+                [this, axis] { show_axis_limits(axis); });
+
     Ui::TChartPanel &panel = chart_panel()->controls();
     connect(panel.lock_icon, &QToolButton::clicked, this, &Tmain_Form::lock_iconClick);
     connect(panel.left_axis_auto, &QCheckBox::clicked, this, &Tmain_Form::left_axis_autoClick);
@@ -169,12 +174,16 @@ void Tmain_Form::clear_btnClick()
     f_chart_cleared = true;
     if (fWindows.table)
         fWindows.table->init();
+    // A run goes on measuring the same transmitter: the table keeps naming it.
+    if (!ui->stop_btn->isHidden())
+        fill_table_identity();
 }
 
 void Tmain_Form::AnalogDisplayDblClick()
 {
     ui->chart_stack->setCurrentWidget(ui->chart_page);
     ui->switch_button->setChecked(true);
+    show_switch_caption();
 }
 
 void Tmain_Form::ChartMouseEnter()
@@ -222,6 +231,8 @@ void Tmain_Form::Set_axis_mode(int v)
             apply_axis_limits();
         if (effect.take_focus)
             chart()->setFocus();
+        show_axis_limits(chart()->left_axis());
+        show_axis_limits(chart()->right_axis());
     }
     chart_panel()->show_axis_mode(v);
 }

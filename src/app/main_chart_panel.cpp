@@ -3,6 +3,7 @@
 #include "main.h"
 
 #include "ZUtils.h"
+#include "chart_axes.h"
 #include "chart_panel.h"
 #include "chart_widget.h"
 #include "input_fields.h"
@@ -126,8 +127,13 @@ void Tmain_Form::show_axis_limits(QCPAxis *axis)
     const int digits = left ? panel.decimals_leftaxis->value() : panel.decimals_rightaxis->value();
     QLineEdit *max = left ? panel.left_max : panel.right_max;
     QLineEdit *min = left ? panel.left_min : panel.right_min;
-    max->setText(ZString::FormatFixed(axis->range().upper, digits, LimitPrecision));
-    min->setText(ZString::FormatFixed(axis->range().lower, digits, LimitPrecision));
+    // What the user is typing stays until Enter commits it.
+    const auto show = [](QLineEdit *edit, const QString &text) {
+        if (!(edit->hasFocus() && edit->isModified()))
+            edit->setText(text);
+    };
+    show(max, ZString::FormatFixed(axis->range().upper, digits, LimitPrecision));
+    show(min, ZString::FormatFixed(axis->range().lower, digits, LimitPrecision));
 }
 
 void Tmain_Form::commit_number_edit(QLineEdit *edit)
@@ -142,6 +148,7 @@ void Tmain_Form::commit_number_edit(QLineEdit *edit)
                                  mtError, {mbOk});
         return;
     }
+    edit->setModified(false);
     if (edit == panel.left_max)
         Set_left_max(value);
     else if (edit == panel.left_min)
@@ -156,13 +163,12 @@ void Tmain_Form::commit_number_edit(QLineEdit *edit)
         Set_right_increment(value);
     if (increment)
         return;
-    // A limit may have been held at the other one: show what was stored.
-    const bool left = edit == panel.left_max || edit == panel.left_min;
-    const int digits = left ? panel.decimals_leftaxis->value() : panel.decimals_rightaxis->value();
-    (left ? panel.left_max : panel.right_max)
-        ->setText(ZString::FormatFixed(left ? f_left_max : f_right_max, digits, LimitPrecision));
-    (left ? panel.left_min : panel.right_min)
-        ->setText(ZString::FormatFixed(left ? f_left_min : f_right_min, digits, LimitPrecision));
+    // A limit typed while the axes scale themselves would be overwritten by the next
+    // measurement: the axes take the typed limits for good.
+    if (f_axis_mode == chart_axes::Automatic)
+        Set_axis_mode(chart_axes::Manual);
+    show_axis_limits(chart()->left_axis());
+    show_axis_limits(chart()->right_axis());
 }
 
 void Tmain_Form::swatch_mouse_down(TShape *swatch, Qt::MouseButton button)

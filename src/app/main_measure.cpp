@@ -2,6 +2,7 @@
 // the chart/gauge switch.
 #include "main.h"
 
+#include "chart_widget.h"
 #include "logFile.h"
 #include "table_view.h"
 #include "ui_main.h"
@@ -10,15 +11,24 @@ void Tmain_Form::start_btnClick()
 {
     if (scan_running())
         fScan->Stop();
-    if (fWindows.table) {
-        fWindows.table->Set_scaling(ui->scaling_Ed->text());
-        fWindows.table->Set_calib_date(ui->calibrationdate_ed->text());
-        fWindows.table->Set_slave_addr(ui->slaveaddr_combo->currentText());
-        fWindows.table->Set_dev_status(ui->dev_status_ed->text());
-        fWindows.table->Set_unique_code(ui->uniquecode_ed->text());
+    fill_table_identity();
+    if (fWindows.table)
         fWindows.table->Set_time_axis_enabled(false);
-    }
     arm_start_timer(meas_start_Timer);
+}
+
+// The table names the transmitter shown in the device panel.
+void Tmain_Form::fill_table_identity()
+{
+    if (!fWindows.table)
+        return;
+    fWindows.table->Set_scaling(ui->scaling_Ed->text());
+    fWindows.table->Set_calib_date(ui->calibrationdate_ed->text());
+    fWindows.table->Set_slave_addr(ui->slaveaddr_combo->currentText());
+    fWindows.table->Set_dev_status(ui->dev_status_ed->text());
+    fWindows.table->Set_unique_code(ui->uniquecode_ed->text());
+    if (f_changes_shown >= 0 && f_changes_shown <= 3)
+        fWindows.table->Set_addr_left(QString::number(3 - f_changes_shown));
 }
 
 void Tmain_Form::meas_start_TimerTimer()
@@ -31,6 +41,8 @@ void Tmain_Form::meas_start_TimerTimer()
     if (f_chart_cleared) {
         fstart_time = QDateTime::currentDateTime();
         f_chart_cleared = false;
+    } else {
+        chart()->break_line(); // this run goes on the same time axis, not joined to the last one
     }
     set_status_left(tr_("Measuring", "Measuring"));
     set_status_middle(tr_("Started", "Started"));
@@ -94,7 +106,13 @@ void Tmain_Form::update_single_meas()
 void Tmain_Form::updateGui_meas()
 {
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    const double x = elapsed_days(fstart_time, QDateTime::currentDateTime());
+    // A clear during the run starts a new time axis with the next point.
+    const QDateTime now = QDateTime::currentDateTime();
+    if (f_chart_cleared) {
+        fstart_time = now;
+        f_chart_cleared = false;
+    }
+    const double x = elapsed_days(fstart_time, now);
     if (f_axis_automatic)
         chart_extend_ranges();
     chart_add_point(x, device.Get_pressure(), device.Get_temperature());
@@ -136,8 +154,15 @@ void Tmain_Form::updateGui(const QString &message)
 
 void Tmain_Form::TrackBar1Change(int position)
 {
+    show_speed(position);
     if (meas_running())
         fMeas->Set_delay(uint32_t(position));
+}
+
+// The wait between two measurements, beside the slider that sets it.
+void Tmain_Form::show_speed(int position)
+{
+    ui->speed_value_Label->setText(QStringLiteral("%1 ms").arg(position));
 }
 
 void Tmain_Form::switch_buttonClick()
@@ -145,6 +170,7 @@ void Tmain_Form::switch_buttonClick()
     const bool chartVisible = ui->chart_stack->currentWidget() != ui->chart_page;
     ui->chart_stack->setCurrentWidget(chartVisible ? ui->chart_page : ui->gauge_page);
     ui->switch_button->setChecked(chartVisible);
+    show_switch_caption();
     if (chartVisible)
         return;
     collapse_sidebar();

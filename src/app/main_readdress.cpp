@@ -162,13 +162,15 @@ void Tmain_Form::rebuild_new_address_list()
         f_new_address_list.append(entry);
         ui->new_slaveaddr_combo->addItem(entry.Get_hex_addr());
     }
-    const int picked = ui->new_slaveaddr_combo->findText(f_selected_addr);
-    ui->new_slaveaddr_combo->setCurrentIndex(picked >= 0 ? picked : 0);
+    // No entry is picked for the user: the first one is the general-call address 0x00.
+    ui->new_slaveaddr_combo->setCurrentIndex(ui->new_slaveaddr_combo->findText(f_selected_addr));
+    show_changes_left(f_changes_shown);
 }
 
 void Tmain_Form::new_slaveaddr_comboSelect(int index)
 {
     f_selected_addr = ui->new_slaveaddr_combo->itemText(index);
+    show_changes_left(f_changes_shown);
 }
 
 void Tmain_Form::change_address_ActionExecute()
@@ -236,10 +238,12 @@ void Tmain_Form::readdress_device()
         }
     };
     auto confirm = [&](uint8_t) {
-        const QString question = QStringLiteral("Do you wish to continue with assigning new slave address: ") +
-                                 target.Get_hex_addr() + QStringLiteral(" to device ?");
-        // A dialog closed without an answer counts as No.
-        return TmsgDialog::createDialog(question, mtConfirmation, {mbYes, mbNo}) == ResultYes;
+        const QString question =
+            tr_("readdr_question", "Do you wish to continue with assigning new slave address: %1 to device ?")
+                .arg(target.Get_hex_addr());
+        // A dialog closed without an answer counts as No; the write is irreversible, so No is
+        // what Enter gives.
+        return TmsgDialog::createDialog(question, mtConfirmation, {mbYes, mbNo}, mbNo) == ResultYes;
     };
     const readdress_journal::Attempt attempt =
         readdress_journal::begin(h, target.Get_int_Addr(), readdress_journal::Procedure::Readdress);
@@ -253,6 +257,7 @@ void Tmain_Form::readdress_device()
     f_scan_allowed = true;
     arm_start_timer(scan_start_Timer);
     if (outcome.succeeded()) {
+        f_selected_addr.clear(); // the next change is picked afresh
         fOrvel_Handler->Set_preferred_addr(outcome.answers_at);
         fLog->addEvent(catCommunication, lNormal, QStringLiteral("Re-addressing succesfully completed"));
         return;

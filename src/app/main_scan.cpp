@@ -101,6 +101,7 @@ void Tmain_Form::show_pressure_scaling()
     set_status_left(tr_("scan", "Scan"));
     set_status_middle(tr_("dev_succ_detect", "Device succesfully detected"));
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
+    f_device_read = true;
     ui->scaling_Ed->setText(fOrvel_Handler->Get_PressureScalingString());
     ui->calibrationdate_ed->setText(device.Get_Calib_Date());
     ui->uniquecode_ed->setText(fOrvel_Handler->Get_ProductString());
@@ -129,14 +130,17 @@ void Tmain_Form::show_pressure_scaling()
 void Tmain_Form::set_changes_left(const QString &text, bool buttonEnabled, int picture)
 {
     ui->changes_left->setText(text);
-    ui->change_addr_btn->setEnabled(buttonEnabled && ui->change_address_Action->isEnabled());
+    ui->change_addr_btn->setEnabled(buttonEnabled && ui->change_address_Action->isEnabled() &&
+                                    ui->new_slaveaddr_combo->currentIndex() >= 0);
     ui->number->setPixmap(QPixmap::fromImage(number_pictures::picture(picture)));
 }
 
 void Tmain_Form::update_status_Gui()
 {
     T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    ui->dev_status_ed->setText(device.Get_status_as_string());
+    ui->dev_status_ed->setText(f_device_read ? device_status_text(device.Get_status()) : Placeholder);
+    if (!f_device_read)
+        return; // the empty model tells nothing about changes left either
     if (fOrvel_Handler->check_memory_is_zero()) {
         show_changes_left(NotCalibrated);
         return;
@@ -191,6 +195,7 @@ void Tmain_Form::show_scan_error()
 {
     set_led(2);
     show_adapter_problem();
+    f_device_read = false;
     for (QLineEdit *field : {ui->scaling_Ed, ui->calibrationdate_ed, ui->uniquecode_ed, ui->dev_status_ed})
         field->setText(Placeholder);
     ui->slaveaddr_combo->clear();

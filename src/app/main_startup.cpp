@@ -132,6 +132,7 @@ void Tmain_Form::connect_actions()
     connect(ui->table_btn, &QPushButton::clicked, this, &Tmain_Form::table_btnClick);
     connect(ui->switch_button, &QToolButton::clicked, this, &Tmain_Form::switch_buttonClick);
     connect(ui->TrackBar1, &QSlider::valueChanged, this, &Tmain_Form::TrackBar1Change);
+    show_speed(ui->TrackBar1->value());
 }
 
 QString Tmain_Form::tr_(const char *key, const char *defaultText) const

@@ -1,9 +1,11 @@
 // The main window's captions in the current language.
 #include "main.h"
 
+#include "AnalogDisplay.h"
 #include "BarDisplay.h"
 #include "Translator.h"
 #include "chart_panel.h"
+#include "chart_widget.h"
 #include "ui_main.h"
 
 #include <QAbstractButton>
@@ -147,10 +149,45 @@ void Tmain_Form::translateGui()
 
     ui->table_btn->setText(tr_("table", "Table"));
     f_journal_action->setText(tr_("readdr_journal", "Re-addressing journal…"));
+    chart()->left_axis()->setLabel(tr_("pressure_display_group", "Pressure [bar]"));
+    chart()->right_axis()->setLabel(tr_("temperature_display_group", "Temperature [°C]"));
+    chart()->request_replot();
+    ui->AnalogDisplay->SetCaption(tr_("pressure_display_group", "Pressure [bar]"));
+    show_switch_caption();
     // A running worker writes the device model: only its own synchronised calls may read it,
     // so the changes-left text is then shown again from what was last read.
     if (fScan || fMeas)
         show_changes_left(f_changes_shown);
     else
         update_status_Gui();
+}
+
+// The device's status byte in words, in the current language; the same rules as the model's
+// English text.
+QString Tmain_Form::device_status_text(uint8_t status) const
+{
+    const auto tr = [this](const char *key, const char *defaultText) { return tr_(key, defaultText); };
+    if (!(status & 0x40))
+        return tr("status_hw_error", "Hardware Error Powered");
+    QString text;
+    switch ((status >> 3) & 0x03) {
+    case 0: text = tr("status_normal", "Normal Mode"); break;
+    case 1: text = tr("status_command", "Command Mode"); break;
+    case 2: text = tr("status_reserved", "ZMD Reserved"); break;
+    default: text = tr("status_command_reserved", "Command Mode and Reserved"); break;
+    }
+    if (status & 0x20)
+        text += QStringLiteral("| ") + tr("status_busy", "Busy");
+    if (status & 0x04)
+        text += QStringLiteral("| ") + tr("status_memory_error", "Memory Error");
+    if (status & 0x02)
+        text += QStringLiteral("| ") + tr("status_special_error", "Special Error");
+    return text;
+}
+
+// The switch names what the monitor shows.
+void Tmain_Form::show_switch_caption()
+{
+    const bool chartShown = ui->chart_stack->currentWidget() == ui->chart_page;
+    ui->switch_button->setText(chartShown ? tr_("switch_chart", "Chart") : tr_("switch_gauge", "Gauge"));
 }

@@ -11,4 +11,4 @@ target_link_libraries(zorbit_single_instance PUBLIC Qt6::Core)
 
 add_library(zorbit_shell STATIC
   themes.h themes.cpp productView.h productView.cpp splash.h splash.cpp about.h about.cpp shell.qrc)
-target_link_libraries(zorbit_shell PUBLIC zorbit_shell_logic zorbit_single_instance Qt6::Widgets)
+target_link_libraries(zorbit_shell PUBLIC zorbit_shell_logic zorbit_single_instance zorbit_dialogs Qt6::Widgets)

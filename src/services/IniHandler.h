@@ -165,7 +165,11 @@ public:
     // Position and size only in normal state; the state always.
     void writeGeometry(const QString &className, const TFormGeometry &geometry);
     // The same for a window (defined with the windows, which link the widget library).
+    // Sizes are outer sizes: a window whose frame is not known yet gets its size put right once
+    // the frame is known, and until then that wanted size is what saveForm stores.
     void saveForm(QWidget *form);
+    // Under the keys of `className`, for a window whose final class is no longer known.
+    void saveForm(QWidget *form, const QString &className);
     void loadForm(QWidget *form);
 
 private:

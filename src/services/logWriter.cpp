@@ -16,6 +16,9 @@ namespace {
 const QString CurrentFile = QStringLiteral("log.txt");
 const QString LineEnd = QStringLiteral("\r\n");
 
+// Beyond that many files a day the log is no longer read by anybody; the current file grows on.
+constexpr int MaxRollOversPerDay = 10000;
+
 // How long a waiting main thread lets pass before it serves a writer waiting for it.
 constexpr std::chrono::milliseconds ServeInterval{5};
 
@@ -205,15 +208,22 @@ bool TLogWriter::rollOver()
     std::lock_guard<std::mutex> fileLock(fFileLock);
     if (ZFile::getFileSize(fFileName) <= fFileSizeLimit)
         return false;
-    // A name taken by an earlier roll-over the same day makes this fail; the file then grows on.
-    QFile::rename(fFileName, rolledFileName());
-    return true;
+    // A file that could not be moved aside goes on growing: no new file has started then.
+    const QString rolled = rolledFileName();
+    return !rolled.isEmpty() && QFile::rename(fFileName, rolled);
 }
 
 QString TLogWriter::rolledFileName() const
 {
-    return QDir(fDir).filePath(QStringLiteral("log_") + fClock().date.toString(QStringLiteral("yyyy_MM_dd"))
-                               + QStringLiteral(".txt"));
+    // Further roll-overs of the same day are numbered: log_2018_07_31_2.txt, _3, ...
+    const QString stem = QStringLiteral("log_") + fClock().date.toString(QStringLiteral("yyyy_MM_dd"));
+    const QDir dir(fDir);
+    for (int n = 1; n < MaxRollOversPerDay; ++n) {
+        const QString name = dir.filePath(stem + (n == 1 ? QString() : QStringLiteral("_%1").arg(n)) + QStringLiteral(".txt"));
+        if (!QFileInfo::exists(name))
+            return name;
+    }
+    return {};
 }
 
 void TLogWriter::append(const QStringList &batch)

@@ -52,6 +52,33 @@ int TmsgDialog::createDialog(const QString &msg, TMsgDialogType DlgType, const Q
     return dialog.exec();
 }
 
+int TmsgDialog::createDialog(const QString &msg, TMsgDialogType DlgType, const QList<TButtonTypes> &Buttons,
+                             TButtonTypes defaultButton)
+{
+    TmsgDialog dialog(msg, DlgType, Buttons, msgdlg::DefaultWidth, msgdlg::DefaultHeight, defaultIconStripFile());
+    dialog.setDefaultButton(defaultButton);
+    return dialog.exec();
+}
+
+void TmsgDialog::setDefaultButton(TButtonTypes button)
+{
+    const int index = int(fButtonTypes.indexOf(button));
+    if (index < 0)
+        return;
+    for (QPushButton *b : std::as_const(fButtons))
+        b->setDefault(false);
+    fButtons[index]->setDefault(true);
+    fButtons[index]->setFocus();
+}
+
+QPushButton *TmsgDialog::defaultButton() const
+{
+    for (QPushButton *b : fButtons)
+        if (b->isDefault())
+            return b;
+    return nullptr;
+}
+
 void TmsgDialog::setMainWindow(QWidget *window) { mainWindow() = window; }
 
 QString TmsgDialog::defaultIconStripFile()
@@ -120,6 +147,7 @@ void TmsgDialog::buildDialog(const QString &msg, TMsgDialogType DlgType, const Q
         created[i]->setGeometry(msgdlg::buttonLeft(fOuter.width(), buttonWidth, i), top, buttonWidth, buttonHeight);
     fButtonBottomGap = this->height() - top;
     fButtons = created;
+    fButtonTypes = Buttons;
     if (!fButtons.isEmpty())
         fButtons.first()->setFocus();
 

@@ -23,6 +23,9 @@ public:
     static int createDialog(const QString &msg, TMsgDialogType DlgType, const QList<TButtonTypes> &Buttons);
     static int createDialog(const QString &msg, TMsgDialogType DlgType, const QList<TButtonTypes> &Buttons,
                             int width, int height);
+    // The same with `defaultButton` taking Enter and the focus instead of the first button.
+    static int createDialog(const QString &msg, TMsgDialogType DlgType, const QList<TButtonTypes> &Buttons,
+                            TButtonTypes defaultButton);
 
     // The window the dialogs centre over while it is visible; otherwise they centre on the screen.
     static void setMainWindow(QWidget *window);
@@ -35,6 +38,9 @@ public:
 
     // In list order, so the first one stands rightmost.
     const QList<QPushButton *> &buttons() const { return fButtons; }
+    // Enter presses it and it has the focus; a button not in the dialog changes nothing.
+    void setDefaultButton(TButtonTypes button);
+    QPushButton *defaultButton() const;
     // The requested outer size.
     QSize outerSize() const { return fOuter; }
 
@@ -55,6 +61,7 @@ private:
     QLabel *image_img = nullptr;
     QLabel *msg_label = nullptr;
     QList<QPushButton *> fButtons;
+    QList<TButtonTypes> fButtonTypes;
     // Distances kept to the bottom and right edges while the frame settles.
     int fButtonBottomGap = 0;
     int fLabelRightGap = 0;

@@ -38,7 +38,5 @@ void TSaveForm::storeGeometry()
 {
     if (!fRestored)
         return; // never shown: there is nothing of the user's to keep
-    const QRect outer = frameGeometry();
-    const int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
-    fIni()->writeGeometry(fClassName, {outer.x(), outer.y(), outer.width(), outer.height(), state});
+    fIni()->saveForm(this, fClassName);
 }

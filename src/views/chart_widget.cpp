@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -136,6 +137,20 @@ void TChart::add_point(double x, double pressure, double temperature)
     t->addData(x, temperature);
     follow_time();
     request_replot();
+}
+
+void TChart::break_line()
+{
+    // A point without a value is drawn as a gap.
+    const double gap = std::numeric_limits<double>::quiet_NaN();
+    for (int index : {int(PressureSeries), int(TemperatureSeries)}) {
+        QCPGraph *graph = series(index);
+        if (!graph || graph->data()->isEmpty())
+            continue;
+        const double last = (graph->data()->constEnd() - 1)->key;
+        if (!std::isnan((graph->data()->constEnd() - 1)->value))
+            graph->addData(std::nextafter(last, std::numeric_limits<double>::infinity()), gap);
+    }
 }
 
 void TChart::clear_series()

@@ -31,6 +31,8 @@ public:
     int point_count(int index) const;
     void add_point(double x, double pressure, double temperature);
     // Drops every point and frees their memory.
+    // Ends the curves where they are: the next points start new lines, not joined to these.
+    void break_line();
     void clear_series();
 
     QCPAxis *left_axis() const { return yAxis; }

@@ -3,6 +3,7 @@
 #include "ZUtils.h"
 #include "crlf_text.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QTime>
 #include <cstdlib>
@@ -110,6 +111,17 @@ QStringList fill_memo(const ExportContent &content)
 QByteArray file_bytes(const QStringList &lines)
 {
     return crlf_text(lines).toLocal8Bit();
+}
+
+bool virtual_folder(const QString &folder)
+{
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    for (const char *root : {"/proc", "/sys", "/dev"}) {
+        const QString r = QString::fromLatin1(root);
+        if (path == r || path.startsWith(r + u'/'))
+            return true;
+    }
+    return false;
 }
 
 } // namespace table_export

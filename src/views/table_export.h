@@ -72,4 +72,8 @@ QStringList fill_memo(const ExportContent &content);
 // The bytes of the export file: CR LF after every line, the system's 8-bit encoding, no byte-order mark.
 QByteArray file_bytes(const QStringList &lines);
 
+// A folder on one of the kernel's virtual file systems (/proc, /sys, /dev, at any depth), given
+// in either separator style.
+bool virtual_folder(const QString &folder);
+
 } // namespace table_export

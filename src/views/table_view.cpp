@@ -234,15 +234,22 @@ void Ttable_form::copy_to_clipbrd()
 void Ttable_form::save_to_file()
 {
     const QStringList zwischen = fill_memo();
-    const QString fileName = fAskFileName(this, fIni->Get_ExportDir());
+    QString folder = fIni->Get_ExportDir();
+    if (table_export::virtual_folder(folder))
+        folder = QDir::homePath();
+    const QString fileName = fAskFileName(this, folder);
     if (fileName.isEmpty())
         return;
-    // The store reports a folder it cannot keep; the table is written all the same.
-    fIni->Set_ExportDir(QDir::toNativeSeparators(QFileInfo(fileName).absolutePath()));
     // The rows stay in the window and an older file stays whole when this fails.
     const QString error = file_commit::replace(fileName, table_export::file_bytes(zwischen));
-    if (error.isEmpty())
+    if (error.isEmpty()) {
+        // Only a folder that took the table is offered next time; a folder of the kernel's
+        // virtual file systems never, since reading one can block the save dialog.
+        const QString folder = QFileInfo(fileName).absolutePath();
+        if (!table_export::virtual_folder(folder))
+            fIni->Set_ExportDir(QDir::toNativeSeparators(folder));
         return;
+    }
     fReportError(this, fTranslator->translate(QStringLiteral("table_not_saved"),
                                               QStringLiteral("The table could not be saved to %1: %2"))
                            .arg(QDir::toNativeSeparators(fileName), error));

@@ -12,6 +12,7 @@
 #include "table_view.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -80,6 +81,16 @@ protected:
         return found;
     }
     QString text(const char *label) const { return child<QLabel>(label)->text(); }
+    // Picks a new slave address as the user does; "Change Device Address" waits for a pick.
+    void pickNewAddress(const char *address)
+    {
+        auto *combo = form->findChild<QComboBox *>(QStringLiteral("new_slaveaddr_combo"));
+        ASSERT_NE(combo, nullptr);
+        const int index = combo->findText(QString::fromLatin1(address));
+        ASSERT_GE(index, 0) << address;
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
     bool waitFor(const std::function<bool()> &condition, int ms = 8000) { return QTest::qWaitFor(condition, ms); }
     // The first full scan cycle after the deferred start-up.
     bool waitForScan() { return waitFor([this] { return text("status_middle_label").contains("succesfully"); }); }

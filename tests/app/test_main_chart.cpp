@@ -233,10 +233,14 @@ TEST_F(ChartTest, EnterCommitsAndTextThatIsNoNumberChangesNothing)
     enter(control<QLineEdit>("increment_right"), QStringLiteral("0.25"));
     EXPECT_EQ(form->Get_right_increment(), 0.25);
     EXPECT_EQ(stored("viewer", "right_increment"), QStringLiteral("0.25"));
-    // A minimum above the maximum is held at it, and the edit shows what holds.
+    // A minimum above the maximum is held at it, and the edits show the range the axis then
+    // uses (an empty range is drawn a little wider).
     enter(control<QLineEdit>("left_min"), QStringLiteral("9"));
     EXPECT_EQ(form->Get_left_min(), 2.5);
-    EXPECT_EQ(control<QLineEdit>("left_min")->text(), QStringLiteral("2.500"));
+    EXPECT_EQ(control<QLineEdit>("left_min")->text(), ZString::FormatFixed(left().lower, 3, 12));
+    EXPECT_EQ(control<QLineEdit>("left_max")->text(), ZString::FormatFixed(left().upper, 3, 12));
+    EXPECT_LE(left().lower, 2.5);
+    EXPECT_GE(left().upper, 2.5);
 
     const QCPRange before = left();
     for (const char *bad : {"-", "1-2-"}) {
@@ -258,6 +262,47 @@ TEST_F(ChartTest, EnterCommitsAndTextThatIsNoNumberChangesNothing)
     EXPECT_EQ(control<QLineEdit>("increment_left")->text(), QStringLiteral("0"));
     EXPECT_EQ(form->Get_left_increment(), 0.0);
     EXPECT_EQ(stored("viewer", "left_increment"), QStringLiteral("0"));
+}
+
+TEST_F(ChartTest, LimitFieldsShowTheRangesTheAxesUseInEveryMode)
+{
+    LocaleGuard locale(LocaleGuard::pointLocale());
+    form->expand_sidebar();
+    const auto fieldsMatchAxes = [this] {
+        const int l = control<QSpinBox>("decimals_leftaxis")->value();
+        const int r = control<QSpinBox>("decimals_rightaxis")->value();
+        EXPECT_EQ(control<QLineEdit>("left_max")->text(), ZString::FormatFixed(left().upper, l, 12));
+        EXPECT_EQ(control<QLineEdit>("left_min")->text(), ZString::FormatFixed(left().lower, l, 12));
+        EXPECT_EQ(control<QLineEdit>("right_max")->text(), ZString::FormatFixed(right().upper, r, 12));
+        EXPECT_EQ(control<QLineEdit>("right_min")->text(), ZString::FormatFixed(right().lower, r, 12));
+    };
+    ASSERT_TRUE(waitForScan()); // the first scan sets the automatic ranges
+    {
+        SCOPED_TRACE("automatic after the scan");
+        fieldsMatchAxes();
+    }
+    for (int mode : {1, 2, 0}) {
+        SCOPED_TRACE(mode);
+        control<QToolButton>("lock_icon")->click();
+        ASSERT_EQ(form->Get_axis_mode(), mode);
+        fieldsMatchAxes();
+    }
+
+    // A limit typed while the axes scale themselves takes them out of it, the lock shows it, and
+    // every field shows what the axes now use.
+    ASSERT_EQ(form->Get_axis_mode(), 0);
+    enter(control<QLineEdit>("left_max"), QStringLiteral("10"));
+    EXPECT_EQ(form->Get_axis_mode(), 1);
+    EXPECT_FALSE(control<QCheckBox>("left_axis_auto")->isChecked());
+    EXPECT_EQ(left().upper, 10.0);
+    fieldsMatchAxes();
+    EXPECT_EQ(control<QLineEdit>("left_max")->text(), QStringLiteral("10.000"));
+    // The next measurements leave the typed limit alone.
+    child<QPushButton>("start_btn")->click();
+    ASSERT_TRUE(waitFor([this] { return chart()->point_count(TChart::PressureSeries) >= 3; }));
+    EXPECT_EQ(left().upper, 10.0);
+    fieldsMatchAxes();
+    child<QPushButton>("stop_btn")->click();
 }
 
 TEST_F(ChartTest, ColourSwatchesReachTheChartAndCancelChangesNothing)

@@ -42,7 +42,7 @@ const CaptionCase MainCaptions[] = {
     {"fast_Label", "Fast", "Schnell"},
     {"slow_Label", "Slow", "Langsam"},
     {"start_btn", "Start", "Start"},
-    {"clear_btn", "Clear Chart", "Kurven löschen"},
+    {"clear_btn", "Clear Chart", "Kurven leeren"},
     {"pressure_Box", "Pressure", "Druck"},
     {"Temperature_Box", "Temperature", "Temperatur"},
     {"pressure_bar", "Pressure [bar]", "Druck [bar]"},
@@ -63,8 +63,8 @@ const CaptionCase MainCaptions[] = {
     {"Max_title2", "Max", "Max"},
     {"min_title", "Min", "Min"},
     {"min_title2", "Min", "Min"},
-    {"left_axis_dec_lbl", "Decimals", "Nachkommastellen"},
-    {"right_axis_dec_lbl", "Decimals", "Nachkommastellen"},
+    {"left_axis_dec_lbl", "Decimals", "Dezimalstellen"},
+    {"right_axis_dec_lbl", "Decimals", "Dezimalstellen"},
     {"increment_left_lbl", "Increment", "Schrittweite"},
     {"increment_right_lbl", "Increment", "Schrittweite"},
     {"reset_r_increment", "reset", "zurücksetzen"},
@@ -161,6 +161,7 @@ TEST_F(OnlyErrorKey, ChangesViewerItemDialogTitleAndReaddressingFailureTogether)
     EXPECT_EQ(title, QStringLiteral("Fehlschlag"));
 
     ASSERT_TRUE(waitForScan());
+    pickNewAddress("0x30");
     ASSERT_TRUE(waitFor([this] { return child<QToolButton>("change_addr_btn")->isEnabled(); }));
     QString middle, left, failureTitle;
     DialogDriver<TmsgDialog> failure([&](TmsgDialog &dialog) {

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <cmath>
 #include <QLineEdit>
 #include <QSlider>
 #include <QToolButton>
@@ -213,9 +214,12 @@ TEST_F(Monitor, RestartContinuesTheTimeAxisUntilTheChartIsCleared)
     const int before = points();
     child<QPushButton>("start_btn")->click();
     ASSERT_TRUE(waitFor([&] { return points() > before; }));
-    EXPECT_GT(chart()->series(TChart::PressureSeries)->data()->at(before)->key, 1.2 / 86400)
+    // The runs are not joined: a point without a value lies between them.
+    EXPECT_TRUE(std::isnan(chart()->series(TChart::PressureSeries)->data()->at(before)->value));
+    ASSERT_TRUE(waitFor([&] { return points() > before + 1; }));
+    EXPECT_GT(chart()->series(TChart::PressureSeries)->data()->at(before + 1)->key, 1.2 / 86400)
         << "the same time origin";
-    EXPECT_EQ(tableRows(), points()) << "the table keeps its rows too";
+    EXPECT_EQ(tableRows(), points() - 1) << "the table keeps its rows too";
 
     child<QPushButton>("stop_btn")->click();
     ASSERT_TRUE(waitFor([this] { return form->scan_running(); }));
@@ -228,4 +232,43 @@ TEST_F(Monitor, RestartContinuesTheTimeAxisUntilTheChartIsCleared)
     child<QPushButton>("start_btn")->click();
     ASSERT_TRUE(waitFor([&] { return points() > 0; }));
     EXPECT_LT(firstX(), 0.8 / 86400) << "a new origin";
+}
+
+TEST_F(Monitor, ClearDuringARunStartsANewTimeOriginAndTheTableStillNamesTheTransmitter)
+{
+    startRun();
+    QTest::qWait(1200);
+    const QString scaling = child<QLineEdit>("scaling_Ed")->text();
+    child<QPushButton>("clear_btn")->click();
+    EXPECT_EQ(tableRows(), 0);
+    ASSERT_TRUE(waitFor([this] { return points() >= 2; }));
+    EXPECT_LT(firstX(), 0.5 / 86400) << "the next point starts a new time axis";
+    EXPECT_EQ(table->Get_scaling(), scaling);
+    EXPECT_EQ(table->Get_slave_addr(), QStringLiteral("0x28"));
+    EXPECT_EQ(table->Get_dev_status(), QStringLiteral("Normal Mode"));
+    EXPECT_EQ(table->Get_unique_code(), QStringLiteral("F01234E07P0056"));
+    EXPECT_EQ(table->Get_addr_left(), QStringLiteral("3"));
+
+    // Stopped and started again without a clear: the same axis, not joined by a line.
+    child<QPushButton>("stop_btn")->click();
+    ASSERT_TRUE(waitFor([this] { return form->scan_running(); }));
+    const int before = points();
+    const double lastOfFirstRun = lastX();
+    child<QPushButton>("start_btn")->click();
+    ASSERT_TRUE(waitFor([&] { return points() > before + 1; }));
+    const QCPGraphDataContainer &data = *chart()->series(TChart::PressureSeries)->data();
+    EXPECT_TRUE(std::isnan(data.at(before)->value));
+    EXPECT_GT(data.at(before + 1)->key, lastOfFirstRun);
+    for (int i = 0; i < before; ++i)
+        EXPECT_FALSE(std::isnan(data.at(i)->value)) << i;
+}
+
+TEST_F(Monitor, TheSliderShowsItsInterval)
+{
+    auto *slider = child<QSlider>("TrackBar1");
+    EXPECT_EQ(text("speed_value_Label"), QStringLiteral("%1 ms").arg(slider->value()));
+    slider->setValue(250);
+    EXPECT_EQ(text("speed_value_Label"), QStringLiteral("250 ms"));
+    slider->setValue(1000);
+    EXPECT_EQ(text("speed_value_Label"), QStringLiteral("1000 ms"));
 }

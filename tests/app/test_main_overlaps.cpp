@@ -61,7 +61,12 @@ protected:
         EXPECT_FALSE(workerAtEnd);
         EXPECT_TRUE(waitFor([this] { return form->scan_running(); }));
     }
-    void change() { child<QAction>("change_address_Action")->trigger(); }
+    void change()
+    {
+        if (child<QComboBox>("new_slaveaddr_combo")->currentIndex() < 0)
+            pickNewAddress("0x30");
+        child<QAction>("change_address_Action")->trigger();
+    }
     void clickStart() { child<QPushButton>("start_btn")->click(); }
     void clickStop() { child<QPushButton>("stop_btn")->click(); }
 
@@ -75,6 +80,7 @@ protected:
 TEST_F(Overlaps, StartThenChangeWithinTheTimerInterval)
 {
     ASSERT_TRUE(waitForScan());
+    pickNewAddress("0x30");
     ASSERT_TRUE(waitFor([this] { return child<QToolButton>("change_addr_btn")->isEnabled(); }));
     sim.takeTraffic();
     clickStart();

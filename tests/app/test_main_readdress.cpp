@@ -1,3 +1,4 @@
+#include "../services/dialog_driver.h"
 #include "main_window_fixture.h"
 
 #include <QAction>
@@ -33,6 +34,8 @@ protected:
     }
     void changeAddress()
     {
+        if (child<QComboBox>("new_slaveaddr_combo")->currentIndex() < 0)
+            pick("0x30");
         ASSERT_TRUE(waitFor([this] { return child<QToolButton>("change_addr_btn")->isEnabled(); }));
         child<QAction>("change_address_Action")->trigger();
     }
@@ -161,6 +164,32 @@ TEST_F(Readdress, ZeroIsANewAddressToo)
     EXPECT_EQ(chip().address, 0x00);
     EXPECT_TRUE(waitFor([this] { return child<QComboBox>("slaveaddr_combo")->currentText() == QStringLiteral("0x00"); }));
     EXPECT_EQ(child<QComboBox>("new_slaveaddr_combo")->itemText(0), QStringLiteral("0x01"));
+    // The address just written is no pick for the next change, and nothing stands in for it.
+    EXPECT_EQ(child<QComboBox>("new_slaveaddr_combo")->currentIndex(), -1);
+    EXPECT_TRUE(waitFor([this] { return text("changes_left") == QStringLiteral("Two more changes of slave address left."); }));
+    EXPECT_FALSE(child<QToolButton>("change_addr_btn")->isEnabled());
+    pick("0x31");
+    EXPECT_TRUE(child<QToolButton>("change_addr_btn")->isEnabled());
+}
+
+TEST_F(Readdress, TheQuestionHasNoAsItsDefaultAnswer)
+{
+    ASSERT_TRUE(waitForScan());
+    pick("0x34");
+    QString defaultButton, focused;
+    DialogDriver<TmsgDialog> enter([&](TmsgDialog &dialog) {
+        QPushButton *chosen = dialog.defaultButton();
+        defaultButton = chosen ? chosen->text() : QString();
+        focused = dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString();
+        QTest::keyClick(&dialog, Qt::Key_Return);
+    });
+    changeAddress();
+    ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("User canceled re-addressing procedure")); }));
+    EXPECT_TRUE(enter.ran());
+    EXPECT_EQ(defaultButton, QStringLiteral("No"));
+    EXPECT_EQ(focused, QStringLiteral("no_btn"));
+    EXPECT_EQ(chip().current_page, 0) << "Enter wrote nothing";
+    EXPECT_EQ(chip().address, 0x28);
 }
 
 TEST_F(Readdress, FailingToSwitchI2cOffAloneDoesNotStopIt)

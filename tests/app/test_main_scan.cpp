@@ -27,6 +27,9 @@ TEST_F(Scan, HealthyTransmitterFillsPanelMemoryMapAndChangesLeft)
     EXPECT_EQ(fieldText(*form, "dev_status_ed"), QStringLiteral("Normal Mode"));
     EXPECT_EQ(child<QComboBox>("slaveaddr_combo")->currentText(), QStringLiteral("0x28"));
     EXPECT_EQ(text("changes_left"), QStringLiteral("Three more changes of slave address left."));
+    EXPECT_FALSE(child<QToolButton>("change_addr_btn")->isEnabled()) << "no new address picked yet";
+    EXPECT_EQ(child<QComboBox>("new_slaveaddr_combo")->currentIndex(), -1) << "not 0x00 by accident";
+    pickNewAddress("0x30");
     EXPECT_TRUE(child<QToolButton>("change_addr_btn")->isEnabled());
     EXPECT_EQ(table->Get_addr_left(), QStringLiteral("3"));
     EXPECT_EQ(memory->cell_text(2, 3), QStringLiteral("0x04D2")) << "Cust_ID1 in the memory map";
@@ -35,6 +38,14 @@ TEST_F(Scan, HealthyTransmitterFillsPanelMemoryMapAndChangesLeft)
     EXPECT_EQ(bar->GetScale_Max(), 11.0);
     EXPECT_TRUE(waitFor([this] { return !fieldText(*form, "pressuredisplay").startsWith(u'-'); }))
         << "the scan's measurement is shown";
+}
+
+TEST_F(Scan, BeforeTheFirstScanTheStatusIsAsEmptyAsTheOtherFields)
+{
+    // Shown, translated, and the deferred start-up has not run the scan yet.
+    EXPECT_EQ(fieldText(*form, "dev_status_ed"), QStringLiteral("-------"));
+    EXPECT_EQ(text("changes_left"), QStringLiteral("************"));
+    EXPECT_TRUE(waitFor([this] { return fieldText(*form, "dev_status_ed") == QStringLiteral("Normal Mode"); }));
 }
 
 TEST_F(Scan, UnpluggingEmptiesThePanel)
@@ -81,6 +92,8 @@ TEST_P(ScanPanel, ChangesLeftAndRanges)
                                         text("changes_left") != QStringLiteral("************"); }));
     ASSERT_TRUE(waitFor([&] { return text("changes_left") == QString::fromUtf8(c.changesLeft); }))
         << text("changes_left").toStdString();
+    if (child<QComboBox>("new_slaveaddr_combo")->count() > 0)
+        pickNewAddress("0x30");
     EXPECT_EQ(child<QToolButton>("change_addr_btn")->isEnabled(), c.buttonEnabled);
     EXPECT_EQ(table->Get_addr_left(), QString::fromLatin1(c.addrLeft));
     if (c.barMax > 0) {

@@ -1,5 +1,6 @@
 // The splash window and the about box as the user sees them.
 #include "about.h"
+#include "msgDialogForm.h"
 #include "productInfo.h"
 #include "splash.h"
 
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QPointer>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -150,6 +152,36 @@ TEST_F(About, LinkLabelOpensItsAddress)
     QTest::mouseClick(link, Qt::LeftButton);
     ASSERT_EQ(recorder.opened.size(), 1);
     EXPECT_EQ(recorder.opened.first(), address);
+}
+
+TEST_F(About, ALinkThatCannotBeOpenedIsReported)
+{
+    // The dialog's translator keeps its log in a folder of this test.
+    static QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
+    qputenv("XDG_DATA_DIRS", home.filePath(QStringLiteral("system")).toLocal8Bit());
+    Tabout_Form about(&main);
+    QList<QUrl> tried;
+    about.setUrlOpener([&tried](const QUrl &address) { // as on a machine without a browser
+        tried.append(address);
+        return false;
+    });
+    about.show();
+    auto *link = about.findChild<QLabel *>(QStringLiteral("link_label"));
+    ASSERT_NE(link, nullptr);
+    QString message;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *dialog = qobject_cast<TmsgDialog *>(QApplication::activeModalWidget())) {
+            message = dialog->findChild<QLabel *>(QStringLiteral("msg_label"))->text();
+            dialog->done(1);
+        }
+    });
+    poll.start(20);
+    QTimer::singleShot(10000, &poll, [&] { poll.stop(); });
+    QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_EQ(tried, QList<QUrl>{QUrl(link->text())});
+    EXPECT_EQ(message, QStringLiteral("The web address https://orvel.example could not be opened."));
 }
 
 TEST_F(About, CloseButtonEndsTheModalBox)

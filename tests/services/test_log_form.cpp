@@ -213,6 +213,27 @@ TEST_F(LogForm, RollOverShowsTheNewFileMarkerThenTheNewLines)
     EXPECT_EQ(viewer()->lines(), QStringList{text(line("first of the new file"))});
 }
 
+TEST_F(LogForm, ThreeRollOversOfOneDayEachLeaveTheViewerShowingTheNewLines)
+{
+    fIni->Set_LogFilesize(40);
+    ASSERT_TRUE(writeFile(logFile(), line("old one") + line("old two")));
+    makeViewerLog();
+    openShowing({text(line("old one")), text(line("old two"))});
+
+    const char *const messages[] = {"first file, long enough to roll over", "second file, long enough to roll over",
+                                    "third file, long enough to roll over"};
+    for (const char *message : messages) {
+        SCOPED_TRACE(message);
+        log->addEvent(catNone, lNormal, QString::fromLatin1(message));
+        ASSERT_TRUE(waitShowing({QStringLiteral("-- new File ---"), text(line(message))}))
+            << viewer()->shownLines().join(u'|').toStdString();
+    }
+    EXPECT_EQ(fileBytes(logFile(QStringLiteral("log_2018_07_31.txt"))), line("old one") + line("old two"));
+    EXPECT_EQ(fileBytes(logFile(QStringLiteral("log_2018_07_31_2.txt"))), line(messages[0]));
+    EXPECT_EQ(fileBytes(logFile(QStringLiteral("log_2018_07_31_3.txt"))), line(messages[1]));
+    EXPECT_EQ(fileBytes(logFile()), line(messages[2]));
+}
+
 namespace {
 
 struct ClearCase {

@@ -47,37 +47,54 @@ TEST_P(LogRollOver, RenamesOnlyAFileStrictlyLargerThanFileSize)
 
 INSTANTIATE_TEST_SUITE_P(AtTheLimit, LogRollOver, ::testing::Values(RollOverCase{0, false}, RollOverCase{1, true}));
 
-using LogSecondRollOver = LogFixture;
+using LogRollOversOfOneDay = LogFixture;
 
-TEST_F(LogSecondRollOver, SameDayKeepsTheFileGrowingAndStillTellsTheViewer)
+// Every roll-over of a day gets a name of its own, so no file grows past the limit by more than
+// one batch, and the viewer hears of a new file only when one has started.
+TEST_F(LogRollOversOfOneDay, EachGetsANumberedFileAndTellsTheViewerOnce)
 {
     fIni->Set_LogFilesize(100);
-    const QString dated = logFile(QStringLiteral("log_2018_07_31.txt"));
-    ASSERT_TRUE(writeFile(dated, "earlier roll-over\r\n"));
     ASSERT_TRUE(writeFile(logFile(), Old + "!"));
     auto log = makeLogWithViewer();
     openViewer(*log);
 
-    log->addEvent(catNone, lNormal, QStringLiteral("a"));
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == 1; }));
-    log->addEvent(catNone, lNormal, QStringLiteral("b"));
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == 2; }));
+    const QString longText(100, u'x');
+    const QStringList messages = {QStringLiteral("a") + longText, QStringLiteral("b") + longText,
+                                  QStringLiteral("c") + longText, QStringLiteral("d")};
+    for (int i = 0; i < messages.size(); ++i) {
+        log->addEvent(catNone, lNormal, messages[i]);
+        ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == i + 1; }));
+    }
 
-    EXPECT_EQ(fileBytes(dated), QByteArray("earlier roll-over\r\n"));
-    EXPECT_EQ(fileBytes(logFile()), Old + "!" + line("a") + line("b"));
-    EXPECT_EQ(fJournal->count(QStringLiteral("newFile")), 2);
+    const QByteArray a = line(messages[0].toLatin1().constData());
+    const QByteArray b = line(messages[1].toLatin1().constData());
+    const QByteArray c = line(messages[2].toLatin1().constData());
+    EXPECT_EQ(fileBytes(logFile(QStringLiteral("log_2018_07_31.txt"))), Old + "!");
+    EXPECT_EQ(fileBytes(logFile(QStringLiteral("log_2018_07_31_2.txt"))), a);
+    EXPECT_EQ(fileBytes(logFile(QStringLiteral("log_2018_07_31_3.txt"))), b);
+    EXPECT_EQ(fileBytes(logFile(QStringLiteral("log_2018_07_31_4.txt"))), c);
+    EXPECT_EQ(fileBytes(logFile()), line("d"));
+    EXPECT_EQ(fJournal->count(QStringLiteral("newFile")), 4);
     for (const ViewerJournal::Call &call : fJournal->calls()) {
         if (call.name == QLatin1String("newFile") || call.name == QLatin1String("updateGui")) {
             EXPECT_TRUE(call.onMainThread) << call.name.toStdString();
         }
     }
 
-    // The next day's name is free again.
+    // Below the limit nothing rolls over and the viewer hears of no new file.
+    log->addEvent(catNone, lNormal, QStringLiteral("e"));
+    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == 5; }));
+    EXPECT_EQ(fileBytes(logFile()), line("d") + line("e"));
+    EXPECT_EQ(fJournal->count(QStringLiteral("newFile")), 4);
+
+    // The next day starts its numbering afresh.
     fClock->set(QDate(2018, 8, 1), QTime(0, 0, 1));
-    log->addEvent(catNone, lNormal, QStringLiteral("c"));
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == 3; }));
-    EXPECT_EQ(fileBytes(logFile(QStringLiteral("log_2018_08_01.txt"))), Old + "!" + line("a") + line("b"));
-    EXPECT_EQ(fileBytes(logFile()), QByteArray("01.08.2018 00:00:01\t-\t-\tc\r\n"));
+    log->addEvent(catNone, lNormal, longText);
+    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == 6; }));
+    log->addEvent(catNone, lNormal, QStringLiteral("f"));
+    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == 7; }));
+    EXPECT_TRUE(QFile::exists(logFile(QStringLiteral("log_2018_08_01.txt"))));
+    EXPECT_FALSE(QFile::exists(logFile(QStringLiteral("log_2018_08_01_2.txt"))));
 }
 
 // ---- empty passes, deleting, I/O errors --------------------------------------------------------
@@ -253,9 +270,11 @@ TEST_F(LogWriter, ReleaseDoesNotWaitLongerThanItsBoundForAStuckWriter)
     log.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
 
-    // Let go, the writer ends on its own and still writes both lines.
+    // Let go, the writer ends on its own and still writes both lines (the second pass rolls the
+    // first line over, being past the limit too).
     gate->open();
-    ASSERT_TRUE(waitUntil([&] { return fileBytes(logFile()) == line("first") + line("second"); }));
+    ASSERT_TRUE(waitUntil([&] { return fileBytes(logFile()) == line("second"); }));
+    EXPECT_EQ(fileBytes(logFile(QStringLiteral("log_2018_07_31_2.txt"))), line("first"));
     EXPECT_EQ(fileBytes(logFile(QStringLiteral("log_2018_07_31.txt"))), Old);
 }
 

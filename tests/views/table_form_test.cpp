@@ -5,6 +5,7 @@
 #include "locale_guard.h"
 #include "qt_printers.h"
 #include "file_commit.h"
+#include "table_export.h"
 #include "table_view.h"
 #include "temp_data_folders.h"
 
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QDeadlineTimer>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -281,22 +283,58 @@ TEST_F(TableForm, CancelledSaveWritesNothing)
 TEST_F(TableForm, FailedWriteIsReportedAndTheRowsStay)
 {
     ASSERT_TRUE(QDir().mkpath(fRoot.filePath(QStringLiteral("taken/run.txt"))));
-    const char *targets[] = {"missing/folder/run.txt", "taken/run.txt"};
+    const QString targets[] = {fRoot.filePath(QStringLiteral("missing/folder/run.txt")),
+                               fRoot.filePath(QStringLiteral("taken/run.txt")), QStringLiteral("/proc/out.txt")};
+    const QString stored = fRoot.filePath(QStringLiteral("last good"));
+    ini->Set_ExportDir(stored);
     form->add_row(16384, 4.99, 24576, 23.456);
     form->add_row(16400, 5.125, 24580, 23.5);
     const QStringList rowBefore = row(2);
-    for (const char *target : targets) {
+    for (const QString &target : targets) {
+        SCOPED_TRACE(target.toStdString());
         errors.clear();
-        answer = fRoot.filePath(QString::fromLatin1(target));
+        answer = target;
         form->save_to_file();
-        ASSERT_EQ(errors.size(), 1) << target;
+        ASSERT_EQ(errors.size(), 1);
         EXPECT_TRUE(errors.first().contains(QDir::toNativeSeparators(answer))) << errors.first().toStdString();
         EXPECT_EQ(form->row_count(), 3);
         EXPECT_EQ(row(2), rowBefore);
-        // The chosen folder is remembered even so.
-        EXPECT_EQ(QDir(ini->Get_ExportDir()), QDir(QFileInfo(answer).absolutePath()));
+        // Only a folder that took the table is offered again.
+        EXPECT_EQ(ini->Get_ExportDir(), stored);
     }
     EXPECT_FALSE(QFileInfo::exists(fRoot.filePath(QStringLiteral("missing"))));
+}
+
+TEST_F(TableForm, VirtualFileSystemFoldersAreNeverStoredNorOffered)
+{
+    struct Case {
+        const char *folder;
+        bool isVirtual;
+    };
+    const Case cases[] = {{"/proc", true},    {"/proc/self", true}, {"/sys/class", true}, {"/dev", true},
+                          {"/dev/shm", true}, {"/device", false},   {"/home/proc", false},
+                          {"/", false}};
+    for (const Case &c : cases)
+        EXPECT_EQ(table_export::virtual_folder(QString::fromLatin1(c.folder)), c.isVirtual) << c.folder;
+
+    // A folder stored before is not offered either: the dialog starts in the home folder.
+    ini->Set_ExportDir(QStringLiteral("/proc"));
+    answer.clear();
+    form->save_to_file();
+    EXPECT_EQ(asked_folders, QStringList{QDir::homePath()});
+
+    // A save that works in such a folder still keeps the stored folder.
+    if (QFileInfo(QStringLiteral("/dev/shm")).isWritable()) {
+        const QString stored = fRoot.filePath(QStringLiteral("last good"));
+        ini->Set_ExportDir(stored);
+        QTemporaryDir shm(QStringLiteral("/dev/shm/zorbit-XXXXXX"));
+        ASSERT_TRUE(shm.isValid());
+        answer = shm.filePath(QStringLiteral("run.txt"));
+        form->save_to_file();
+        EXPECT_TRUE(errors.isEmpty());
+        EXPECT_TRUE(QFileInfo::exists(answer));
+        EXPECT_EQ(ini->Get_ExportDir(), stored);
+    }
 }
 
 TEST_F(TableForm, SaveCutShortKeepsTheOlderFileWholeAndTheRows)
