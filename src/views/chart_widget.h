@@ -9,8 +9,11 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <qcustomplot.h>
 
+class TEnvelopeSeries;
+class TMeasurementStore;
 class TTimeTicker;
 class TValueTicker;
 
@@ -26,11 +29,17 @@ public:
     // Removes every series and creates the pressure and the temperature series.
     void init_series(TColor pressure, TColor temperature);
     // Nullptr before init_series.
-    QCPGraph *series(int index) const;
+    TEnvelopeSeries *series(int index) const;
     void set_series_color(int index, TColor color);
     int point_count(int index) const;
+    // The series draw from this store; the chart starts with one of its own.
+    void set_store(std::shared_ptr<TMeasurementStore> store);
+    const std::shared_ptr<TMeasurementStore> &store() const { return fStore; }
+    // Records a point in the store, without raw values.
     void add_point(double x, double pressure, double temperature);
-    // Drops every point and frees their memory.
+    // Someone else recorded rows in the store: follow them.
+    void points_added();
+    // Empties the store and frees its memory.
     void clear_series();
 
     QCPAxis *left_axis() const { return yAxis; }
@@ -105,6 +114,7 @@ private:
     void zoom_step();
     void keep_view();
 
+    std::shared_ptr<TMeasurementStore> fStore;
     QSharedPointer<TTimeTicker> fTimeTicker;
     QSharedPointer<TValueTicker> fLeftTicker;
     QSharedPointer<TValueTicker> fRightTicker;
