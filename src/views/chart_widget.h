@@ -4,6 +4,7 @@
 // right mouse button, labels rewritten through a hook, and repaints coalesced to the screen's
 // pace. User-interface thread only.
 #include "chart_props.h"
+#include "envelope_plottable.h"
 #include "tcolor.h"
 
 #include <QElapsedTimer>
@@ -12,8 +13,6 @@
 #include <memory>
 #include <qcustomplot.h>
 
-class TEnvelopeSeries;
-class TMeasurementStore;
 class TTimeTicker;
 class TValueTicker;
 
