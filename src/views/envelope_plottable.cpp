@@ -57,38 +57,43 @@ void TEnvelopeSeries::draw(QCPPainter *painter)
     // The rows beside the view, so that the line runs on to its edges.
     const std::size_t before = rows.first > 0 ? rows.first - 1 : rows.first;
     const std::size_t after = std::min(rows.last + 1, fStore->size());
-    QVector<QPointF> line;
-    const bool envelope = rows.last - rows.first > std::size_t(2 * width);
-    if (!envelope) {
-        line.reserve(int(after - before));
-        for (std::size_t row = before; row < after; ++row)
-            line.append(point(row));
-    } else {
-        const auto columns = chart_envelope::columns(*fStore, fSeries, view.lower, view.upper, width);
-        line.reserve(int(4 * columns.size() + 2));
-        if (before < rows.first)
-            line.append(point(before));
-        for (const chart_envelope::Column &c : columns) {
-            const double x = rect.left() + c.pixel + 0.5;
-            line.append({x, mValueAxis->coordToPixel(fStore->value(fSeries, c.first))});
-            line.append({x, mValueAxis->coordToPixel(c.extremes.min)});
-            line.append({x, mValueAxis->coordToPixel(c.extremes.max)});
-            line.append({x, mValueAxis->coordToPixel(fStore->value(fSeries, c.last - 1))});
-        }
-        if (rows.last < after)
-            line.append(point(rows.last));
-    }
     applyDefaultAntialiasingHint(painter);
     painter->setPen(mPen);
     painter->setBrush(Qt::NoBrush);
-    if (line.size() > 1)
-        painter->drawPolyline(line.constData(), int(line.size()));
-    if (!envelope && !fScatter.isNone()) {
-        applyScattersAntialiasingHint(painter);
-        fScatter.applyTo(painter, mPen);
-        for (const QPointF &p : line)
-            fScatter.drawShape(painter, p);
+    const bool envelope = rows.last - rows.first > std::size_t(2 * width);
+    if (!envelope) {
+        QVector<QPointF> line;
+        line.reserve(int(after - before));
+        for (std::size_t row = before; row < after; ++row)
+            line.append(point(row));
+        if (line.size() > 1)
+            painter->drawPolyline(line.constData(), int(line.size()));
+        if (!fScatter.isNone()) {
+            applyScattersAntialiasingHint(painter);
+            fScatter.applyTo(painter, mPen);
+            for (const QPointF &p : line)
+                fScatter.drawShape(painter, p);
+        }
+        return;
     }
+    // Separate strokes: one polyline of thousands of zig-zags makes the stroker's joins slow.
+    const auto columns = chart_envelope::columns(*fStore, fSeries, view.lower, view.upper, width);
+    QVector<QLineF> lines;
+    lines.reserve(int(2 * columns.size() + 2));
+    QPointF previous = before < rows.first ? point(before) : QPointF();
+    bool joined = before < rows.first;
+    for (const chart_envelope::Column &c : columns) {
+        const double x = rect.left() + c.pixel + 0.5;
+        const QPointF first(x, mValueAxis->coordToPixel(fStore->value(fSeries, c.first)));
+        if (joined)
+            lines.append(QLineF(previous, first));
+        lines.append(QLineF(x, mValueAxis->coordToPixel(c.extremes.min), x, mValueAxis->coordToPixel(c.extremes.max)));
+        previous = QPointF(x, mValueAxis->coordToPixel(fStore->value(fSeries, c.last - 1)));
+        joined = true;
+    }
+    if (rows.last < after)
+        lines.append(QLineF(previous, point(rows.last)));
+    painter->drawLines(lines);
 }
 
 void TEnvelopeSeries::drawLegendIcon(QCPPainter *painter, const QRectF &rect) const
