@@ -1,9 +1,12 @@
 // One displayed measurement of a run (updateGui_meas) on the main thread, with the chart, the
-// table window and every instrument shown and that many measurements already recorded. The
-// repaints that follow at the screen's pace are reported beside it (replot_ms, table_view_ms).
+// table window and every instrument shown and that many measurements already recorded. Beside
+// it: the repaints that follow at the screen's pace (replot_ms of the whole run, replot_zoomed_ms
+// of one hundredth of it, table_view_ms), the resident memory (rss_mb, and bytes_per_row above
+// the empty window) and saving the whole table (export_rows_per_s).
 #include "chart_widget.h"
 #include "logFile.h"
 #include "main.h"
+#include "measurement_store.h"
 #include "table_view.h"
 
 #include "bench_app.h"
@@ -15,7 +18,10 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cmath>
+#include <malloc.h>
 #include <memory>
+#include <random>
 #include <unistd.h>
 #include <vector>
 
@@ -23,6 +29,8 @@ namespace {
 
 double residentMegabytes()
 {
+    // Memory freed by an earlier run goes back first, so that it is not counted or reused.
+    malloc_trim(0);
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
         return 0.0;
@@ -69,13 +77,39 @@ struct Monitor {
             processEvents(20);
     }
     int recorded() const { return chart->point_count(TChart::PressureSeries); }
+    // A run of `count` measurements 25 ms apart that ends now, recorded as updateGui_meas records
+    // one: the rows go into the store the chart and the table share.
     void record(int count)
     {
-        while (recorded() < count) {
-            form->updateGui_meas();
-            if (recorded() % 1000 == 0)
+        form->updateGui_meas();
+        TMeasurementStore &store = *chart->store();
+        const double last = store.key(0);
+        const std::int64_t origin = store.msecs(0) - std::llround(last * 86400000.0);
+        table->init();
+        std::mt19937 random(1);
+        std::normal_distribution<double> noise(0.0, 1.0);
+        for (int i = 0; i < count; ++i) {
+            const double p = 1.0 + 0.01 * noise(random), t = 22.0 + 0.1 * noise(random);
+            store.append({last - double(count - i) * 25.0 / 86400000.0, p, t, int(6553 + p * 2621), int(t * 500)},
+                         origin);
+            table->row_recorded();
+            if (i % 100000 == 0)
                 QCoreApplication::processEvents(); // as the event loop runs between measurements
         }
+        chart->points_added();
+    }
+    // Milliseconds of the median of a few replots.
+    double replotMs()
+    {
+        std::vector<double> took;
+        for (int i = 0; i < 7; ++i) {
+            QElapsedTimer t;
+            t.start();
+            chart->replot();
+            took.push_back(double(t.nsecsElapsed()) / 1e6);
+        }
+        std::sort(took.begin(), took.end());
+        return took[took.size() / 2];
     }
 };
 
@@ -89,16 +123,25 @@ static void BM_UpdateGuiMeas(benchmark::State &state)
         state.SkipWithError("the chart series were not created");
         return;
     }
-    m.record(int(state.range(0)));
     processEvents(100);
-    state.counters["rss_mb"] = residentMegabytes();
+    const double empty = residentMegabytes();
+    const int count = int(state.range(0));
+    m.record(count);
+    processEvents(100);
+    const double resident = residentMegabytes();
+    state.counters["rss_mb"] = resident;
+    if (count > 0)
+        state.counters["bytes_per_row"] = (resident - empty) * 1024.0 * 1024.0 / count;
     {
+        state.counters["replot_ms"] = m.replotMs();
+        QCPAxis *time = m.chart->bottom_axis();
+        const QCPRange whole = time->range();
+        m.chart->set_axis_range(time, whole.center(), whole.center() + whole.size() / 100);
+        state.counters["replot_zoomed_ms"] = m.replotMs();
+        m.chart->set_auto_scaling(time, true);
+        m.form->updateGui_meas();
         QElapsedTimer took;
         took.start();
-        m.chart->replot();
-        state.counters["replot_ms"] = double(took.nsecsElapsed()) / 1e6;
-        m.form->updateGui_meas();
-        took.restart();
         m.table->update_view();
         state.counters["table_view_ms"] = double(took.nsecsElapsed()) / 1e6;
     }
@@ -118,6 +161,17 @@ static void BM_UpdateGuiMeas(benchmark::State &state)
         state.counters["p99_ms"] = calls[std::min(calls.size() - 1, calls.size() * 99 / 100)];
     }
     processEvents(50);
+    {
+        const QString file = m.home.filePath(QStringLiteral("table.txt"));
+        m.table->set_file_name_asker([file](QWidget *, const QString &) { return file; });
+        QElapsedTimer took;
+        took.start();
+        m.table->save_to_file();
+        const double seconds = double(took.nsecsElapsed()) / 1e9;
+        state.counters["export_ms"] = seconds * 1e3;
+        state.counters["export_rows_per_s"] = double(m.table->row_count() - 1) / seconds;
+        QFile::remove(file);
+    }
     m.form.reset();
     TLogFile::release();
 }
@@ -125,6 +179,7 @@ BENCHMARK(BM_UpdateGuiMeas)
     ->Arg(0)
     ->Arg(100000)
     ->Arg(1000000)
+    ->Arg(10000000)
     ->Iterations(2000)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);

@@ -56,7 +56,8 @@ public:
         Tabout_Form *about = nullptr;
         Ttable_form *table = nullptr;
     };
-    void attach_windows(const Windows &windows) { fWindows = windows; }
+    // The table shows the rows of the chart's measurement store from then on.
+    void attach_windows(const Windows &windows);
 
     // Status bar.
     void set_status(const QString &left, const QString &middle, const QString &right);

@@ -7,7 +7,9 @@
 #include "chart_panel.h"
 #include "chart_time.h"
 #include "chart_widget.h"
+#include "envelope_plottable.h"
 #include "logFile.h"
+#include "measurement_store.h"
 #include "table_view.h"
 #include "ui_chart_panel.h"
 #include "ui_main.h"
@@ -49,12 +51,12 @@ void Tmain_Form::setup_chart()
     ui->AnalogDisplay->SetOnDblClick([this] { AnalogDisplayDblClick(); });
     connect(ui->clear_btn, &QPushButton::clicked, this, &Tmain_Form::clear_btnClick);
     connect(ui->p_check, &QCheckBox::toggled, this, [this](bool on) {
-        if (QCPGraph *series = chart()->series(TChart::PressureSeries))
+        if (QCPAbstractPlottable *series = chart()->series(TChart::PressureSeries))
             series->setVisible(on);
         chart()->request_replot();
     });
     connect(ui->t_Check, &QCheckBox::toggled, this, [this](bool on) {
-        if (QCPGraph *series = chart()->series(TChart::TemperatureSeries))
+        if (QCPAbstractPlottable *series = chart()->series(TChart::TemperatureSeries))
             series->setVisible(on);
         chart()->request_replot();
     });
@@ -161,9 +163,23 @@ void Tmain_Form::chart_extend_ranges()
         chart()->set_axis_range(right, widened->min, widened->max);
 }
 
+void Tmain_Form::attach_windows(const Windows &windows)
+{
+    fWindows = windows;
+    if (fWindows.table)
+        fWindows.table->share_store(chart()->store());
+}
+
+// The one record of a measurement, which the chart and the table both read.
 void Tmain_Form::chart_add_point(double x, double pressure, double temperature)
 {
-    chart()->add_point(x, pressure, temperature);
+    if (!chart()->series(TChart::PressureSeries))
+        return;
+    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
+    chart()->store()->append(
+        {x, pressure, temperature, device.Get_pressure_U16_raw(), device.Get_temperature_U16_raw()},
+        fstart_time.toMSecsSinceEpoch());
+    chart()->points_added();
 }
 
 void Tmain_Form::clear_btnClick()

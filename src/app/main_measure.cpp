@@ -117,9 +117,9 @@ void Tmain_Form::updateGui_meas()
         chart_extend_ranges();
     chart_add_point(x, device.Get_pressure(), device.Get_temperature());
     show_measurement_values();
+    // The chart's point is the table's row too.
     if (fWindows.table)
-        fWindows.table->add_row(device.Get_pressure_U16_raw(), device.Get_pressure(), device.Get_temperature_U16_raw(),
-                                device.Get_temperature());
+        fWindows.table->row_recorded();
     blink();
     set_status_left(tr_("Measuring", "Measuring"));
     set_status_middle(tr_("Active", "Active"));

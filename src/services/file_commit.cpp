@@ -57,6 +57,22 @@ QString replace(const QString &fileName, const QByteArray &bytes)
     return {};
 }
 
+QString replace_streamed(const QString &fileName, const std::function<bool(const ChunkWriter &write)> &produce)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    QString error;
+    const bool complete = produce([&](const QByteArray &chunk) { return error.isEmpty() && write_all(file, chunk, error); });
+    if (!complete || !error.isEmpty()) {
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
 QString append_lines(const QString &fileName, const QByteArray &bytes)
 {
     QFile file(fileName);

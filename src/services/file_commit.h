@@ -12,6 +12,12 @@ namespace file_commit {
 // stays whole. Returns the reason of a failure, empty on success.
 QString replace(const QString &fileName, const QByteArray &bytes);
 
+// The same, written chunk by chunk: `produce` hands each chunk to `write` (false once a write
+// failed) and returns false to give up. A failure or a give-up leaves the old file as it was.
+// Returns the reason of a failure, empty on success and on a give-up.
+using ChunkWriter = std::function<bool(const QByteArray &chunk)>;
+QString replace_streamed(const QString &fileName, const std::function<bool(const ChunkWriter &write)> &produce);
+
 // Appends `bytes`, text lines each ended by "\n"; what a failed write left of a cut line is
 // taken off again. Returns the reason of a failure, empty on success.
 QString append_lines(const QString &fileName, const QByteArray &bytes);

@@ -3,6 +3,8 @@
 #include "chart_gradient.h"
 #include "chart_tickers.h"
 #include "chart_time.h"
+#include "envelope_plottable.h"
+#include "measurement_store.h"
 
 #include <QFontMetrics>
 #include <algorithm>
@@ -36,6 +38,7 @@ QColor qcolor(TColor color)
 
 TChart::TChart(QWidget *parent)
     : QCustomPlot(parent),
+      fStore(std::make_shared<TMeasurementStore>()),
       fTimeTicker(new TTimeTicker),
       fLeftTicker(new TValueTicker),
       fRightTicker(new TValueTicker)
@@ -89,74 +92,74 @@ TChart::~TChart() = default;
 
 void TChart::init_series(TColor pressure, TColor temperature)
 {
-    clearGraphs();
+    clearPlottables();
     const struct {
         const char *name;
         QCPAxis *axis;
-        TColor color;
-    } series[] = {{"Pressure", yAxis, pressure}, {"Temperature", yAxis2, temperature}};
+        int column;
+    } series[] = {{"Pressure", yAxis, TMeasurementStore::Pressure},
+                  {"Temperature", yAxis2, TMeasurementStore::Temperature}};
     for (const auto &s : series) {
-        QCPGraph *graph = addGraph(xAxis, s.axis);
-        graph->setName(QString::fromLatin1(s.name));
-        graph->setLineStyle(QCPGraph::lsLine);
-        graph->setAdaptiveSampling(true);
+        // The chart takes the series as its own.
+        auto *line = new TEnvelopeSeries(xAxis, s.axis, fStore, s.column);
+        line->setName(QString::fromLatin1(s.name));
     }
     set_series_color(PressureSeries, pressure);
     set_series_color(TemperatureSeries, temperature);
     request_replot();
 }
 
-QCPGraph *TChart::series(int index) const
+TEnvelopeSeries *TChart::series(int index) const
 {
-    return index >= 0 && index < graphCount() ? graph(index) : nullptr;
+    return index >= 0 && index < plottableCount() ? qobject_cast<TEnvelopeSeries *>(mPlottables.at(index)) : nullptr;
 }
 
 void TChart::set_series_color(int index, TColor color)
 {
-    QCPGraph *graph = series(index);
-    if (!graph)
+    TEnvelopeSeries *line = series(index);
+    if (!line)
         return;
-    graph->setPen(QPen(qcolor(color), 2));
-    graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssSquare, qcolor(color), qcolor(color), 1));
+    line->setPen(QPen(qcolor(color), 2));
+    line->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssSquare, qcolor(color), qcolor(color), 1));
     request_replot();
 }
 
 int TChart::point_count(int index) const
 {
-    const QCPGraph *graph = series(index);
-    return graph ? graph->dataCount() : 0;
+    return series(index) ? int(fStore->size()) : 0;
+}
+
+void TChart::set_store(std::shared_ptr<TMeasurementStore> store)
+{
+    fStore = std::move(store);
+    for (int i = 0; i < plottableCount(); ++i)
+        if (TEnvelopeSeries *line = series(i))
+            line->set_store(fStore);
+    points_added();
 }
 
 void TChart::add_point(double x, double pressure, double temperature)
 {
-    QCPGraph *p = series(PressureSeries);
-    QCPGraph *t = series(TemperatureSeries);
-    if (!p || !t)
+    if (!series(PressureSeries) || !series(TemperatureSeries))
         return;
-    p->addData(x, pressure);
-    t->addData(x, temperature);
+    fStore->append({x, pressure, temperature, 0, 0}, 0);
+    points_added();
+}
+
+void TChart::points_added()
+{
     follow_time();
     request_replot();
 }
 
 void TChart::break_line()
 {
-    // A point without a value is drawn as a gap.
-    const double gap = std::numeric_limits<double>::quiet_NaN();
-    for (int index : {int(PressureSeries), int(TemperatureSeries)}) {
-        QCPGraph *graph = series(index);
-        if (!graph || graph->data()->isEmpty())
-            continue;
-        const double last = (graph->data()->constEnd() - 1)->key;
-        if (!std::isnan((graph->data()->constEnd() - 1)->value))
-            graph->addData(std::nextafter(last, std::numeric_limits<double>::infinity()), gap);
-    }
+    fStore->break_line();
 }
 
 void TChart::clear_series()
 {
-    for (int i = 0; i < graphCount(); ++i)
-        graph(i)->setData(QSharedPointer<QCPGraphDataContainer>::create());
+    fStore->clear();
     follow_time();
     request_replot();
 }
@@ -166,11 +169,10 @@ void TChart::follow_time()
 {
     if (!fAuto[0])
         return;
-    const QCPGraph *p = series(PressureSeries);
-    if (!p || p->data()->isEmpty())
+    if (!series(PressureSeries) || fStore->empty())
         return;
-    const double first = p->data()->constBegin()->key;
-    const double last = (p->data()->constEnd() - 1)->key;
+    const double first = fStore->key(0);
+    const double last = fStore->key(fStore->size() - 1);
     xAxis->setRange(first, std::max(last, first + MinTimeSpan));
 }
 

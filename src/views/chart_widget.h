@@ -4,11 +4,13 @@
 // right mouse button, labels rewritten through a hook, and repaints coalesced to the screen's
 // pace. User-interface thread only.
 #include "chart_props.h"
+#include "envelope_plottable.h"
 #include "tcolor.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <qcustomplot.h>
 
 class TTimeTicker;
@@ -26,13 +28,19 @@ public:
     // Removes every series and creates the pressure and the temperature series.
     void init_series(TColor pressure, TColor temperature);
     // Nullptr before init_series.
-    QCPGraph *series(int index) const;
+    TEnvelopeSeries *series(int index) const;
     void set_series_color(int index, TColor color);
     int point_count(int index) const;
+    // The series draw from this store; the chart starts with one of its own.
+    void set_store(std::shared_ptr<TMeasurementStore> store);
+    const std::shared_ptr<TMeasurementStore> &store() const { return fStore; }
+    // Records a point in the store, without raw values.
     void add_point(double x, double pressure, double temperature);
-    // Drops every point and frees their memory.
     // Ends the curves where they are: the next points start new lines, not joined to these.
     void break_line();
+    // Someone else recorded rows in the store: follow them.
+    void points_added();
+    // Empties the store and frees its memory.
     void clear_series();
 
     QCPAxis *left_axis() const { return yAxis; }
@@ -107,6 +115,7 @@ private:
     void zoom_step();
     void keep_view();
 
+    std::shared_ptr<TMeasurementStore> fStore;
     QSharedPointer<TTimeTicker> fTimeTicker;
     QSharedPointer<TValueTicker> fLeftTicker;
     QSharedPointer<TValueTicker> fRightTicker;

@@ -1,19 +1,58 @@
 #include "table_model.h"
 
-#include <algorithm>
+#include "measurement_store.h"
+#include "row_text_writer.h"
 
-TMeasurementTableModel::TMeasurementTableModel(QObject *parent) : QAbstractTableModel(parent)
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double MillisecondsPerDay = 86400000.0;
+}
+
+TMeasurementTableModel::TMeasurementTableModel(QObject *parent)
+    : QAbstractTableModel(parent), fStore(std::make_shared<TMeasurementStore>())
 {
     fHeaders = QStringList(table_export::ColumnCount, QString());
+    fGeneration = fStore->generation();
+}
+
+TMeasurementTableModel::~TMeasurementTableModel() = default;
+
+void TMeasurementTableModel::set_store(std::shared_ptr<TMeasurementStore> store)
+{
+    beginResetModel();
+    fStore = std::move(store);
+    fGeneration = fStore->generation();
+    fFormats.clear();
+    fPublished = 0;
+    endResetModel();
 }
 
 void TMeasurementTableModel::clear()
 {
     beginResetModel();
-    std::deque<Row>().swap(fRows);
+    fStore->clear();
+    fGeneration = fStore->generation();
     fFormats.clear();
     fPublished = 0;
     endResetModel();
+}
+
+void TMeasurementTableModel::follow_clear()
+{
+    if (fGeneration == fStore->generation())
+        return;
+    beginResetModel();
+    fGeneration = fStore->generation();
+    fFormats.clear();
+    fPublished = 0;
+    endResetModel();
+}
+
+int TMeasurementTableModel::measurement_count() const
+{
+    return fGeneration == fStore->generation() ? int(fStore->size()) : 0;
 }
 
 void TMeasurementTableModel::set_headers(const QStringList &cells)
@@ -26,14 +65,23 @@ void TMeasurementTableModel::set_headers(const QStringList &cells)
 
 void TMeasurementTableModel::append(const table_export::Measurement &m, const QDateTime &when, const Format &format)
 {
-    const int index = measurement_count();
-    if (fFormats.empty() || !(fFormats.back().format == format))
+    follow_clear();
+    const qint64 elapsed = when.toMSecsSinceEpoch() - format.start_msecs;
+    fStore->append({double(elapsed) / MillisecondsPerDay, m.pbar, m.tcels, m.pu16, m.tu16}, format.start_msecs);
+    record(format);
+}
+
+void TMeasurementTableModel::record(const Format &format)
+{
+    follow_clear();
+    const int index = measurement_count() - 1;
+    if (index >= 0 && (fFormats.empty() || !(fFormats.back().format == format)))
         fFormats.push_back({index, format});
-    fRows.push_back({when.toMSecsSinceEpoch(), m.pbar, m.tcels, qint32(m.pu16), qint32(m.tu16)});
 }
 
 void TMeasurementTableModel::publish()
 {
+    follow_clear();
     const int count = measurement_count();
     if (count == fPublished)
         return;
@@ -53,6 +101,9 @@ void TMeasurementTableModel::publish()
 
 const TMeasurementTableModel::Format &TMeasurementTableModel::format_of(int index) const
 {
+    static const Format unknown;
+    if (fFormats.empty() || index < fFormats.front().first_row)
+        return unknown;
     const auto run = std::upper_bound(fFormats.begin(), fFormats.end(), index,
                                       [](int row, const FormatRun &r) { return row < r.first_row; });
     return std::prev(run)->format;
@@ -65,12 +116,23 @@ QStringList TMeasurementTableModel::grid_row(int row) const
     const int index = row - 1;
     if (index < 0 || index >= measurement_count())
         return QStringList(table_export::ColumnCount, QString());
-    const Row &r = fRows[size_t(index)];
+    const std::size_t i = std::size_t(index);
     const Format &f = format_of(index);
-    const table_export::RowTime time{QDateTime::fromMSecsSinceEpoch(r.msecs),
+    const table_export::RowTime time{QDateTime::fromMSecsSinceEpoch(fStore->msecs(i)),
                                      QDateTime::fromMSecsSinceEpoch(f.start_msecs), f.relative};
-    return table_export::row_cells(row, {r.pu16, r.pbar, r.tu16, r.tcels}, time, f.pressure_digits,
-                                   f.temperature_digits);
+    return table_export::row_cells(row, {fStore->pu16(i), fStore->pressure(i), fStore->tu16(i), fStore->temperature(i)},
+                                   time, f.pressure_digits, f.temperature_digits);
+}
+
+void TMeasurementTableModel::export_rows(int first, int last, TRowTextWriter &writer, QByteArray &out) const
+{
+    last = std::min(last, measurement_count());
+    for (int index = std::max(first, 0); index < last; ++index) {
+        const std::size_t i = std::size_t(index);
+        const Format &f = format_of(index);
+        writer.append(out, {fStore->msecs(i), f.start_msecs, f.relative, fStore->pu16(i), fStore->pressure(i),
+                            f.pressure_digits, fStore->tu16(i), fStore->temperature(i), f.temperature_digits});
+    }
 }
 
 QString TMeasurementTableModel::grid_cell(int row, int column) const
@@ -92,7 +154,8 @@ int TMeasurementTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant TMeasurementTableModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= fPublished)
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= fPublished ||
+        index.row() >= measurement_count())
         return {};
     return grid_cell(index.row() + 1, index.column() + 1);
 }

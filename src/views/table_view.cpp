@@ -2,10 +2,13 @@
 
 #include "IniHandler.h"
 #include "Translator.h"
-#include "crlf_text.h"
+#include "ZUtils.h"
+#include "export_progress.h"
 #include "file_commit.h"
 #include "header_grid.h"
+#include "measurement_store.h"
 #include "msgDialogForm.h"
+#include "row_text_writer.h"
 #include "table_export.h"
 #include "table_model.h"
 #include "ui_table_view.h"
@@ -52,6 +55,8 @@ int row_height(const QWidget *widget)
 
 // New rows reach the grid at about the screen's pace, however fast they come.
 constexpr int ViewUpdateMs = 40;
+// Rows an export makes between two looks at the progress: a few milliseconds' work.
+constexpr int ExportChunkRows = 4096;
 
 // Looks of a string grid, with a header row as high as the data rows.
 void set_up_grid(QTableView *grid, int height)
@@ -70,7 +75,8 @@ Ttable_form::Ttable_form(QWidget *parent, TIniHandler *settings, TTranslator *tr
       fAskFileName(ask_file_name),
       fReportError(report_error),
       fOpenFolder([](const QUrl &folder) { return QDesktopServices::openUrl(folder); }),
-      fNow([] { return QDateTime::currentDateTime(); })
+      fNow([] { return QDateTime::currentDateTime(); }),
+      fProgress(export_progress::dialog(this))
 {
     fModel = new TMeasurementTableModel(this);
     ui->setupUi(this);
@@ -173,6 +179,31 @@ void Ttable_form::add_row(int pu16, double pbar, int tu16, double tcels)
     const TMeasurementTableModel::Format format{f_start_time.toMSecsSinceEpoch(), ui->time_axis_check->isChecked(),
                                                 f_pressure_digits, f_temperature_digits};
     fModel->append({pu16, pbar, tu16, tcels}, fNow(), format);
+    after_row();
+}
+
+void Ttable_form::share_store(std::shared_ptr<TMeasurementStore> store)
+{
+    fModel->set_store(std::move(store));
+    f_row = fModel->measurement_count();
+    update_view();
+}
+
+void Ttable_form::row_recorded()
+{
+    const int count = fModel->measurement_count();
+    if (count == 0)
+        return;
+    if (count == 1 || f_row == 0)
+        f_start_time = QDateTime::fromMSecsSinceEpoch(fModel->store()->msecs(0));
+    f_row = count;
+    fModel->record({f_start_time.toMSecsSinceEpoch(), ui->time_axis_check->isChecked(), f_pressure_digits,
+                    f_temperature_digits});
+    after_row();
+}
+
+void Ttable_form::after_row()
+{
     if (!fViewTimer.isActive())
         fViewTimer.start();
 }
@@ -226,28 +257,74 @@ QStringList Ttable_form::fill_memo() const
     return table_export::fill_memo(content);
 }
 
+QByteArray Ttable_form::export_head() const
+{
+    table_export::ExportContent content;
+    content.description = {ui->descr_title->text(), ui->description->toPlainText()};
+    content.initials = {ui->initial_title->text(), ui->initial_ed->text()};
+    const std::pair<const QLabel *, const QLabel *> identity[] = {
+        {ui->scaling_title, ui->scaling},       {ui->date_title, ui->calib_date},
+        {ui->unique_title, ui->unique_id},      {ui->dev_status_title, ui->dev_status},
+        {ui->slave_addr_title, ui->slave_addr}, {ui->number_readdr_left_title, ui->number_re_addr}};
+    for (const auto &[title, value] : identity)
+        content.identity.append({title->text(), value->text()});
+    content.rows.append(fModel->grid_row(0));
+    if (fModel->measurement_count() == 0)
+        content.rows.append(fModel->grid_row(1)); // the blank row
+    return table_export::file_bytes(table_export::fill_memo(content));
+}
+
+bool Ttable_form::stream_export(const std::function<bool(const QByteArray &chunk)> &write)
+{
+    const int total = fModel->measurement_count();
+    const auto generation = fModel->store()->generation();
+    if (!write(export_head()))
+        return false;
+    TRowTextWriter writer(ZString::LocaleDecimalSeparator());
+    QByteArray chunk;
+    for (int first = 0; first < total; first += ExportChunkRows) {
+        // The progress lets events through: a Clear Chart meanwhile ends the export.
+        if (!fProgress(first, total) || fModel->store()->generation() != generation)
+            return false;
+        chunk.clear();
+        fModel->export_rows(first, std::min(first + ExportChunkRows, total), writer, chunk);
+        if (!write(chunk))
+            return false;
+    }
+    fProgress(total, total);
+    return true;
+}
+
 void Ttable_form::copy_to_clipbrd()
 {
-    QGuiApplication::clipboard()->setText(crlf_text(fill_memo()));
+    QString text;
+    if (stream_export([&text](const QByteArray &chunk) {
+            text += QString::fromLocal8Bit(chunk);
+            return true;
+        }))
+        QGuiApplication::clipboard()->setText(text);
 }
 
 void Ttable_form::save_to_file()
 {
-    const QStringList zwischen = fill_memo();
     QString folder = fIni->Get_ExportDir();
     if (table_export::virtual_folder(folder))
         folder = QDir::homePath();
     const QString fileName = fAskFileName(this, folder);
     if (fileName.isEmpty())
         return;
-    // The rows stay in the window and an older file stays whole when this fails.
-    const QString error = file_commit::replace(fileName, table_export::file_bytes(zwischen));
+    // The rows stay in the window and an older file stays whole when this fails or is cancelled.
+    bool written = false;
+    const QString error = file_commit::replace_streamed(fileName, [this, &written](const file_commit::ChunkWriter &write) {
+        written = stream_export(write);
+        return written;
+    });
     if (error.isEmpty()) {
         // Only a folder that took the table is offered next time; a folder of the kernel's
         // virtual file systems never, since reading one can block the save dialog.
-        const QString folder = QFileInfo(fileName).absolutePath();
-        if (!table_export::virtual_folder(folder))
-            fIni->Set_ExportDir(QDir::toNativeSeparators(folder));
+        const QString saved = QFileInfo(fileName).absolutePath();
+        if (written && !table_export::virtual_folder(saved))
+            fIni->Set_ExportDir(QDir::toNativeSeparators(saved));
         return;
     }
     fReportError(this, fTranslator->translate(QStringLiteral("table_not_saved"),

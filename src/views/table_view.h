@@ -11,6 +11,7 @@
 class QLabel;
 class QUrl;
 class TIniHandler;
+class TMeasurementStore;
 class TMeasurementTableModel;
 class TTranslator;
 
@@ -30,6 +31,8 @@ public:
     // Shows a folder in the system file manager; false when that failed.
     using FolderOpener = std::function<bool(const QUrl &folder)>;
     using Clock = std::function<QDateTime()>;
+    // Told how far an export got, before each chunk of rows and at the end; false cancels it.
+    using ExportProgress = std::function<bool(qint64 done, qint64 total)>;
 
     // Without settings store or translator the program's single instances are used.
     explicit Ttable_form(QWidget *parent = nullptr, TIniHandler *settings = nullptr,
@@ -59,6 +62,10 @@ public:
     void init();
     // The row is stored at once; the grid shows new rows at the screen's pace (update_view).
     void add_row(int pu16, double pbar, int tu16, double tcels);
+    // The rows come from this store, which the main window writes and the chart reads.
+    void share_store(std::shared_ptr<TMeasurementStore> store);
+    // The store's writer recorded a new row: shown like one from add_row.
+    void row_recorded();
     // Brings the grid up to date now: new rows, scrolling and the selection of the newest row.
     void update_view();
     void update_captions();
@@ -80,6 +87,7 @@ public:
     void set_error_reporter(ErrorReporter reporter) { fReportError = std::move(reporter); }
     void set_folder_opener(FolderOpener opener) { fOpenFolder = std::move(opener); }
     void set_clock(Clock clock) { fNow = std::move(clock); }
+    void set_export_progress(ExportProgress progress) { fProgress = std::move(progress); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -92,6 +100,11 @@ private:
     void calc_visible_rows();
     void write_headers();
     void show_identity(QString &field, QLabel *label, const QString &value);
+    void after_row();
+    // The export's text before the rows, the header row included.
+    QByteArray export_head() const;
+    // Hands the export to `write` chunk by chunk; false when cancelled or a write failed.
+    bool stream_export(const std::function<bool(const QByteArray &chunk)> &write);
 
     std::unique_ptr<Ui::Ttable_form> ui;
     TMeasurementTableModel *fModel; // owned as a child
@@ -102,6 +115,7 @@ private:
     ErrorReporter fReportError;
     FolderOpener fOpenFolder;
     Clock fNow;
+    ExportProgress fProgress;
 
     int f_row = 0;
     QDateTime f_start_time;

@@ -2,6 +2,7 @@
 // the speed slider, a lost adapter and "Clear Chart".
 #include "ZUtils.h"
 #include "chart_widget.h"
+#include "envelope_plottable.h"
 #include "main_window_fixture.h"
 
 #include <QCheckBox>
@@ -23,10 +24,24 @@ protected:
     bool buttonShown(const char *name) const { return !child<QPushButton>(name)->isHidden(); }
     double lastX() const
     {
-        const QCPGraph *series = chart()->series(TChart::PressureSeries);
-        return (series->data()->constEnd() - 1)->key;
+        const TEnvelopeSeries *series = chart()->series(TChart::PressureSeries);
+        return series->key_at(series->dataCount() - 1);
     }
-    double firstX() const { return chart()->series(TChart::PressureSeries)->data()->constBegin()->key; }
+    double firstX() const { return chart()->series(TChart::PressureSeries)->key_at(0); }
+    // Every point of both curves is the table's row of the same number.
+    void expectSameRows() const
+    {
+        const TEnvelopeSeries *p = chart()->series(TChart::PressureSeries);
+        const TEnvelopeSeries *t = chart()->series(TChart::TemperatureSeries);
+        ASSERT_EQ(tableRows(), p->dataCount());
+        ASSERT_EQ(t->dataCount(), p->dataCount());
+        for (int i = 0; i < p->dataCount(); ++i) {
+            EXPECT_EQ(table->cell_text(i + 1, 0), QString::number(i + 1));
+            EXPECT_EQ(table->cell_text(i + 1, 4), ZString::FormatFixed(p->value_at(i), table->Get_pressure_digits()));
+            EXPECT_EQ(table->cell_text(i + 1, 6),
+                      ZString::FormatFixed(t->value_at(i), table->Get_temperature_digits()));
+        }
+    }
 
     // Starts a run once the first scan is through and waits until it has shown `count` measurements.
     void startRun(int count = 3)
@@ -89,15 +104,15 @@ TEST_F(Monitor, StartWaitsForTheScanWorkerThenFillsChartAndTable)
     EXPECT_GE(firstX(), 0.0);
     EXPECT_LT(firstX(), 2.0 / 86400) << "elapsed days since the start";
     EXPECT_GT(lastX(), firstX());
-    const double pressure = chart()->series(TChart::PressureSeries)->data()->at(0)->value;
+    const double pressure = chart()->series(TChart::PressureSeries)->value_at(0);
     EXPECT_GT(pressure, 0.0);
     EXPECT_EQ(table->cell_text(1, 4), ZString::FormatFixed(pressure, table->Get_pressure_digits()));
     EXPECT_EQ(child<QLineEdit>("pressuredisplay")->text().isEmpty(), false);
     // In automatic mode the left axis holds every pressure shown.
     const QCPRange left = chart()->left_axis()->range();
-    for (auto it = chart()->series(TChart::PressureSeries)->data()->constBegin();
-         it != chart()->series(TChart::PressureSeries)->data()->constEnd(); ++it)
-        EXPECT_TRUE(left.contains(it->value)) << it->value;
+    const TEnvelopeSeries *series = chart()->series(TChart::PressureSeries);
+    for (int i = 0; i < series->dataCount(); ++i)
+        EXPECT_TRUE(left.contains(series->value_at(i))) << series->value_at(i);
 }
 
 TEST_F(Monitor, StopTwiceTheSecondPressChangesNothing)
@@ -214,12 +229,11 @@ TEST_F(Monitor, RestartContinuesTheTimeAxisUntilTheChartIsCleared)
     const int before = points();
     child<QPushButton>("start_btn")->click();
     ASSERT_TRUE(waitFor([&] { return points() > before; }));
-    // The runs are not joined: a point without a value lies between them.
-    EXPECT_TRUE(std::isnan(chart()->series(TChart::PressureSeries)->data()->at(before)->value));
-    ASSERT_TRUE(waitFor([&] { return points() > before + 1; }));
-    EXPECT_GT(chart()->series(TChart::PressureSeries)->data()->at(before + 1)->key, 1.2 / 86400)
-        << "the same time origin";
-    EXPECT_EQ(tableRows(), points() - 1) << "the table keeps its rows too";
+    EXPECT_GT(chart()->series(TChart::PressureSeries)->key_at(before), 1.2 / 86400) << "the same time origin";
+    // The runs are not joined by a line; the table has no row for the gap.
+    EXPECT_FALSE(chart()->store()->joined(size_t(before - 1), size_t(before)));
+    EXPECT_EQ(tableRows(), points()) << "the table keeps its rows too";
+    expectSameRows();
 
     child<QPushButton>("stop_btn")->click();
     ASSERT_TRUE(waitFor([this] { return form->scan_running(); }));
@@ -232,6 +246,8 @@ TEST_F(Monitor, RestartContinuesTheTimeAxisUntilTheChartIsCleared)
     child<QPushButton>("start_btn")->click();
     ASSERT_TRUE(waitFor([&] { return points() > 0; }));
     EXPECT_LT(firstX(), 0.8 / 86400) << "a new origin";
+    expectSameRows();
+    EXPECT_EQ(table->cell_text(1, 2), QStringLiteral("00:00:00.000")) << "the table's time starts again too";
 }
 
 TEST_F(Monitor, ClearDuringARunStartsANewTimeOriginAndTheTableStillNamesTheTransmitter)
@@ -256,11 +272,11 @@ TEST_F(Monitor, ClearDuringARunStartsANewTimeOriginAndTheTableStillNamesTheTrans
     const double lastOfFirstRun = lastX();
     child<QPushButton>("start_btn")->click();
     ASSERT_TRUE(waitFor([&] { return points() > before + 1; }));
-    const QCPGraphDataContainer &data = *chart()->series(TChart::PressureSeries)->data();
-    EXPECT_TRUE(std::isnan(data.at(before)->value));
-    EXPECT_GT(data.at(before + 1)->key, lastOfFirstRun);
-    for (int i = 0; i < before; ++i)
-        EXPECT_FALSE(std::isnan(data.at(i)->value)) << i;
+    const TMeasurementStore &store = *chart()->store();
+    EXPECT_FALSE(store.joined(size_t(before - 1), size_t(before))) << "the new run starts a new line";
+    EXPECT_TRUE(store.joined(0, size_t(before - 1))) << "the first run is one line";
+    EXPECT_GT(store.key(size_t(before)), lastOfFirstRun);
+    EXPECT_EQ(tableRows(), points()) << "a gap is no row of the table";
 }
 
 TEST_F(Monitor, TheSliderShowsItsInterval)

@@ -1,6 +1,7 @@
 // The monitor chart widget: series, time axis, ranges and scaling, zoom and pan, appearance,
 // label hook and coalesced repaints.
 #include "chart_widget.h"
+#include "envelope_plottable.h"
 #include "locale_guard.h"
 #include "qt_printers.h"
 
@@ -56,7 +57,7 @@ protected:
 
 TEST_F(Chart, TwoSeriesOnTheirAxesWithLinesAndSquareMarkers)
 {
-    ASSERT_EQ(chart.graphCount(), 2);
+    ASSERT_EQ(chart.plottableCount(), 2);
     const struct {
         int index;
         const char *name;
@@ -65,12 +66,11 @@ TEST_F(Chart, TwoSeriesOnTheirAxesWithLinesAndSquareMarkers)
     } series[] = {{TChart::PressureSeries, "Pressure", chart.left_axis(), QColor(0x00, 0x65, 0xCA)},
                   {TChart::TemperatureSeries, "Temperature", chart.right_axis(), QColor(0xFF, 0x11, 0x11)}};
     for (const auto &s : series) {
-        const QCPGraph *graph = chart.series(s.index);
+        const TEnvelopeSeries *graph = chart.series(s.index);
         ASSERT_NE(graph, nullptr);
         EXPECT_EQ(graph->name(), QString::fromLatin1(s.name));
         EXPECT_EQ(graph->valueAxis(), s.axis);
         EXPECT_EQ(graph->keyAxis(), chart.bottom_axis());
-        EXPECT_EQ(graph->lineStyle(), QCPGraph::lsLine);
         EXPECT_EQ(graph->pen().color(), s.color);
         EXPECT_EQ(graph->pen().width(), 2);
         EXPECT_EQ(graph->scatterStyle().shape(), QCPScatterStyle::ssSquare);
@@ -83,7 +83,7 @@ TEST_F(Chart, TwoSeriesOnTheirAxesWithLinesAndSquareMarkers)
     EXPECT_FALSE(chart.legend->visible());
     // A second start-up replaces the series instead of adding to them.
     chart.init_series(0x0000FF, 0x00FF00);
-    EXPECT_EQ(chart.graphCount(), 2);
+    EXPECT_EQ(chart.plottableCount(), 2);
     EXPECT_EQ(chart.series(TChart::PressureSeries)->pen().color(), QColor(Qt::red));
     EXPECT_EQ(chart.series(2), nullptr);
 }
@@ -277,4 +277,40 @@ TEST_F(Chart, ManyPointsMakeOneRepaintPerFrame)
     EXPECT_EQ(replots.count(), 1);
     chart.show();
     EXPECT_TRUE(QTest::qWaitFor([&] { return replots.count() == 2; }, 1000));
+}
+
+namespace {
+
+bool near_colour(QRgb pixel, QColor colour)
+{
+    return std::abs(qRed(pixel) - colour.red()) < 40 && std::abs(qGreen(pixel) - colour.green()) < 40 &&
+           std::abs(qBlue(pixel) - colour.blue()) < 40;
+}
+
+} // namespace
+
+// Ten million points, one of them a single-sample spike: the full view still draws it.
+TEST_F(Chart, OneSampleSpikeAmongTenMillionPointsIsDrawnInTheFullView)
+{
+    chart.set_axis_range(chart.left_axis(), 0.0, 10.0);
+    chart.series(TChart::TemperatureSeries)->setVisible(false);
+    const std::size_t n = 10000000, spike = 6543210;
+    TMeasurementStore &store = *chart.store();
+    for (std::size_t i = 0; i < n; ++i)
+        store.append({double(i) * Second / 40, i == spike ? 9.0 : 1.0, 20.0, 0, 0}, 0);
+    chart.points_added();
+    const QImage image = chart.toPixmap().toImage();
+    const QColor pressure = chart.series(TChart::PressureSeries)->pen().color();
+    // Pixels of the pressure colour between 5 and 8.5 bar in a column, give or take one pixel.
+    const auto drawn = [&](double key) {
+        const int x = int(chart.bottom_axis()->coordToPixel(key));
+        const int top = int(chart.left_axis()->coordToPixel(8.5)), bottom = int(chart.left_axis()->coordToPixel(5.0));
+        int count = 0;
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int y = top; y <= bottom; ++y)
+                count += near_colour(image.pixel(x + dx, y), pressure);
+        return count;
+    };
+    EXPECT_GT(drawn(store.key(spike)), 10) << "the spike";
+    EXPECT_EQ(drawn(store.key(spike / 2)), 0) << "elsewhere the line stays at 1 bar";
 }

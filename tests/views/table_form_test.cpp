@@ -4,6 +4,7 @@
 #include "UniCodeFile.h"
 #include "locale_guard.h"
 #include "qt_printers.h"
+#include "crlf_text.h"
 #include "file_commit.h"
 #include "table_export.h"
 #include "table_view.h"
@@ -500,4 +501,52 @@ TEST_F(TableForm, OpensCentredOverTheMainWindow)
     EXPECT_TRUE(owned.isWindow());
     EXPECT_LE((owned.frameGeometry().center() - main.frameGeometry().center()).manhattanLength(), 2)
         << owned.frameGeometry().x() << "," << owned.frameGeometry().y();
+}
+
+// A table of several export chunks is saved and copied in pieces, with the same bytes as the
+// whole text made at once, and the progress is told of every piece.
+TEST_F(TableForm, LargeTableIsStreamedWithProgress)
+{
+    LocaleGuard locale(LocaleGuard::pointLocale());
+    QList<qint64> seen;
+    form->set_export_progress([&seen](qint64 done, qint64 total) {
+        EXPECT_EQ(total, 10000);
+        seen.append(done);
+        return true;
+    });
+    for (int r = 0; r < 10000; ++r) {
+        form->add_row(r, 1.0 + r * 1e-4, 65535 - r, 20.0 - r * 1e-3);
+        advance(25);
+    }
+    answer = fRoot.filePath(QStringLiteral("big.txt"));
+    form->save_to_file();
+    EXPECT_TRUE(errors.isEmpty());
+    const QStringList whole = form->fill_memo();
+    EXPECT_EQ(file_contents(answer), table_export::file_bytes(whole));
+    EXPECT_EQ(seen, (QList<qint64>{0, 4096, 8192, 10000}));
+    form->copy_to_clipbrd();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), crlf_text(whole));
+}
+
+TEST_F(TableForm, CancelledExportLeavesTheOlderFileAsItWasAndTheClipboardAlone)
+{
+    answer = fRoot.filePath(QStringLiteral("run.txt"));
+    const QByteArray older("older\r\n");
+    {
+        QFile f(answer);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(older);
+    }
+    for (int r = 0; r < 9000; ++r)
+        form->add_row(r, 1.0, r, 20.0);
+    // Cancelled after the first chunk of rows went out.
+    form->set_export_progress([](qint64 done, qint64) { return done == 0; });
+    form->save_to_file();
+    EXPECT_TRUE(errors.isEmpty()) << "a cancel is no failure";
+    EXPECT_EQ(file_contents(answer), older);
+    EXPECT_EQ(QDir(fRoot.path()).entryList(QDir::Files), QStringList{QStringLiteral("run.txt")}) << "no leftovers";
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    form->copy_to_clipbrd();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    EXPECT_EQ(form->row_count(), 9001) << "the rows stay";
 }
