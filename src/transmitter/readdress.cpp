@@ -3,6 +3,7 @@
 #include "OrvelHandler.h"
 
 #include <chrono>
+#include <optional>
 #include <thread>
 
 namespace readdress {
@@ -131,6 +132,55 @@ Outcome write_image(T_Orvel_Handler &h, Outcome &out, uint8_t old_address, uint8
     return end(Step::NewAddress);
 }
 
+// What a change and a restore share: the outcome under way and how each step is told.
+struct Run {
+    T_Orvel_Handler &h;
+    const Observer &observer;
+    Outcome out;
+    uint8_t old_address = h.Get_Device().Get_slave_addr();
+    QList<T_SlaveAddr> before = h.Get_slave_addr_list();
+
+    bool report(Step step, bool ok)
+    {
+        if (observer)
+            observer(step, ok);
+        return ok;
+    }
+    Outcome end(Step failed)
+    {
+        out.failed = failed;
+        return out;
+    }
+    Outcome refuse(Refusal why)
+    {
+        out.refusal = why;
+        out.answers_at = old_address;
+        report(Step::Check, false);
+        return end(Step::Check);
+    }
+    // In command mode, after the transmitter was read: refused or declined (the transmitter
+    // powered out of command mode), or nothing when the write may go ahead.
+    std::optional<Outcome> refused_or_declined(Refusal why, const Confirm &confirm, uint8_t new_address)
+    {
+        if (why != Refusal::None) {
+            power_up(h, LeaveCommandModeChain);
+            return refuse(why);
+        }
+        report(Step::Check, true);
+        if (!confirm || !confirm(new_address)) {
+            power_up(h, LeaveCommandModeChain);
+            out.answers_at = old_address;
+            return end(Step::Confirm);
+        }
+        return std::nullopt;
+    }
+    Outcome write(uint8_t new_address)
+    {
+        return write_image(h, out, old_address, new_address, before,
+                           [this](Step step, bool ok) { return report(step, ok); });
+    }
+};
+
 } // namespace
 
 Step power_up(T_Orvel_Handler &h, const std::vector<Step> &chain, const Observer &observer, Step tolerated)
@@ -170,32 +220,14 @@ Refusal check_image(T_Orvel_Handler &h, uint8_t new_address)
 
 Outcome readdress(T_Orvel_Handler &h, uint8_t new_address, const Confirm &confirm, const Observer &observer)
 {
-    Outcome out;
+    Run run{h, observer, {}};
     T_OrvelDevice &device = h.Get_Device();
-    const uint8_t old_address = device.Get_slave_addr();
-    const QList<T_SlaveAddr> before = h.Get_slave_addr_list();
-    auto report = [&](Step step, bool ok) {
-        if (observer)
-            observer(step, ok);
-        return ok;
-    };
-    auto end = [&](Step failed) {
-        out.failed = failed;
-        return out;
-    };
-    auto refuse = [&](Refusal why) {
-        out.refusal = why;
-        out.answers_at = old_address;
-        report(Step::Check, false);
-        return end(Step::Check);
-    };
-
     if (const Refusal why = check_image(h, new_address); why != Refusal::None)
-        return refuse(why);
+        return run.refuse(why);
 
     const Step chain_failed = power_up(h, CommandModeChain, observer, Step::DisableI2c);
     if (chain_failed != Step::None)
-        return end(chain_failed);
+        return run.end(chain_failed);
 
     // The image that will be written must be what this transmitter holds right now: a swapped
     // transmitter or a word that changed since the scan would otherwise be overwritten.
@@ -207,21 +239,12 @@ Outcome readdress(T_Orvel_Handler &h, uint8_t new_address, const Confirm &confir
         why = Refusal::MemoryError;
     else if (!same_writable_words(image, device.Get_verify_memory_page()))
         why = Refusal::OtherImage;
-    if (why != Refusal::None) {
-        power_up(h, LeaveCommandModeChain);
-        return refuse(why);
-    }
-    report(Step::Check, true);
-
-    if (!confirm || !confirm(new_address)) {
-        power_up(h, LeaveCommandModeChain);
-        out.answers_at = old_address;
-        return end(Step::Confirm);
-    }
+    if (auto stopped = run.refused_or_declined(why, confirm, new_address))
+        return *stopped;
 
     image.Get_COM_Config().Set_hByte(0x00);
     image.Get_COM_Config().Set_lByte(new_address);
-    return write_image(h, out, old_address, new_address, before, report);
+    return run.write(new_address);
 }
 
 Refusal check_saved_image(T_Orvel_Handler &h, const T_DeviceMemory &saved)
@@ -244,32 +267,15 @@ Refusal check_saved_image(T_Orvel_Handler &h, const T_DeviceMemory &saved)
 
 Outcome restore(T_Orvel_Handler &h, const T_DeviceMemory &saved, const Confirm &confirm, const Observer &observer)
 {
-    Outcome out;
+    Run run{h, observer, {}};
     T_OrvelDevice &device = h.Get_Device();
-    const uint8_t old_address = device.Get_slave_addr();
     const uint8_t new_address = address_of(saved);
-    const QList<T_SlaveAddr> before = h.Get_slave_addr_list();
-    auto report = [&](Step step, bool ok) {
-        if (observer)
-            observer(step, ok);
-        return ok;
-    };
-    auto refuse = [&](Refusal why) {
-        out.refusal = why;
-        out.answers_at = old_address;
-        out.failed = Step::Check;
-        report(Step::Check, false);
-        return out;
-    };
-
     if (const Refusal why = check_saved_image(h, saved); why != Refusal::None)
-        return refuse(why);
+        return run.refuse(why);
 
     const Step chain_failed = power_up(h, CommandModeChain, observer, Step::DisableI2c);
-    if (chain_failed != Step::None) {
-        out.failed = chain_failed;
-        return out;
-    }
+    if (chain_failed != Step::None)
+        return run.end(chain_failed);
 
     // The transmitter's own words may be anything after a cut-off write; only its product code
     // tells that the saved image belongs to it.
@@ -281,24 +287,14 @@ Outcome restore(T_Orvel_Handler &h, const T_DeviceMemory &saved, const Confirm &
         why = Refusal::OtherProduct;
     else if (device.Get_memory_status().current_page >= 3)
         why = Refusal::NoChangeLeft;
-    if (why != Refusal::None) {
-        power_up(h, LeaveCommandModeChain);
-        return refuse(why);
-    }
-    report(Step::Check, true);
-
-    if (!confirm || !confirm(new_address)) {
-        power_up(h, LeaveCommandModeChain);
-        out.answers_at = old_address;
-        out.failed = Step::Confirm;
-        return out;
-    }
+    if (auto stopped = run.refused_or_declined(why, confirm, new_address))
+        return *stopped;
 
     T_DeviceMemory &image = device.Get_memory_page();
     for (T_32Bit *reg : image.writable_registers())
         reg->setValue(saved.at(reg->Get_addr()).value());
     image.Set_complete(true);
-    return write_image(h, out, old_address, new_address, before, report);
+    return run.write(new_address);
 }
 
 } // namespace readdress

@@ -241,7 +241,8 @@ void Ttable_form::update_captions()
     write_headers();
 }
 
-QStringList Ttable_form::fill_memo() const
+// Description, initials and the transmitter's identity: what every export starts with.
+table_export::ExportContent Ttable_form::export_header() const
 {
     table_export::ExportContent content;
     content.description = {ui->descr_title->text(), ui->description->toPlainText()};
@@ -252,6 +253,12 @@ QStringList Ttable_form::fill_memo() const
         {ui->slave_addr_title, ui->slave_addr}, {ui->number_readdr_left_title, ui->number_re_addr}};
     for (const auto &[title, value] : identity)
         content.identity.append({title->text(), value->text()});
+    return content;
+}
+
+QStringList Ttable_form::fill_memo() const
+{
+    table_export::ExportContent content = export_header();
     for (int row = 0; row < row_count(); ++row)
         content.rows.append(fModel->grid_row(row));
     return table_export::fill_memo(content);
@@ -259,15 +266,7 @@ QStringList Ttable_form::fill_memo() const
 
 QByteArray Ttable_form::export_head() const
 {
-    table_export::ExportContent content;
-    content.description = {ui->descr_title->text(), ui->description->toPlainText()};
-    content.initials = {ui->initial_title->text(), ui->initial_ed->text()};
-    const std::pair<const QLabel *, const QLabel *> identity[] = {
-        {ui->scaling_title, ui->scaling},       {ui->date_title, ui->calib_date},
-        {ui->unique_title, ui->unique_id},      {ui->dev_status_title, ui->dev_status},
-        {ui->slave_addr_title, ui->slave_addr}, {ui->number_readdr_left_title, ui->number_re_addr}};
-    for (const auto &[title, value] : identity)
-        content.identity.append({title->text(), value->text()});
+    table_export::ExportContent content = export_header();
     content.rows.append(fModel->grid_row(0));
     if (fModel->measurement_count() == 0)
         content.rows.append(fModel->grid_row(1)); // the blank row

@@ -2,6 +2,8 @@
 // The measurement table window: one row per measurement of a run under the identity of the
 // measured transmitter, copied to the clipboard or saved as tab-separated text. Closing it only
 // hides it; only init empties it. User-interface thread only.
+#include "table_export.h"
+
 #include <QDateTime>
 #include <QTimer>
 #include <QWidget>
@@ -103,6 +105,7 @@ private:
     void after_row();
     // The export's text before the rows, the header row included.
     QByteArray export_head() const;
+    table_export::ExportContent export_header() const;
     // Hands the export to `write` chunk by chunk; false when cancelled or a write failed.
     bool stream_export(const std::function<bool(const QByteArray &chunk)> &write);
 
