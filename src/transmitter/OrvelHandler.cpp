@@ -112,11 +112,6 @@ bool T_Orvel_Handler::ready_locked() const
     return f_IOWIIC != nullptr && f_Product_ID == ProductIdIow56 && !f_adapter_lost.load() && !f_cancelled.load();
 }
 
-bool T_Orvel_Handler::Get_adapter_open() const
-{
-    std::lock_guard<std::mutex> bus(f_bus_lock);
-    return f_IOWIIC != nullptr;
-}
 
 void T_Orvel_Handler::set_probe_timeout()
 {
@@ -152,6 +147,7 @@ bool T_Orvel_Handler::detect_dongle()
         return false;
     }
     f_IOWIIC = kit.IowKitOpenDevice();
+    f_adapter_open = f_IOWIIC != nullptr;
     keep_descriptor_zero_open(); // opening closes the library's earlier handles
     if (!f_IOWIIC)
         return false;
@@ -177,6 +173,7 @@ void T_Orvel_Handler::close_adapter()
         keep_descriptor_zero_open();
     }
     f_IOWIIC = nullptr;
+    f_adapter_open = false;
 }
 
 void T_Orvel_Handler::unload()

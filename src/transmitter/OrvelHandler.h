@@ -112,7 +112,8 @@ public:
     // fails at once without touching the adapter until detect_dongle opens it again.
     bool Get_adapter_lost() const { return f_adapter_lost.load(); }
     // An adapter was opened by the last detect_dongle and not closed since.
-    bool Get_adapter_open() const;
+    // Not under the bus lock: the window asks while a worker may wait inside a transaction.
+    bool Get_adapter_open() const { return f_adapter_open.load(); }
     // For shutdown: from now on every transaction fails at once, so a worker in the middle of a
     // cycle ends within one read timeout. unload still closes the adapter. Any thread.
     void cancel() { f_cancelled.store(true); }
@@ -183,4 +184,5 @@ private:
     int f_silent_requests = 0;
     std::atomic<bool> f_adapter_lost{false};
     std::atomic<bool> f_cancelled{false};
+    std::atomic<bool> f_adapter_open{false};
 };

@@ -1,6 +1,6 @@
 // The journal of re-addressing attempts against the simulated adapter: one line per attempt with
 // its outcome and failed step, the images before and after, and a folder that cannot be written.
-#include "handler_fixture.h"
+#include "readdress_fixture.h"
 #include "memory_image_file.h"
 #include "readdress_journal.h"
 
@@ -16,17 +16,9 @@ namespace {
 constexpr uint8_t OldAddress = 0x28;
 constexpr uint8_t NewAddress = 0x30;
 
-class Journal : public HandlerOnSim
+class Journal : public ReaddressOnSim
 {
 protected:
-    void scan()
-    {
-        ASSERT_EQ(readdress::power_up(*handler, readdress::ScanChain), Step::None);
-        ASSERT_TRUE(handler->get_slave_address());
-        ASSERT_TRUE(handler->get_device_scaling());
-        ASSERT_TRUE(handler->get_device_memory());
-        forget();
-    }
     // One attempt as the window and the command line make it: journal written before the outcome
     // is used.
     readdress::Outcome attempt(bool yes, QString *error = nullptr)
@@ -47,13 +39,6 @@ protected:
     {
         T_DeviceMemory out;
         EXPECT_EQ(memory_image_file::load(QDir(folder()).filePath(relative), out), QString());
-        return out;
-    }
-    static std::vector<uint16_t> words(const T_DeviceMemory &image)
-    {
-        std::vector<uint16_t> out;
-        for (int a = 0; a < 0x17; ++a)
-            out.push_back(image.at(a).value());
         return out;
     }
 

@@ -1,8 +1,7 @@
 // Writing a saved memory image back through the re-addressing procedure: a transmitter whose
 // page was cut off in the middle of a write gets its saved image back; an image of another
 // transmitter, or one the procedure may not write, is refused before anything is written.
-#include "handler_fixture.h"
-#include "readdress.h"
+#include "readdress_fixture.h"
 
 #include <string>
 
@@ -14,32 +13,11 @@ namespace {
 constexpr uint8_t OldAddress = 0x28;
 constexpr uint8_t NewAddress = 0x30;
 
-class Restore : public HandlerOnSim
+class Restore : public ReaddressOnSim
 {
 protected:
-    void scan()
-    {
-        ASSERT_EQ(readdress::power_up(*handler, readdress::ScanChain), Step::None);
-        ASSERT_TRUE(handler->get_slave_address());
-        ASSERT_TRUE(handler->get_device_scaling());
-        handler->get_device_memory();
-        forget();
-    }
-    std::vector<uint16_t> words(const T_DeviceMemory &image)
-    {
-        std::vector<uint16_t> out;
-        for (int a = 0; a < 0x17; ++a)
-            out.push_back(image.at(a).value());
-        return out;
-    }
-    // The simulated chip's own account: address, page contents, checksum, no memory error.
-    bool holds(const std::vector<uint16_t> &expected, uint8_t address)
-    {
-        const iowsim_transmitter_info chip = transmitter();
-        const unsigned short *page = chip.pages[chip.current_page];
-        return chip.address == address && !chip.memory_error &&
-               std::vector<uint16_t>(page, page + 0x17) == expected && page[0x17] == sim.iowsim_checksum(page);
-    }
+    // A half-written chip may report its memory read as failed.
+    void scan() { ReaddressOnSim::scan(false, false); }
     readdress::Outcome restore(const T_DeviceMemory &saved, bool yes = true)
     {
         return readdress::restore(*handler, saved, [yes](uint8_t) { return yes; });

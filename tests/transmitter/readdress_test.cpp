@@ -1,8 +1,7 @@
 // The re-addressing procedure against the simulated adapter, with faults that start at every
 // step of it: success is reported only when the transmitter holds exactly the intended image
 // and answers at the new address.
-#include "handler_fixture.h"
-#include "readdress.h"
+#include "readdress_fixture.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -33,35 +32,17 @@ const std::vector<Step> BusSteps = {Step::DisableI2c, Step::DisableSpi, Step::Sw
                                     Step::Verify,     Step::Checksum,   Step::SwitchOffAfter, Step::SwitchOnAfter,
                                     Step::NewAddress};
 
-class Readdress : public HandlerOnSim
+class Readdress : public ReaddressOnSim
 {
 protected:
-    // A scan as the scan worker makes it: power-up chain, address, identity, image.
-    void scan()
-    {
-        ASSERT_EQ(readdress::power_up(*handler, readdress::ScanChain), Step::None);
-        ASSERT_TRUE(handler->get_slave_address());
-        ASSERT_TRUE(handler->get_device_scaling());
-        ASSERT_TRUE(handler->get_device_memory());
-        ASSERT_TRUE(handler->get_measurement());
-        forget();
-    }
+    // A whole scan cycle, its measurement included.
+    void scan() { ReaddressOnSim::scan(true); }
     // The image the transmitter must hold after a change to `address`.
     std::vector<uint16_t> intended(uint8_t address)
     {
-        std::vector<uint16_t> words;
-        for (int a = 0; a < 0x17; ++a)
-            words.push_back(handler->Get_Device().Get_memory_page().at(a).value());
-        words[0x02] = address;
-        return words;
-    }
-    // What the simulated chip holds now, by its own account.
-    bool holds(const std::vector<uint16_t> &words, uint8_t address)
-    {
-        const iowsim_transmitter_info chip = transmitter();
-        const unsigned short *page = chip.pages[chip.current_page];
-        return chip.address == address && !chip.memory_error &&
-               std::vector<uint16_t>(page, page + 0x17) == words && page[0x17] == sim.iowsim_checksum(page);
+        std::vector<uint16_t> image = words(handler->Get_Device().Get_memory_page());
+        image[0x02] = address;
+        return image;
     }
     readdress::Outcome run(uint8_t address = NewAddress, bool yes = true)
     {
