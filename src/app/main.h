@@ -8,10 +8,8 @@
 #include "readdress_journal.h"
 #include "measure_Thread.h"
 #include "scan_Thread.h"
-#include "tcolor.h"
 #include "worker_gui.h"
 
-#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -28,12 +26,8 @@ class Tabout_Form;
 class Toption_Form;
 class TBarDisplay;
 class TAnalogDisplay;
-class TChart;
-class TChartPanel;
-class TShape;
 class QCPAxis;
-class QLineEdit;
-class QMouseEvent;
+class TMonitorChart;
 class Tjournal_form;
 
 namespace Ui {
@@ -187,38 +181,34 @@ private:
     void fill_table_identity();
     void blink();
 
-    // Chart and chart settings panel (main_chart*.cpp).
+    // The monitor chart's operations, carried out by the chart component (main_chart.cpp).
 public:
-    double Get_left_min() const { return f_left_min; }
+    double Get_left_min() const;
     void Set_left_min(double x);
-    double Get_left_max() const { return f_left_max; }
+    double Get_left_max() const;
     void Set_left_max(double x);
-    double Get_right_min() const { return f_right_min; }
+    double Get_right_min() const;
     void Set_right_min(double x);
-    double Get_right_max() const { return f_right_max; }
+    double Get_right_max() const;
     void Set_right_max(double x);
-    // Label steps, 0 letting the chart choose; written to the settings at once.
-    double Get_left_increment() const { return f_left_increment; }
+    double Get_left_increment() const;
     void Set_left_increment(double x);
-    double Get_right_increment() const { return f_right_increment; }
+    double Get_right_increment() const;
     void Set_right_increment(double x);
-    bool Get_show_left_grid() const { return f_show_left_grid; }
+    bool Get_show_left_grid() const;
     void Set_show_left_grid(bool b);
-    bool Get_show_right_grid() const { return f_show_right_grid; }
+    bool Get_show_right_grid() const;
     void Set_show_right_grid(bool b);
-    int Get_leftaxis_digits() const { return f_leftaxis_digits; }
+    int Get_leftaxis_digits() const;
     void Set_leftaxis_digits(int n);
-    int Get_rightaxis_digits() const { return f_rightaxis_digits; }
+    int Get_rightaxis_digits() const;
     void Set_rightaxis_digits(int n);
-    const QString &Get_left_axis_lbl_format() const { return f_left_axis_lbl_format; }
+    const QString &Get_left_axis_lbl_format() const;
     void Set_left_axis_lbl_format(const QString &format);
-    const QString &Get_right_axis_lbl_format() const { return f_right_axis_lbl_format; }
+    const QString &Get_right_axis_lbl_format() const;
     void Set_right_axis_lbl_format(const QString &format);
-    // 0 automatic, 1 manual, 2 locked.
-    int Get_axis_mode() const { return f_axis_mode; }
+    int Get_axis_mode() const;
     void Set_axis_mode(int v);
-    bool Get_axis_automatic() const { return f_axis_automatic; }
-    bool Get_sidebar_expanded() const { return f_sidebar_expanded; }
 
     void lock_iconClick();
     void left_axis_autoClick();
@@ -228,50 +218,14 @@ public:
     void collapse_sidebar();
     void expand_sidebar();
     void apply_chart_settings();
-    // The chart's label request: value-axis labels with the axis's decimals.
     QString format_axis_label(QCPAxis *axis, const QString &label);
 
 private:
+    // Wires the chart component to the monitor's other controls.
     void setup_chart();
     void init_series();
-    void load_chart_settings();
-    void read_axis_limits();
-    void save_chart_settings();
-    void show_curve_colors();
-    TColor chart_background() const;
-    void chart_initial_ranges();
-    void chart_extend_ranges();
-    void chart_add_point(double x, double pressure, double temperature);
-    static double elapsed_days(const QDateTime &from, const QDateTime &to);
-    void ChartMouseMove(QMouseEvent *event);
-    void ChartMouseEnter();
     void AnalogDisplayDblClick();
-    void fill_axis_controls(QCPAxis *axis);
-    void show_axis_limits(QCPAxis *axis);
-    void commit_number_edit(QLineEdit *edit);
-    void swatch_mouse_down(TShape *swatch, Qt::MouseButton button);
-    void write_increment(bool left, double x);
-    TChart *chart() const;
-    TChartPanel *chart_panel() const;
-
-    double fpmin = 1.0E6;
-    double fpmax = 1.0E-6;
-    double ftmin = 1.0E6;
-    double ftmax = 1.0E-6;
-    double f_left_min = 0.0;
-    double f_left_max = 1.0;
-    double f_right_min = 0.0;
-    double f_right_max = 30.0;
-    double f_left_increment = 0.001;
-    double f_right_increment = 0.05;
-    int f_axis_mode = 0;
-    int f_leftaxis_digits = 3;
-    int f_rightaxis_digits = 3;
-    bool f_show_left_grid = true;
-    bool f_show_right_grid = true;
-    QString f_left_axis_lbl_format;
-    QString f_right_axis_lbl_format;
-    bool f_sidebar_expanded = false;
+    std::unique_ptr<TMonitorChart> fChart;
 
     QString tr_(const char *key, const char *defaultText) const;
 
@@ -291,12 +245,6 @@ private:
     bool f_readdress_allowed = false;
     bool f_scan_allowed = false;
 
-    QDateTime fstart_time;
-    bool f_chart_cleared = true;
-    double f_pressure_full_scale = 0;
-    TColor p_color = 0x00CA6500;
-    TColor t_color = 0x001111FF;
-    bool f_axis_automatic = true;
     bool f_blink = false;
 
     QList<T_SlaveAddr> f_new_address_list;

@@ -4,8 +4,11 @@
 
 #include "chart_widget.h"
 #include "logFile.h"
+#include "monitor_chart.h"
 #include "table_view.h"
 #include "ui_main.h"
+
+#include <QDateTime>
 
 void Tmain_Form::start_btnClick()
 {
@@ -38,12 +41,7 @@ void Tmain_Form::meas_start_TimerTimer()
     meas_start_Timer.stop();
     ui->stop_btn->show();
     ui->start_btn->hide();
-    if (f_chart_cleared) {
-        fstart_time = QDateTime::currentDateTime();
-        f_chart_cleared = false;
-    } else {
-        chart()->break_line(); // this run goes on the same time axis, not joined to the last one
-    }
+    fChart->start_run(QDateTime::currentDateTime());
     set_status_left(tr_("Measuring", "Measuring"));
     set_status_middle(tr_("Started", "Started"));
     ui->change_address_Action->setEnabled(false);
@@ -84,8 +82,8 @@ void Tmain_Form::show_measurement_values()
     ui->Tu16_ed->setText(QString::number(device.Get_temperature_U16_raw()));
     ui->pressuredisplay->setText(device.Get_pressure_as_String());
     ui->Temperaturedisplay->setText(device.Get_temperature_as_String());
-    ui->AnalogDisplay->SetMinColor(p_color);
-    ui->AnalogDisplay->SetFaceColor(chart_background());
+    ui->AnalogDisplay->SetMinColor(fChart->pressure_color());
+    ui->AnalogDisplay->SetFaceColor(fChart->back_color());
     ui->AnalogDisplay->SetPosition(device.Get_pressure());
 }
 
@@ -98,24 +96,16 @@ void Tmain_Form::blink()
 void Tmain_Form::update_single_meas()
 {
     show_measurement_values();
-    if (f_axis_automatic)
-        chart_initial_ranges();
+    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
+    fChart->initial_ranges(device.Get_pressure(), device.Get_temperature());
     blink();
 }
 
 void Tmain_Form::updateGui_meas()
 {
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    // A clear during the run starts a new time axis with the next point.
-    const QDateTime now = QDateTime::currentDateTime();
-    if (f_chart_cleared) {
-        fstart_time = now;
-        f_chart_cleared = false;
-    }
-    const double x = elapsed_days(fstart_time, now);
-    if (f_axis_automatic)
-        chart_extend_ranges();
-    chart_add_point(x, device.Get_pressure(), device.Get_temperature());
+    fChart->add_measurement(QDateTime::currentDateTime(), device.Get_pressure(), device.Get_temperature(),
+                            device.Get_pressure_U16_raw(), device.Get_temperature_U16_raw());
     show_measurement_values();
     // The chart's point is the table's row too.
     if (fWindows.table)
@@ -183,8 +173,8 @@ void Tmain_Form::switch_buttonClick()
         gauge.SetScaleMax(device.Get_pmax());
         gauge.SetDigits(2);
     }
-    gauge.SetMinColor(p_color);
-    gauge.SetFaceColor(chart_background());
+    gauge.SetMinColor(fChart->pressure_color());
+    gauge.SetFaceColor(fChart->back_color());
 }
 
 void Tmain_Form::table_btnClick()

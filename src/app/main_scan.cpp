@@ -3,6 +3,7 @@
 
 #include "device_memory.h"
 #include "logFile.h"
+#include "monitor_chart.h"
 #include "number_pictures.h"
 #include "table_view.h"
 #include "ui_main.h"
@@ -107,10 +108,11 @@ void Tmain_Form::show_pressure_scaling()
     ui->uniquecode_ed->setText(fOrvel_Handler->Get_ProductString());
 
     const double pmin = device.Get_pmin(), pmax = device.Get_pmax();
-    f_pressure_full_scale = (pmax - pmin) / 100;
+    const double fullScale = (pmax - pmin) / 100;
+    fChart->set_pressure_full_scale(fullScale);
     // Every scan cycle comes here; resetting the bar only for a new range keeps it from
     // dropping to zero between two measurements.
-    const double scaleMax = pmax + std::nearbyint(10 * f_pressure_full_scale);
+    const double scaleMax = pmax + std::nearbyint(10 * fullScale);
     TBarDisplay &bar = *ui->pressure_bar;
     if (bar.GetScale_Min() != -1.0 || bar.GetScale_Max() != scaleMax) {
         bar.SetScale_Min(-1.0);

@@ -9,6 +9,7 @@
 #include "instrument_design.h"
 #include "locale_texts.h"
 #include "logFile.h"
+#include "monitor_chart.h"
 #include "number_pictures.h"
 #include "productInfo.h"
 #include "themes.h"
@@ -65,7 +66,6 @@ Tmain_Form::Tmain_Form(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     hook_settings_failures();
     write_log_header();
 
-    f_chart_cleared = true;
     f_blink = false;
     f_new_address_list.clear();
     f_selected_addr.clear();
@@ -102,8 +102,6 @@ void Tmain_Form::design_instruments()
     instruments::DesignBar(*ui->pressure_bar, instruments::Bar::Pressure);
     instruments::DesignBar(*ui->thermometer, instruments::Bar::Thermometer);
     instruments::DesignGauge(*ui->AnalogDisplay);
-    ui->p_Shape->Set_brush_color(p_color);
-    ui->T_Shape->Set_brush_color(t_color);
 }
 
 void Tmain_Form::connect_actions()
@@ -258,7 +256,7 @@ void Tmain_Form::closeEvent(QCloseEvent *event)
     stop_start_timers();
     try {
         fIni->saveForm(this);
-        save_chart_settings(); // the chart: sections "Chart" and "viewer"
+        fChart->save_chart_settings(); // the chart: sections "Chart" and "viewer"
         fIni->Set_LogCommunicationMode(fLog->Get_CommunicationMode());
     } catch (const EInOutError &e) {
         fLog->addEvent(catCore, lError, QString::fromLocal8Bit(e.what()));

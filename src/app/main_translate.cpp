@@ -4,7 +4,6 @@
 #include "AnalogDisplay.h"
 #include "BarDisplay.h"
 #include "Translator.h"
-#include "chart_panel.h"
 #include "chart_widget.h"
 #include "ui_main.h"
 
@@ -149,9 +148,9 @@ void Tmain_Form::translateGui()
 
     ui->table_btn->setText(tr_("table", "Table"));
     f_journal_action->setText(tr_("readdr_journal", "Re-addressing journal…"));
-    chart()->left_axis()->setLabel(tr_("pressure_display_group", "Pressure [bar]"));
-    chart()->right_axis()->setLabel(tr_("temperature_display_group", "Temperature [°C]"));
-    chart()->request_replot();
+    ui->Chart->left_axis()->setLabel(tr_("pressure_display_group", "Pressure [bar]"));
+    ui->Chart->right_axis()->setLabel(tr_("temperature_display_group", "Temperature [°C]"));
+    ui->Chart->request_replot();
     ui->AnalogDisplay->SetCaption(tr_("pressure_display_group", "Pressure [bar]"));
     show_switch_caption();
     // A running worker writes the device model: only its own synchronised calls may read it,

@@ -7,6 +7,7 @@
 #include "chart_widget.h"
 #include "locale_guard.h"
 #include "main_window_fixture.h"
+#include "monitor_chart.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -50,6 +51,7 @@ protected:
 
     TChart *chart() const { return child<TChart>("Chart"); }
     TChartPanel *panel() const { return child<TChartPanel>("graph_control"); }
+    TMonitorChart *monitor() const { return child<TMonitorChart>("monitor_chart"); }
     template <typename T> T *control(const char *name) const
     {
         T *found = panel()->findChild<T *>(QString::fromLatin1(name));
@@ -101,7 +103,7 @@ TEST_F(ChartTest, ThreeLockClicksReturnToAutomatic)
         SCOPED_TRACE(s.mode);
         EXPECT_EQ(form->Get_axis_mode(), s.mode);
         EXPECT_EQ(panel()->shown_axis_mode(), s.mode);
-        EXPECT_EQ(form->Get_axis_automatic(), s.automatic);
+        EXPECT_EQ(monitor()->Get_axis_automatic(), s.automatic);
         EXPECT_EQ(leftAuto->isChecked(), s.automatic);
         EXPECT_EQ(rightAuto->isChecked(), s.automatic);
         EXPECT_EQ(chart()->zoom_allowed(), s.zoom);
@@ -114,7 +116,7 @@ TEST_F(ChartTest, ThreeLockClicksReturnToAutomatic)
     EXPECT_TRUE(chart()->auto_scaling(chart()->right_axis())) << "ticking the right box switched it on";
     form->Set_axis_mode(5);
     EXPECT_EQ(panel()->shown_axis_mode(), 5) << "only the picture";
-    EXPECT_TRUE(form->Get_axis_automatic());
+    EXPECT_TRUE(monitor()->Get_axis_automatic());
 }
 
 TEST_F(ChartTest, LimitAboveTheMaximumIsHeldThereAndBothAxesTakeTheLimits)
@@ -180,7 +182,7 @@ TEST_F(ChartTest, PanelSlidesOpenAtTheChartsLeftEdgeAndShowsTheChart)
 {
     EXPECT_EQ(panel()->width(), 2);
     mouse(QEvent::MouseMove, chart(), QPoint(3, 100));
-    EXPECT_TRUE(form->Get_sidebar_expanded());
+    EXPECT_TRUE(monitor()->Get_sidebar_expanded());
     ASSERT_TRUE(waitFor([this] { return panel()->width() == 280; }));
     const TChartProps before = chart()->props();
     EXPECT_EQ(control<QLineEdit>("left_max")->text(), ZString::FormatFixed(left().upper, 3));
@@ -200,20 +202,20 @@ TEST_F(ChartTest, PanelSlidesOpenAtTheChartsLeftEdgeAndShowsTheChart)
     EXPECT_TRUE(chart()->props() == before) << "filling changes nothing on the chart";
 
     mouse(QEvent::MouseMove, chart(), QPoint(30, 100));
-    EXPECT_FALSE(form->Get_sidebar_expanded());
+    EXPECT_FALSE(monitor()->Get_sidebar_expanded());
     EXPECT_TRUE(waitFor([this] { return panel()->width() == 2; }));
     mouse(QEvent::MouseMove, chart(), QPoint(0, 100));
-    ASSERT_TRUE(form->Get_sidebar_expanded());
+    ASSERT_TRUE(monitor()->Get_sidebar_expanded());
     QEnterEvent entered(QPointF(300, 100), QPointF(300, 100), chart()->mapToGlobal(QPointF(300, 100)));
     QApplication::sendEvent(chart(), &entered);
-    EXPECT_FALSE(form->Get_sidebar_expanded()) << "back on the chart";
+    EXPECT_FALSE(monitor()->Get_sidebar_expanded()) << "back on the chart";
 
     // The gauge hides the chart and closes the panel; a double click on it shows the chart again.
     form->expand_sidebar();
     child<QToolButton>("switch_button")->click();
     auto *stack = child<QStackedWidget>("chart_stack");
     EXPECT_EQ(stack->currentWidget()->objectName(), QStringLiteral("gauge_page"));
-    EXPECT_FALSE(form->Get_sidebar_expanded());
+    EXPECT_FALSE(monitor()->Get_sidebar_expanded());
     EXPECT_FALSE(child<QToolButton>("switch_button")->isChecked());
     auto *gauge = child<QWidget>("AnalogDisplay");
     mouse(QEvent::MouseButtonDblClick, gauge, gauge->rect().center(), Qt::LeftButton);

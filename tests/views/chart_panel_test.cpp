@@ -115,8 +115,8 @@ TEST_F(Panel, NumberEditsTakeOnlyNumbersAndEnterCommits)
 {
     LocaleGuard locale(LocaleGuard::pointLocale());
     panel.show();
-    QList<QLineEdit *> committed;
-    QObject::connect(&panel, &TChartPanel::edit_committed, [&](QLineEdit *e) { committed.append(e); });
+    QList<TChartPanel::Field> committed;
+    QObject::connect(&panel, &TChartPanel::changed, [&](TChartPanel::Field f) { committed.append(f); });
     auto *edit = child<QLineEdit>("left_max");
     edit->setFocus();
     QTest::keyClicks(edit, QStringLiteral("1x.5.-a-"));
@@ -129,7 +129,8 @@ TEST_F(Panel, NumberEditsTakeOnlyNumbersAndEnterCommits)
     EXPECT_EQ(committed.count(), 0);
     QTest::keyClick(edit, Qt::Key_Return);
     ASSERT_EQ(committed.count(), 1);
-    EXPECT_EQ(committed.first(), edit);
+    EXPECT_EQ(committed.first(), TChartPanel::LeftMax);
+    EXPECT_EQ(panel.read().left.max, -1.5);
     QTest::keyClick(edit, Qt::Key_Enter);
     EXPECT_EQ(committed.count(), 2);
     // Shortcuts still work; an empty edit commits nothing.
@@ -175,4 +176,175 @@ TEST_F(Panel, LockIconShowsTheModePicture)
                   lock_pictures::picture(mode))
             << mode;
     }
+}
+
+namespace {
+
+// Every value different from the panel's layout, so that a value not filled or not read shows.
+TChartPanelValues SampleValues()
+{
+    TChartPanelValues v;
+    v.look.left = {0x010203, 3, 0x040506, 0x070809, 0x0A0B0C};
+    v.look.bottom = {0x111213, 5, 0x141516, 0x171819, 0x1A1B1C};
+    v.look.right = {0x212223, 7, 0x242526, 0x272829, 0x2A2B2C};
+    v.look.back_color = 0x313233;
+    v.look.gradient = true;
+    v.look.gradient_start = 0x343536;
+    v.look.gradient_middle = 0x373839;
+    v.look.gradient_end = 0x3A3B3C;
+    v.look.gradient_direction = chart_gradient::Radial;
+    v.pressure_color = 0x414243;
+    v.temperature_color = 0x444546;
+    v.left = {false, true, 2.5, -1.25, 0.5, 2, false};
+    v.right = {false, true, 40.0, 10.0, 2.0, 1, false};
+    return v;
+}
+
+} // namespace
+
+TEST_F(Panel, ReadGivesBackWhatWasFilledAndFillingTellsNobody)
+{
+    LocaleGuard locale(LocaleGuard::pointLocale());
+    int told = 0;
+    QObject::connect(&panel, &TChartPanel::changed, [&] { ++told; });
+    const TChartPanelValues values = SampleValues();
+    panel.fill(values);
+    EXPECT_TRUE(panel.read() == values);
+    EXPECT_EQ(told, 0);
+    EXPECT_EQ(child<QLineEdit>("left_max")->text(), QStringLiteral("2.50"));
+    EXPECT_EQ(child<QLineEdit>("left_min")->text(), QStringLiteral("-1.25"));
+    EXPECT_EQ(child<QLineEdit>("increment_left")->text(), QStringLiteral("0.5"));
+    EXPECT_EQ(child<QLineEdit>("right_min")->text(), QStringLiteral("10.0"));
+    EXPECT_FALSE(child<QGroupBox>("gradient_group")->isHidden()) << "a gradient shows its colours";
+    EXPECT_EQ(child<QComboBox>("gradient_combo")->currentText(), QStringLiteral("Radial"));
+
+    // A hidden axis: its controls are disabled and keep what they showed.
+    TChartPanelValues hidden = values;
+    hidden.right = {false, false, 99.0, 98.0, 97.0, 0, false};
+    panel.fill(hidden);
+    EXPECT_FALSE(child<QLineEdit>("right_max")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("reset_r_increment")->isEnabled());
+    EXPECT_EQ(child<QLineEdit>("right_max")->text(), QStringLiteral("40.0"));
+    EXPECT_EQ(panel.read().right.max, 40.0);
+    EXPECT_FALSE(panel.read().right.enabled);
+
+    // Decimals outside a field's range are shown clamped.
+    TChartPanelValues wide = values;
+    wide.left.decimals = 12;
+    wide.right.decimals = 3;
+    panel.fill(wide);
+    EXPECT_EQ(panel.read().left.decimals, 8);
+    EXPECT_EQ(panel.read().right.decimals, 2);
+    EXPECT_EQ(child<QLineEdit>("right_max")->text(), QStringLiteral("40.00"));
+    EXPECT_EQ(told, 0);
+}
+
+TEST_F(Panel, EachUserEditTellsItsFieldWithTheNewValue)
+{
+    LocaleGuard locale(LocaleGuard::pointLocale());
+    panel.fill(SampleValues());
+    panel.set_color_asker([](QWidget *, TColor, TColor &chosen) {
+        chosen = 0x00FF00;
+        return true;
+    });
+    QList<TChartPanel::Field> told;
+    QObject::connect(&panel, &TChartPanel::changed, [&](TChartPanel::Field f) { told.append(f); });
+    const struct {
+        const char *name;
+        std::function<void(QWidget *)> edit;
+        TChartPanel::Field field;
+        std::function<bool(const TChartPanelValues &)> holds;
+    } cases[] = {
+        {"left_axis_auto", [](QWidget *w) { static_cast<QCheckBox *>(w)->click(); }, TChartPanel::LeftAuto,
+         [](const TChartPanelValues &v) { return v.left.automatic; }},
+        {"right_axis_auto", [](QWidget *w) { static_cast<QCheckBox *>(w)->click(); }, TChartPanel::RightAuto,
+         [](const TChartPanelValues &v) { return v.right.automatic; }},
+        {"grid_check_l", [](QWidget *w) { static_cast<QCheckBox *>(w)->click(); }, TChartPanel::LeftGrid,
+         [](const TChartPanelValues &v) { return v.left.grid; }},
+        {"grid_check_r", [](QWidget *w) { static_cast<QCheckBox *>(w)->click(); }, TChartPanel::RightGrid,
+         [](const TChartPanelValues &v) { return v.right.grid; }},
+        {"decimals_leftaxis", [](QWidget *w) { static_cast<QSpinBox *>(w)->setValue(5); }, TChartPanel::LeftDecimals,
+         [](const TChartPanelValues &v) { return v.left.decimals == 5; }},
+        {"decimals_rightaxis", [](QWidget *w) { static_cast<QSpinBox *>(w)->setValue(0); },
+         TChartPanel::RightDecimals, [](const TChartPanelValues &v) { return v.right.decimals == 0; }},
+        {"reset_r_increment", [](QWidget *w) { static_cast<QPushButton *>(w)->click(); },
+         TChartPanel::RightIncrement, [](const TChartPanelValues &v) { return v.right.increment == 0.0; }},
+        {"p_color_shape", [](QWidget *w) { static_cast<TShape *>(w)->mouseDown(Qt::LeftButton); },
+         TChartPanel::PressureColor, [](const TChartPanelValues &v) { return v.pressure_color == 0x00FF00u; }},
+        {"t_color_shape", [](QWidget *w) { static_cast<TShape *>(w)->mouseDown(Qt::LeftButton); },
+         TChartPanel::TemperatureColor, [](const TChartPanelValues &v) { return v.temperature_color == 0x00FF00u; }},
+        {"raxis_tick_btn", [](QWidget *w) { static_cast<QToolButton *>(w)->click(); }, TChartPanel::Look,
+         [](const TChartPanelValues &v) { return v.look.right.ticks_color == 0x00FF00u; }},
+        {"bottom_axis_SpinEd", [](QWidget *w) { static_cast<QSpinBox *>(w)->setValue(9); }, TChartPanel::Look,
+         [](const TChartPanelValues &v) { return v.look.bottom.axis_width == 9; }},
+        {"solid_box", [](QWidget *w) { static_cast<QCheckBox *>(w)->click(); }, TChartPanel::Look,
+         [](const TChartPanelValues &v) { return !v.look.gradient; }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        told.clear();
+        c.edit(child<QWidget>(c.name));
+        ASSERT_EQ(told.count(), 1);
+        EXPECT_EQ(told.first(), c.field);
+        EXPECT_TRUE(c.holds(panel.read()));
+    }
+    EXPECT_TRUE(child<QGroupBox>("gradient_group")->isHidden()) << "a solid brush hides the gradient";
+
+    told.clear();
+    child<TShape>("end_Shape")->mouseDown(Qt::RightButton);
+    EXPECT_TRUE(told.isEmpty()) << "only the left button picks a colour";
+    child<QComboBox>("gradient_combo")->setCurrentIndex(2);
+    EXPECT_TRUE(told.isEmpty()) << "the direction reaches the chart with the next change";
+    int locks = 0;
+    QObject::connect(&panel, &TChartPanel::lock_clicked, [&] { ++locks; });
+    child<QToolButton>("lock_icon")->click();
+    EXPECT_EQ(locks, 1);
+}
+
+TEST_F(Panel, EnterTakesANumberOrSaysItIsNone)
+{
+    LocaleGuard locale(LocaleGuard::pointLocale());
+    panel.show();
+    panel.fill(SampleValues());
+    QList<TChartPanel::Field> told;
+    QStringList refused;
+    QObject::connect(&panel, &TChartPanel::changed, [&](TChartPanel::Field f) { told.append(f); });
+    QObject::connect(&panel, &TChartPanel::invalid_number, [&](const QString &text) { refused.append(text); });
+    const struct {
+        const char *name;
+        const char *text;
+        TChartPanel::Field field;
+        double TChartPanelAxis::*member;
+        bool left;
+        double value;
+    } cases[] = {
+        {"left_max", "7,5", TChartPanel::LeftMax, &TChartPanelAxis::max, true, 7.5}, // any separator for limits
+        {"left_min", "-3", TChartPanel::LeftMin, &TChartPanelAxis::min, true, -3.0},
+        {"right_max", "80", TChartPanel::RightMax, &TChartPanelAxis::max, false, 80.0},
+        {"right_min", "0.5", TChartPanel::RightMin, &TChartPanelAxis::min, false, 0.5},
+        {"increment_left", "0.25", TChartPanel::LeftIncrement, &TChartPanelAxis::increment, true, 0.25},
+        {"increment_right", "4", TChartPanel::RightIncrement, &TChartPanelAxis::increment, false, 4.0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        told.clear();
+        auto *edit = child<QLineEdit>(c.name);
+        edit->setText(QString::fromLatin1(c.text));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+        ASSERT_EQ(told.count(), 1);
+        EXPECT_EQ(told.first(), c.field);
+        const TChartPanelValues v = panel.read();
+        EXPECT_EQ((c.left ? v.left : v.right).*c.member, c.value);
+    }
+    told.clear();
+    auto *edit = child<QLineEdit>("increment_left");
+    for (const char *bad : {"-", "1,5"}) { // a step takes the locale's separator only
+        edit->setText(QString::fromLatin1(bad));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    EXPECT_TRUE(told.isEmpty());
+    EXPECT_EQ(refused, (QStringList{"-", "1,5"}));
+    EXPECT_EQ(panel.read().left.increment, 0.25) << "nothing taken";
 }
