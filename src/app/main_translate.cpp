@@ -4,7 +4,7 @@
 #include "AnalogDisplay.h"
 #include "BarDisplay.h"
 #include "Translator.h"
-#include "chart_widget.h"
+#include "monitor_chart.h"
 #include "ui_main.h"
 
 #include <QAbstractButton>
@@ -20,43 +20,6 @@ struct CaptionRow {
     const char *key;
     const char *defaultText;
     std::vector<QObject *> targets;
-};
-
-// The chart settings pages name their controls only; a page built without one of them skips it.
-struct PanelRow {
-    const char *key;
-    const char *defaultText;
-    std::vector<const char *> names;
-};
-
-const PanelRow ChartPanelRows[] = {
-    {"Automatic", "Automatic", {"left_axis_auto", "right_axis_auto"}},
-    {"Axis", "Axis", {"axis_sheet"}},
-    {"chart_color", "Chart Color", {"color_sheet"}},
-    {"axis_color", "Axis Color", {"axis_color_sheet"}},
-    {"Show GridLines Left Axis", "Show GridLines Left Axis", {"grid_check_l"}},
-    {"Show GridLines Right Axis", "Show GridLines Right Axis", {"grid_check_r"}},
-    {"Left Axis", "Left Axis", {"left_axis_title", "left_axis_box"}},
-    {"Right Axis", "Right Axis", {"right_axis_title", "right_axis_box"}},
-    {"Bottom Axis", "Bottom Axis", {"bottom_axis_box"}},
-    {"Max", "Max", {"Max_title", "Max_title2"}},
-    {"Min", "Min", {"min_title", "min_title2"}},
-    {"Decimals", "Decimals", {"left_axis_dec_lbl", "right_axis_dec_lbl"}},
-    {"Increment", "Increment", {"increment_left_lbl", "increment_right_lbl"}},
-    {"reset_increment", "reset", {"reset_r_increment", "reset_l_increment"}},
-    {"chart_filling_box", "Chart Brush Color", {"chart_filling_box"}},
-    {"chart_backpanel_lbl", "Back Wall Color", {"chart_backpanel_lbl"}},
-    {"solid", "Solid Brush", {"solid_box"}},
-    {"gradient", "Gradient", {"gradient_group"}},
-    {"start", "Start", {"start_lbl"}},
-    {"middle", "Middle", {"middle_lbl"}},
-    {"end", "End", {"end_lbl"}},
-    {"direction", "Direction", {"direction_lbl"}},
-    {"AxisColor", "Axis Color", {"axis_color_lbl1", "axis_color_lbl2", "axis_color_lbl3"}},
-    {"AxisWidth", "Axis Width", {"axis_width_lbl1", "axis_width_lbl2", "axis_width_lbl3"}},
-    {"TickColor", "Tick Color", {"TickColor_lbl1", "TickColor_lbl2", "TickColor_lbl3"}},
-    {"FontColor", "Font Color", {"font_color_lbl1", "font_color_lbl2", "font_color_lbl3"}},
-    {"GridColor", "Grid Color", {"gridcolor_lbl1", "gridcolor_lbl2", "gridcolor_lbl3"}},
 };
 
 // A page of a tab widget carries its caption on the tab.
@@ -138,19 +101,9 @@ void Tmain_Form::translateGui()
             setCaption(target, text);
     }
 
-    QWidget *panel = ui->graph_control;
-    for (const PanelRow &row : ChartPanelRows) {
-        const QString text = tr_(row.key, row.defaultText);
-        for (const char *name : row.names)
-            if (QObject *target = panel->findChild<QObject *>(QString::fromLatin1(name)))
-                setCaption(target, text);
-    }
-
     ui->table_btn->setText(tr_("table", "Table"));
     f_journal_action->setText(tr_("readdr_journal", "Re-addressing journal…"));
-    ui->Chart->left_axis()->setLabel(tr_("pressure_display_group", "Pressure [bar]"));
-    ui->Chart->right_axis()->setLabel(tr_("temperature_display_group", "Temperature [°C]"));
-    ui->Chart->request_replot();
+    fChart->translate([this](const char *key, const char *defaultText) { return tr_(key, defaultText); });
     ui->AnalogDisplay->SetCaption(tr_("pressure_display_group", "Pressure [bar]"));
     show_switch_caption();
     // A running worker writes the device model: only its own synchronised calls may read it,

@@ -281,6 +281,57 @@ void TChartPanel::commit(QLineEdit *edit)
     }
 }
 
+void TChartPanel::translate(const Texts &text)
+{
+    struct Row {
+        const char *key;
+        const char *defaultText;
+        std::vector<QWidget *> targets;
+    };
+    const Row rows[] = {
+        {"Automatic", "Automatic", {ui->left_axis_auto, ui->right_axis_auto}},
+        {"Axis", "Axis", {ui->axis_sheet}},
+        {"chart_color", "Chart Color", {ui->color_sheet}},
+        {"axis_color", "Axis Color", {ui->axis_color_sheet}},
+        {"Show GridLines Left Axis", "Show GridLines Left Axis", {ui->grid_check_l}},
+        {"Show GridLines Right Axis", "Show GridLines Right Axis", {ui->grid_check_r}},
+        {"Left Axis", "Left Axis", {ui->left_axis_title, ui->left_axis_box}},
+        {"Right Axis", "Right Axis", {ui->right_axis_title, ui->right_axis_box}},
+        {"Bottom Axis", "Bottom Axis", {ui->bottom_axis_box}},
+        {"Max", "Max", {ui->Max_title, ui->Max_title2}},
+        {"Min", "Min", {ui->min_title, ui->min_title2}},
+        {"Decimals", "Decimals", {ui->left_axis_dec_lbl, ui->right_axis_dec_lbl}},
+        {"Increment", "Increment", {ui->increment_left_lbl, ui->increment_right_lbl}},
+        {"reset_increment", "reset", {ui->reset_r_increment, ui->reset_l_increment}},
+        {"chart_filling_box", "Chart Brush Color", {ui->chart_filling_box}},
+        {"chart_backpanel_lbl", "Back Wall Color", {ui->chart_backpanel_lbl}},
+        {"solid", "Solid Brush", {ui->solid_box}},
+        {"gradient", "Gradient", {ui->gradient_group}},
+        {"start", "Start", {ui->start_lbl}},
+        {"middle", "Middle", {ui->middle_lbl}},
+        {"end", "End", {ui->end_lbl}},
+        {"direction", "Direction", {ui->direction_lbl}},
+        {"AxisColor", "Axis Color", {ui->axis_color_lbl1, ui->axis_color_lbl2, ui->axis_color_lbl3}},
+        {"AxisWidth", "Axis Width", {ui->axis_width_lbl1, ui->axis_width_lbl2, ui->axis_width_lbl3}},
+        {"TickColor", "Tick Color", {ui->TickColor_lbl1, ui->TickColor_lbl2, ui->TickColor_lbl3}},
+        {"FontColor", "Font Color", {ui->font_color_lbl1, ui->font_color_lbl2, ui->font_color_lbl3}},
+        {"GridColor", "Grid Color", {ui->gridcolor_lbl1, ui->gridcolor_lbl2, ui->gridcolor_lbl3}},
+    };
+    for (const Row &row : rows) {
+        const QString caption = text(row.key, row.defaultText);
+        for (QWidget *target : row.targets) {
+            if (auto *group = qobject_cast<QGroupBox *>(target))
+                group->setTitle(caption);
+            else if (auto *label = qobject_cast<QLabel *>(target))
+                label->setText(caption);
+            else if (auto *button = qobject_cast<QAbstractButton *>(target))
+                button->setText(caption);
+            else
+                setTabText(indexOf(target), caption); // a page carries its caption on its tab
+        }
+    }
+}
+
 void TChartPanel::pick_shape_color(TShape &swatch)
 {
     TColor chosen = swatch.Get_brush_color();

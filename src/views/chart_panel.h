@@ -94,6 +94,10 @@ public:
     void show_axis_mode(int mode);
     int shown_axis_mode() const { return fMode; }
 
+    // Every caption in the current language, `text(key, default)` giving each.
+    using Texts = std::function<QString(const char *key, const char *defaultText)>;
+    void translate(const Texts &text);
+
     // The gradient direction code of the chosen list entry, and the entry for a code.
     int gradient_direction() const;
     void set_gradient_direction(int code);

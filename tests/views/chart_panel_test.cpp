@@ -348,3 +348,16 @@ TEST_F(Panel, EnterTakesANumberOrSaysItIsNone)
     EXPECT_EQ(refused, (QStringList{"-", "1,5"}));
     EXPECT_EQ(panel.read().left.increment, 0.25) << "nothing taken";
 }
+
+TEST_F(Panel, EveryKindOfControlTakesItsCaption)
+{
+    panel.translate([](const char *key, const char *) { return QStringLiteral("<%1>").arg(QString::fromLatin1(key)); });
+    EXPECT_EQ(panel.tabText(0), QStringLiteral("<Axis>"));
+    EXPECT_EQ(panel.tabText(2), QStringLiteral("<axis_color>"));
+    EXPECT_EQ(child<QGroupBox>("gradient_group")->title(), QStringLiteral("<gradient>"));
+    EXPECT_EQ(child<QGroupBox>("left_axis_box")->title(), QStringLiteral("<Left Axis>"));
+    EXPECT_EQ(child<QLabel>("left_axis_title")->text(), QStringLiteral("<Left Axis>"));
+    EXPECT_EQ(child<QLabel>("gridcolor_lbl3")->text(), QStringLiteral("<GridColor>"));
+    EXPECT_EQ(child<QCheckBox>("right_axis_auto")->text(), QStringLiteral("<Automatic>"));
+    EXPECT_EQ(child<QPushButton>("reset_l_increment")->text(), QStringLiteral("<reset_increment>"));
+}

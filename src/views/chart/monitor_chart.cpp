@@ -109,6 +109,14 @@ void TMonitorChart::show_series(int index, bool visible)
     fChart.request_replot();
 }
 
+void TMonitorChart::translate(const TChartPanel::Texts &text)
+{
+    fPanel.translate(text);
+    fChart.left_axis()->setLabel(text("pressure_display_group", "Pressure [bar]"));
+    fChart.right_axis()->setLabel(text("temperature_display_group", "Temperature [°C]"));
+    fChart.request_replot();
+}
+
 TColor TMonitorChart::back_color() const
 {
     return fChart.back_color();
