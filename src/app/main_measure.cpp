@@ -2,10 +2,16 @@
 // the chart/gauge switch.
 #include "main.h"
 
+#include "adapter_handover.h"
+#include "changes_left.h"
 #include "chart_widget.h"
 #include "logFile.h"
+#include "new_address_group.h"
 #include "table_view.h"
 #include "ui_main.h"
+#include "window_text.h"
+
+using window_text::tr_;
 
 void Tmain_Form::start_btnClick()
 {
@@ -14,7 +20,7 @@ void Tmain_Form::start_btnClick()
     fill_table_identity();
     if (fWindows.table)
         fWindows.table->Set_time_axis_enabled(false);
-    arm_start_timer(meas_start_Timer);
+    f_handover->arm(meas_start_Timer);
 }
 
 // The table names the transmitter shown in the device panel.
@@ -27,13 +33,13 @@ void Tmain_Form::fill_table_identity()
     fWindows.table->Set_slave_addr(ui->slaveaddr_combo->currentText());
     fWindows.table->Set_dev_status(ui->dev_status_ed->text());
     fWindows.table->Set_unique_code(ui->uniquecode_ed->text());
-    if (f_changes_shown >= 0 && f_changes_shown <= 3)
-        fWindows.table->Set_addr_left(QString::number(3 - f_changes_shown));
+    if (const std::optional<int> left = changes_left::left(f_new_address->shown()))
+        fWindows.table->Set_addr_left(QString::number(*left));
 }
 
 void Tmain_Form::meas_start_TimerTimer()
 {
-    if (!f_meas_allowed || f_closing || f_readdressing || worker_exists())
+    if (!f_meas_allowed || !f_handover->free())
         return;
     meas_start_Timer.stop();
     ui->stop_btn->show();
@@ -66,7 +72,7 @@ void Tmain_Form::stop_btnClick()
     ui->change_address_Action->setEnabled(true);
     ui->change_addr_btn->show();
     ui->slaveaddr_combo->setEnabled(true);
-    arm_start_timer(scan_start_Timer);
+    f_handover->arm(scan_start_Timer);
     if (fWindows.table)
         fWindows.table->Set_time_axis_enabled(true);
 }
@@ -154,15 +160,10 @@ void Tmain_Form::updateGui(const QString &message)
 
 void Tmain_Form::TrackBar1Change(int position)
 {
-    show_speed(position);
+    // The wait between two measurements, beside the slider that sets it.
+    ui->speed_value_Label->setText(QStringLiteral("%1 ms").arg(position));
     if (meas_running())
         fMeas->Set_delay(uint32_t(position));
-}
-
-// The wait between two measurements, beside the slider that sets it.
-void Tmain_Form::show_speed(int position)
-{
-    ui->speed_value_Label->setText(QStringLiteral("%1 ms").arg(position));
 }
 
 void Tmain_Form::switch_buttonClick()
