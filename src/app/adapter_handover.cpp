@@ -43,5 +43,5 @@ bool TAdapterHandover::close_and_wait(const std::function<void()> &stopWorkers, 
 
 bool TAdapterHandover::claimed() const
 {
-    return !free() || f_meas.isActive() || f_readdress.isActive();
+    return !available() || f_meas.isActive() || f_readdress.isActive();
 }

@@ -25,7 +25,7 @@ public:
     // A worker object that has not yet gone, running or on its way out.
     bool worker_exists() const { return f_worker_exists(); }
     // Nobody holds the adapter and nobody may take it meanwhile.
-    bool free() const { return !f_closing && !f_readdressing && !worker_exists(); }
+    bool available() const { return !f_closing && !f_readdressing && !worker_exists(); }
     // Somebody uses the adapter or has asked for it; a pending scan yields to anybody.
     bool claimed() const;
 

@@ -31,6 +31,7 @@ class TShape;
 class QCPAxis;
 class QLineEdit;
 class QMouseEvent;
+// The window's parts.
 class TAdapterHandover;
 class TNewAddressGroup;
 class TReaddressJournalFlow;
@@ -88,6 +89,7 @@ public:
 
     // A worker object that has not yet gone, running or on its way out.
     bool worker_exists() const { return !fScan.isNull() || !fMeas.isNull(); }
+    // The re-addressing procedure holds the adapter.
     bool readdressing() const;
     bool scan_running() const { return fScan && fScan->scan_activ(); }
     bool meas_running() const { return fMeas && fMeas->meas_activ(); }
@@ -133,7 +135,6 @@ private:
     void table_btnClick();
     void show_measurement_values();
     void fill_table_identity();
-    void blink();
 
     // Chart and chart settings panel (main_chart*.cpp).
 public:

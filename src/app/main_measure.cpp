@@ -7,6 +7,7 @@
 #include "chart_widget.h"
 #include "logFile.h"
 #include "new_address_group.h"
+#include "status_bar.h"
 #include "table_view.h"
 #include "ui_main.h"
 #include "window_text.h"
@@ -39,7 +40,7 @@ void Tmain_Form::fill_table_identity()
 
 void Tmain_Form::meas_start_TimerTimer()
 {
-    if (!f_meas_allowed || !f_handover->free())
+    if (!f_meas_allowed || !f_handover->available())
         return;
     meas_start_Timer.stop();
     ui->stop_btn->show();
@@ -95,18 +96,12 @@ void Tmain_Form::show_measurement_values()
     ui->AnalogDisplay->SetPosition(device.Get_pressure());
 }
 
-void Tmain_Form::blink()
-{
-    f_blink = !f_blink;
-    set_led(f_blink ? 3 : 1);
-}
-
 void Tmain_Form::update_single_meas()
 {
     show_measurement_values();
     if (f_axis_automatic)
         chart_initial_ranges();
-    blink();
+    f_status_bar->blink(f_blink);
 }
 
 void Tmain_Form::updateGui_meas()
@@ -126,7 +121,7 @@ void Tmain_Form::updateGui_meas()
     // The chart's point is the table's row too.
     if (fWindows.table)
         fWindows.table->row_recorded();
-    blink();
+    f_status_bar->blink(f_blink);
     set_status_left(tr_("Measuring", "Measuring"));
     set_status_middle(tr_("Active", "Active"));
     update_status_Gui();

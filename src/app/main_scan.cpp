@@ -33,7 +33,7 @@ void Tmain_Form::scan_start_TimerTimer()
     }
     // Wait until the stopped worker is gone; after it nobody holds the adapter, whichever flag
     // the last user left behind.
-    if (!f_handover->free())
+    if (!f_handover->available())
         return;
     scan_start_Timer.stop();
     fScan = TScanThread::Create(this, this, &fOrvel_Handler, 500);

@@ -54,6 +54,12 @@ void TStatusBar::set_led(int index)
     f_lamp.Set_brush_color(RgbToTColor(led_color(index).rgb()));
 }
 
+void TStatusBar::blink(bool &phase)
+{
+    phase = !phase;
+    set_led(phase ? 3 : 1);
+}
+
 void TStatusBar::show_clock()
 {
     set_right(locale_texts::clock(QDateTime::currentDateTime()));

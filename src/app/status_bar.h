@@ -22,6 +22,8 @@ public:
     // The lamp colours by index: neutral, green, red, blue.
     static QColor led_color(int index);
     void set_led(int index);
+    // Every displayed measurement turns `phase` over and the lamp with it: blue, then green.
+    void blink(bool &phase);
     void show_clock();
 
     // Says why nothing is found when the adapter itself is the reason, as the handler reports

@@ -52,7 +52,7 @@ TEST_F(AdapterHandover, TheLastRequestWinsAndClosingEndsThemAll)
     }
 }
 
-TEST_F(AdapterHandover, ClaimedAndFree)
+TEST_F(AdapterHandover, ClaimedAndAvailable)
 {
     const struct {
         const char *name;
@@ -60,7 +60,7 @@ TEST_F(AdapterHandover, ClaimedAndFree)
         bool readdressing;
         const char *steps;
         bool claimed;
-        bool free;
+        bool available;
     } cases[] = {
         {"nobody", false, false, "", false, true},
         // A scan waits for the adapter only when nobody else wants it.
@@ -77,7 +77,7 @@ TEST_F(AdapterHandover, ClaimedAndFree)
         fresh.set_readdressing(c.readdressing);
         run(fresh, c.steps);
         EXPECT_EQ(fresh.claimed(), c.claimed) << c.name;
-        EXPECT_EQ(fresh.free(), c.free) << c.name;
+        EXPECT_EQ(fresh.available(), c.available) << c.name;
         EXPECT_EQ(fresh.worker_exists(), c.worker) << c.name;
     }
 }
