@@ -1,4 +1,4 @@
-// The scan workflow: the device panel, the changes-left display and the memory map.
+// The scan workflow: the device panel and the memory map.
 #include "main.h"
 
 #include "adapter_handover.h"

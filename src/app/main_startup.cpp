@@ -1,4 +1,4 @@
-// Start-up, status bar, clock, menu and shutdown of the main window.
+// Start-up, menu and shutdown of the main window, and the parts it owns.
 #include "main.h"
 
 #include "IniHandler.h"
