@@ -4,8 +4,6 @@
 #pragma once
 
 #include "OrvelHandler.h"
-#include "readdress.h"
-#include "readdress_journal.h"
 #include "measure_Thread.h"
 #include "scan_Thread.h"
 #include "worker_gui.h"
@@ -14,7 +12,6 @@
 #include <QPointer>
 #include <QTimer>
 #include <memory>
-#include <optional>
 
 class TIniHandler;
 class TTranslator;
@@ -28,7 +25,13 @@ class TBarDisplay;
 class TAnalogDisplay;
 class QCPAxis;
 class TMonitorChart;
-class Tjournal_form;
+// The window's parts.
+class TAdapterHandover;
+class TNewAddressGroup;
+class TReaddressJournalFlow;
+class TReaddressRun;
+class TSettingsCommand;
+class TStatusBar;
 
 namespace Ui {
 class Tmain_Form;
@@ -38,8 +41,6 @@ class Tmain_Form : public QMainWindow, public TWorkerGui
 {
     Q_OBJECT
 public:
-    static constexpr const char *Version = "1.3";
-
     explicit Tmain_Form(QWidget *parent = nullptr);
     ~Tmain_Form() override;
 
@@ -82,22 +83,14 @@ public:
 
     // A worker object that has not yet gone, running or on its way out.
     bool worker_exists() const { return !fScan.isNull() || !fMeas.isNull(); }
-    bool readdressing() const { return f_readdressing; }
+    // The re-addressing procedure holds the adapter.
+    bool readdressing() const;
     bool scan_running() const { return fScan && fScan->scan_activ(); }
     bool meas_running() const { return fMeas && fMeas->meas_activ(); }
-    bool Get_meas_allowed() const { return f_meas_allowed; }
-    bool Get_readdress_allowed() const { return f_readdress_allowed; }
-    bool Get_scan_allowed() const { return f_scan_allowed; }
 
-    // The lamp colours by index: neutral, green, red, blue.
-    static QColor led_color(int index);
-
-    // Languages and settings (main_translate.cpp, main_settings.cpp)
+    // Captions in the current language (main_translate.cpp).
     void translateGui();
-    QString device_status_text(uint8_t status) const;
     void show_switch_caption();
-    void setting_ActionExecute();
-    void hook_settings_and_log_viewer();
 
 signals:
     // The user closed the main window: the program ends, whatever other windows are open.
@@ -112,74 +105,30 @@ protected:
 
 private:
     // Start-up and shutdown.
-    void write_log_header();
-    // A settings file that refuses writes is told once (main_file_faults.cpp).
-    void hook_settings_failures();
     void design_instruments();
     void connect_actions();
     void style_TimerTimer();
-    void time_TimerTimer();
-    void aboutActionExecute();
-    bool stop_workers_and_wait();
 
     // Scan workflow.
     void scan_start_TimerTimer();
-    void start_scan_worker();
     void ScanDeviceActionExecute();
-    void show_memory_map_ActionExecute();
-    void set_changes_left(const QString &text, bool buttonEnabled, int picture);
-    static constexpr int NoChangesShown = -2;
-    static constexpr int NotCalibrated = -1;
-    void show_changes_left(int state);
-    enum AdapterProblem { NoProblem, NoAdapter, SilentAdapter };
-    void show_adapter_problem();
-    int f_adapter_problem = NoProblem;
-    int f_changes_shown = NoChangesShown;
     // The device panel shows a transmitter that was read, not the empty model.
     bool f_device_read = false;
 
     // Re-addressing workflow.
-    void rebuild_new_address_list();
     void change_address_ActionExecute();
     void re_address_TimerTimer();
     void new_slaveaddr_comboSelect(int index);
-    void slaveaddr_comboSelect(int index);
-    // Starts one of the three start timers and stops the other two.
-    void arm_start_timer(QTimer &timer);
-    // Somebody uses the adapter or has asked for it.
-    bool adapter_claimed() const;
-    void stop_start_timers();
-public:
-    struct StepTexts;
-private:
-    void report_step(bool ok, const StepTexts &texts);
-    QString refusal_reason(readdress::Refusal why);
-    bool f_readdressing = false;
-    bool f_closing = false;
-
-    // The re-addressing journal and restore (main_journal.cpp).
-    void hook_journal();
-    void show_journal();
-    void restore_from_journal(const QString &imageFile);
-    void restore_device();
-    // Journals an attempt before its outcome is told; a journal that fails is told, nothing else.
-    void record_journal(const readdress_journal::Attempt &attempt, const readdress::Outcome &outcome);
-    void report_procedure_step(readdress::Step step, bool ok);
-    QAction *f_journal_action = nullptr;
-    QPointer<Tjournal_form> f_journal_form;
-    std::optional<T_DeviceMemory> f_restore_image;
 
     // Measurement workflow.
     void start_btnClick();
     void meas_start_TimerTimer();
     void stop_btnClick();
     void TrackBar1Change(int position);
-    void show_speed(int position);
     void switch_buttonClick();
     void table_btnClick();
     void show_measurement_values();
     void fill_table_identity();
-    void blink();
 
     // The monitor chart's operations, carried out by the chart component (main_chart.cpp).
 public:
@@ -227,8 +176,6 @@ private:
     void AnalogDisplayDblClick();
     std::unique_ptr<TMonitorChart> fChart;
 
-    QString tr_(const char *key, const char *defaultText) const;
-
     std::unique_ptr<Ui::Tmain_Form> ui;
     Windows fWindows;
 
@@ -256,4 +203,12 @@ private:
     QTimer scan_start_Timer;
     QTimer meas_start_Timer;
     QTimer re_address_Timer;
+
+    // The window's parts with a job of their own; made in this order, each using those before.
+    std::unique_ptr<TStatusBar> f_status_bar;
+    std::unique_ptr<TAdapterHandover> f_handover;
+    std::unique_ptr<TNewAddressGroup> f_new_address;
+    std::unique_ptr<TReaddressJournalFlow> f_journal;
+    std::unique_ptr<TReaddressRun> f_readdress_run;
+    std::unique_ptr<TSettingsCommand> f_settings;
 };

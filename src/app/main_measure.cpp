@@ -2,11 +2,18 @@
 // the chart/gauge switch.
 #include "main.h"
 
+#include "adapter_handover.h"
+#include "changes_left.h"
 #include "chart_widget.h"
 #include "logFile.h"
 #include "monitor_chart.h"
+#include "new_address_group.h"
+#include "status_bar.h"
 #include "table_view.h"
 #include "ui_main.h"
+#include "window_text.h"
+
+using window_text::tr_;
 
 #include <QDateTime>
 
@@ -17,7 +24,7 @@ void Tmain_Form::start_btnClick()
     fill_table_identity();
     if (fWindows.table)
         fWindows.table->Set_time_axis_enabled(false);
-    arm_start_timer(meas_start_Timer);
+    f_handover->arm(meas_start_Timer);
 }
 
 // The table names the transmitter shown in the device panel.
@@ -30,13 +37,13 @@ void Tmain_Form::fill_table_identity()
     fWindows.table->Set_slave_addr(ui->slaveaddr_combo->currentText());
     fWindows.table->Set_dev_status(ui->dev_status_ed->text());
     fWindows.table->Set_unique_code(ui->uniquecode_ed->text());
-    if (f_changes_shown >= 0 && f_changes_shown <= 3)
-        fWindows.table->Set_addr_left(QString::number(3 - f_changes_shown));
+    if (const std::optional<int> left = changes_left::left(f_new_address->shown()))
+        fWindows.table->Set_addr_left(QString::number(*left));
 }
 
 void Tmain_Form::meas_start_TimerTimer()
 {
-    if (!f_meas_allowed || f_closing || f_readdressing || worker_exists())
+    if (!f_meas_allowed || !f_handover->available())
         return;
     meas_start_Timer.stop();
     ui->stop_btn->show();
@@ -64,7 +71,7 @@ void Tmain_Form::stop_btnClick()
     ui->change_address_Action->setEnabled(true);
     ui->change_addr_btn->show();
     ui->slaveaddr_combo->setEnabled(true);
-    arm_start_timer(scan_start_Timer);
+    f_handover->arm(scan_start_Timer);
     if (fWindows.table)
         fWindows.table->Set_time_axis_enabled(true);
 }
@@ -87,18 +94,12 @@ void Tmain_Form::show_measurement_values()
     ui->AnalogDisplay->SetPosition(device.Get_pressure());
 }
 
-void Tmain_Form::blink()
-{
-    f_blink = !f_blink;
-    set_led(f_blink ? 3 : 1);
-}
-
 void Tmain_Form::update_single_meas()
 {
     show_measurement_values();
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
     fChart->initial_ranges(device.Get_pressure(), device.Get_temperature());
-    blink();
+    f_status_bar->blink(f_blink);
 }
 
 void Tmain_Form::updateGui_meas()
@@ -110,7 +111,7 @@ void Tmain_Form::updateGui_meas()
     // The chart's point is the table's row too.
     if (fWindows.table)
         fWindows.table->row_recorded();
-    blink();
+    f_status_bar->blink(f_blink);
     set_status_left(tr_("Measuring", "Measuring"));
     set_status_middle(tr_("Active", "Active"));
     update_status_Gui();
@@ -144,15 +145,10 @@ void Tmain_Form::updateGui(const QString &message)
 
 void Tmain_Form::TrackBar1Change(int position)
 {
-    show_speed(position);
+    // The wait between two measurements, beside the slider that sets it.
+    ui->speed_value_Label->setText(QStringLiteral("%1 ms").arg(position));
     if (meas_running())
         fMeas->Set_delay(uint32_t(position));
-}
-
-// The wait between two measurements, beside the slider that sets it.
-void Tmain_Form::show_speed(int position)
-{
-    ui->speed_value_Label->setText(QStringLiteral("%1 ms").arg(position));
 }
 
 void Tmain_Form::switch_buttonClick()

@@ -1,4 +1,4 @@
-// Start-up, status bar, clock, menu and shutdown of the main window.
+// Start-up, menu and shutdown of the main window, and the parts it owns.
 #include "main.h"
 
 #include "IniHandler.h"
@@ -6,27 +6,29 @@
 #include "about.h"
 #include "WorkingDirHandler.h"
 #include "ZUtils.h"
+#include "adapter_handover.h"
+#include "changes_left.h"
+#include "device_memory.h"
 #include "instrument_design.h"
-#include "locale_texts.h"
+#include "log_header.h"
 #include "logFile.h"
 #include "monitor_chart.h"
+#include "new_address_group.h"
 #include "number_pictures.h"
 #include "productInfo.h"
+#include "readdress_journal_flow.h"
+#include "readdress_run.h"
+#include "settings_command.h"
+#include "status_bar.h"
 #include "themes.h"
 #include "ui_main.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QLocale>
-#include <QThread>
 
 namespace {
 
 constexpr const char *Caption = "QUARNE : Orvel I2C Zorbit Version : 1.3 Version allows Addr 0x00";
-const QString NoChanges = QStringLiteral("************");
 // A worker finishes its cycle before it ends; a full memory read against a silent bus takes ~13 s.
 constexpr int ShutdownWaitMs = 15000;
 
@@ -47,6 +49,8 @@ Tmain_Form::Tmain_Form(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
 
     fIni = TIniHandler::getInstance();
     fIni->loadForm(this);
+    f_status_bar = std::make_unique<TStatusBar>(*ui->led_Shape, *ui->status_left_label, *ui->status_middle_label,
+                                                *ui->status_right_label);
     set_status(QString(), QString(), QString());
     fTranslator = TTranslator::getInstance();
     fTranslator->Set_Language(fIni->Get_Language());
@@ -63,27 +67,65 @@ Tmain_Form::Tmain_Form(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     TLogFile *log = fLog;
     fIni->setConversionErrorReporter(
         [log](const QString &, const QString &message) { log->addEvent(catCore, lError, message); });
-    hook_settings_failures();
-    write_log_header();
+    // A settings file that refuses writes is told once; the Settings command and the log viewer.
+    f_settings = std::make_unique<TSettingsCommand>(*this, *ui->setting_Action, *fIni, *fLog, *fOrvel_Handler,
+                                                    fWindows.options, fWindows.table, [this] { translateGui(); });
+    log_header::write(*fLog, *fWorkingDirHandler);
 
     f_blink = false;
     f_new_address_list.clear();
     f_selected_addr.clear();
-    ui->changes_left->setText(NoChanges);
-    ui->change_addr_btn->setEnabled(false);
-    ui->number->setPixmap(QPixmap::fromImage(number_pictures::picture(number_pictures::Unknown)));
+    f_new_address = std::make_unique<TNewAddressGroup>(*fOrvel_Handler, f_new_address_list, f_selected_addr,
+                                                       *ui->new_slaveaddr_combo, *ui->changes_left, *ui->number,
+                                                       *ui->change_addr_btn, *ui->change_address_Action);
+    f_new_address->show_changes_left(changes_left::NoneShown);
     ui->stop_btn->hide();
+
+    f_handover = std::make_unique<TAdapterHandover>(scan_start_Timer, meas_start_Timer, re_address_Timer,
+                                                    [this] { return worker_exists(); });
+    f_journal = std::make_unique<TReaddressJournalFlow>(
+        *this, *ui->exit_Action, *fOrvel_Handler, *fLog,
+        [this] { return f_handover->readdressing() || re_address_Timer.isActive(); },
+        [this] { change_address_ActionExecute(); });
+    f_readdress_run = std::make_unique<TReaddressRun>(
+        *fOrvel_Handler, *fLog, *f_status_bar, *f_handover, *f_journal,
+        TReaddressRun::Hooks{[this] { update_status_Gui(); },
+                             [this] {
+                                 memory_map_display();
+                                 if (fWindows.memory) {
+                                     fWindows.memory->show();
+                                     fWindows.memory->raise();
+                                 }
+                             },
+                             [this](bool succeeded) {
+                                 emit readdressed(succeeded);
+                                 // However it ended, scan again at once so the panel shows where
+                                 // the transmitter is now.
+                                 f_scan_allowed = true;
+                                 f_handover->arm(scan_start_Timer);
+                             }});
 
     connect_actions();
     setup_chart(); // the chart, its settings panel and the monitor's chart controls
-    hook_settings_and_log_viewer(); // Settings command and log viewer (main_settings.cpp)
-    hook_journal(); // File menu entry of the re-addressing journal (main_journal.cpp)
     style_Timer.start();
 }
 
 Tmain_Form::~Tmain_Form()
 {
-    if (stop_workers_and_wait()) {
+    // The workers may be inside a synchronised call: keep serving them until they have ended,
+    // so the handler is released only when nobody uses it any more.
+    const bool ended = f_handover->close_and_wait(
+        [this] {
+            // A worker inside a cycle over a silent bus would otherwise wait out every timeout.
+            fOrvel_Handler->cancel();
+            // Also a worker that has not started its run yet.
+            if (fMeas)
+                fMeas->Stop();
+            if (fScan)
+                fScan->Stop();
+        },
+        ShutdownWaitMs);
+    if (ended) {
         fOrvel_Handler->unload();
         T_Orvel_Handler::release_Instance();
     } else {
@@ -107,45 +149,45 @@ void Tmain_Form::design_instruments()
 void Tmain_Form::connect_actions()
 {
     connect(&style_Timer, &QTimer::timeout, this, &Tmain_Form::style_TimerTimer);
-    connect(&time_Timer, &QTimer::timeout, this, &Tmain_Form::time_TimerTimer);
+    connect(&time_Timer, &QTimer::timeout, this, [this] { f_status_bar->show_clock(); });
     connect(&scan_start_Timer, &QTimer::timeout, this, &Tmain_Form::scan_start_TimerTimer);
     connect(&meas_start_Timer, &QTimer::timeout, this, &Tmain_Form::meas_start_TimerTimer);
     connect(&re_address_Timer, &QTimer::timeout, this, &Tmain_Form::re_address_TimerTimer);
 
     connect(ui->show_log_Action, &QAction::triggered, this, [this] { fLog->enableForm(); });
     connect(ui->exit_Action, &QAction::triggered, this, &QWidget::close);
-    connect(ui->detect_dongle_Action, &QAction::triggered, this, [this] { arm_start_timer(scan_start_Timer); });
+    connect(ui->detect_dongle_Action, &QAction::triggered, this, [this] { f_handover->arm(scan_start_Timer); });
     connect(ui->ScanDeviceAction, &QAction::triggered, this, &Tmain_Form::ScanDeviceActionExecute);
     connect(ui->read_memory_image_Action, &QAction::triggered, this, [this] { read_memory_image(true); });
-    connect(ui->show_memory_map_Action, &QAction::triggered, this, &Tmain_Form::show_memory_map_ActionExecute);
-    connect(ui->aboutAction, &QAction::triggered, this, &Tmain_Form::aboutActionExecute);
+    connect(ui->show_memory_map_Action, &QAction::triggered, this, [this] {
+        memory_map_display();
+        if (fWindows.memory) {
+            fWindows.memory->show();
+            fWindows.memory->raise();
+        }
+    });
+    connect(ui->aboutAction, &QAction::triggered, this, [this] {
+        if (fWindows.about)
+            fWindows.about->exec();
+    });
     connect(ui->change_address_Action, &QAction::triggered, this, &Tmain_Form::change_address_ActionExecute);
     ui->change_addr_btn->setDefaultAction(ui->change_address_Action);
 
     connect(ui->new_slaveaddr_combo, qOverload<int>(&QComboBox::activated), this,
             &Tmain_Form::new_slaveaddr_comboSelect);
-    connect(ui->slaveaddr_combo, qOverload<int>(&QComboBox::activated), this, &Tmain_Form::slaveaddr_comboSelect);
+    // The scan looks for the picked transmitter first.
+    connect(ui->slaveaddr_combo, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        bool ok = false;
+        const int address = ui->slaveaddr_combo->itemText(index).mid(2).toInt(&ok, 16);
+        if (ok)
+            fOrvel_Handler->Set_preferred_addr(address);
+    });
     connect(ui->start_btn, &QPushButton::clicked, this, &Tmain_Form::start_btnClick);
     connect(ui->stop_btn, &QPushButton::clicked, this, &Tmain_Form::stop_btnClick);
     connect(ui->table_btn, &QPushButton::clicked, this, &Tmain_Form::table_btnClick);
     connect(ui->switch_button, &QToolButton::clicked, this, &Tmain_Form::switch_buttonClick);
     connect(ui->TrackBar1, &QSlider::valueChanged, this, &Tmain_Form::TrackBar1Change);
-    show_speed(ui->TrackBar1->value());
-}
-
-QString Tmain_Form::tr_(const char *key, const char *defaultText) const
-{
-    return fTranslator->translate(QString::fromLatin1(key), QString::fromUtf8(defaultText));
-}
-
-QColor Tmain_Form::led_color(int index)
-{
-    switch (index) {
-    case 1: return QColor(128, 255, 0);
-    case 2: return QColor(255, 0, 0);
-    case 3: return QColor(0, 165, 244);
-    default: return QColor(0xF0, 0xF0, 0xF0); // the neutral button face
-    }
+    TrackBar1Change(ui->TrackBar1->value());
 }
 
 void Tmain_Form::set_status(const QString &left, const QString &middle, const QString &right)
@@ -157,56 +199,27 @@ void Tmain_Form::set_status(const QString &left, const QString &middle, const QS
 
 void Tmain_Form::set_status_left(const QString &text)
 {
-    ui->status_left_label->setText(text);
+    f_status_bar->set_left(text);
 }
 
 void Tmain_Form::set_status_middle(const QString &text)
 {
-    ui->status_middle_label->setText(text);
-    // A long message is cut at the panel's edge instead of widening the window; the whole
-    // text stays at hand.
-    ui->status_middle_label->setToolTip(text);
+    f_status_bar->set_middle(text);
 }
 
 void Tmain_Form::set_status_right(const QString &text)
 {
-    ui->status_right_label->setText(text);
+    f_status_bar->set_right(text);
 }
 
 void Tmain_Form::set_led(int index)
 {
-    ui->led_Shape->Set_brush_color(RgbToTColor(led_color(index).rgb()));
+    f_status_bar->set_led(index);
 }
 
-void Tmain_Form::write_log_header()
+bool Tmain_Form::readdressing() const
 {
-    const QString built = product::programBuildStamp();
-    const QString logFolder = ZFile::Get_known_Folder(fWorkingDirHandler->Get_working_dir_convention(),
-                                                      QStringLiteral("\\Orvel_IIC_Zorbit"));
-    QStringList lines = {QString(), QString(),
-                         QStringLiteral("----------------------       QUARNE Orvel : IIC Zorbit     Version: 1.3 "
-                                        "Version allows Addr 0x00(") +
-                             built + QStringLiteral(") ---------------------------"),
-                         QStringLiteral("Logfile : ") + QDir::toNativeSeparators(logFolder + QStringLiteral("/logs"))};
-    for (int format : {int(ZUser::NameFullyQualifiedDN), int(ZUser::NameSamCompatible)}) {
-        QString name;
-        const int error = ZUser::GetLoggedOnUserNameEx(format, name);
-        lines.append(QStringLiteral("User : ") + (error == 0 ? name : qt_error_string(error)));
-    }
-    lines.append(QString());
-    for (const QString &line : lines)
-        fLog->addEvent(catNone, lNormal, line);
-}
-
-void Tmain_Form::aboutActionExecute()
-{
-    if (fWindows.about)
-        fWindows.about->exec();
-}
-
-void Tmain_Form::time_TimerTimer()
-{
-    set_status_right(locale_texts::clock(QDateTime::currentDateTime()));
+    return f_handover->readdressing();
 }
 
 void Tmain_Form::style_TimerTimer()
@@ -222,8 +235,8 @@ void Tmain_Form::style_TimerTimer()
     // used it yet, so that request goes first.
     if (meas_start_Timer.isActive())
         f_meas_allowed = true;
-    if (!adapter_claimed())
-        start_scan_worker();
+    if (!f_handover->claimed())
+        fScan = TScanThread::Create(this, this, &fOrvel_Handler, 500);
 }
 
 void Tmain_Form::showEvent(QShowEvent *event)
@@ -249,11 +262,11 @@ bool Tmain_Form::event(QEvent *event)
 void Tmain_Form::closeEvent(QCloseEvent *event)
 {
     // The procedure is writing the transmitter; it ends on its own within seconds.
-    if (f_readdressing) {
+    if (f_handover->readdressing()) {
         event->ignore();
         return;
     }
-    stop_start_timers();
+    f_handover->close();
     try {
         fIni->saveForm(this);
         fChart->save_chart_settings(); // the chart: sections "Chart" and "viewer"
@@ -264,34 +277,4 @@ void Tmain_Form::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
     if (event->isAccepted())
         emit closed();
-}
-
-// The workers may be inside a synchronised call: keep serving them until they have ended, so
-// the handler is released only when nobody uses it any more. False when one did not end.
-void Tmain_Form::stop_start_timers()
-{
-    f_closing = true;
-    for (QTimer *t : {&scan_start_Timer, &meas_start_Timer, &re_address_Timer})
-        t->stop();
-}
-
-bool Tmain_Form::stop_workers_and_wait()
-{
-    // Events are served below: no start timer may hand the adapter to anybody meanwhile.
-    stop_start_timers();
-    // A worker inside a cycle over a silent bus would otherwise wait out every timeout.
-    fOrvel_Handler->cancel();
-    // Also a worker that has not started its run yet.
-    if (fMeas)
-        fMeas->Stop();
-    if (fScan)
-        fScan->Stop();
-    QElapsedTimer waited;
-    waited.start();
-    while ((fMeas || fScan) && waited.elapsed() < ShutdownWaitMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QThread::msleep(5);
-    }
-    return !fMeas && !fScan;
 }

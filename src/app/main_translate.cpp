@@ -5,7 +5,10 @@
 #include "BarDisplay.h"
 #include "Translator.h"
 #include "monitor_chart.h"
+#include "new_address_group.h"
+#include "readdress_journal_flow.h"
 #include "ui_main.h"
+#include "window_text.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -13,6 +16,8 @@
 #include <QLabel>
 #include <QTabWidget>
 #include <vector>
+
+using window_text::tr_;
 
 namespace {
 
@@ -102,39 +107,16 @@ void Tmain_Form::translateGui()
     }
 
     ui->table_btn->setText(tr_("table", "Table"));
-    f_journal_action->setText(tr_("readdr_journal", "Re-addressing journal…"));
-    fChart->translate([this](const char *key, const char *defaultText) { return tr_(key, defaultText); });
+    f_journal->action().setText(tr_("readdr_journal", "Re-addressing journal…"));
+    fChart->translate([](const char *key, const char *defaultText) { return tr_(key, defaultText); });
     ui->AnalogDisplay->SetCaption(tr_("pressure_display_group", "Pressure [bar]"));
     show_switch_caption();
     // A running worker writes the device model: only its own synchronised calls may read it,
     // so the changes-left text is then shown again from what was last read.
     if (fScan || fMeas)
-        show_changes_left(f_changes_shown);
+        f_new_address->show_again();
     else
         update_status_Gui();
-}
-
-// The device's status byte in words, in the current language; the same rules as the model's
-// English text.
-QString Tmain_Form::device_status_text(uint8_t status) const
-{
-    const auto tr = [this](const char *key, const char *defaultText) { return tr_(key, defaultText); };
-    if (!(status & 0x40))
-        return tr("status_hw_error", "Hardware Error Powered");
-    QString text;
-    switch ((status >> 3) & 0x03) {
-    case 0: text = tr("status_normal", "Normal Mode"); break;
-    case 1: text = tr("status_command", "Command Mode"); break;
-    case 2: text = tr("status_reserved", "ZMD Reserved"); break;
-    default: text = tr("status_command_reserved", "Command Mode and Reserved"); break;
-    }
-    if (status & 0x20)
-        text += QStringLiteral("| ") + tr("status_busy", "Busy");
-    if (status & 0x04)
-        text += QStringLiteral("| ") + tr("status_memory_error", "Memory Error");
-    if (status & 0x02)
-        text += QStringLiteral("| ") + tr("status_special_error", "Special Error");
-    return text;
 }
 
 // The switch names what the monitor shows.

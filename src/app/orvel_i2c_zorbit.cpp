@@ -4,6 +4,7 @@
 #include "main.h"
 #include "msgDialogForm.h"
 #include "options_frm.h"
+#include "productInfo.h"
 #include "quit_signals.h"
 #include "single_instance.h"
 #include "splash.h"
@@ -19,7 +20,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvel I2C Zorbit"));
-    QApplication::setApplicationVersion(QString::fromLatin1(Tmain_Form::Version));
+    QApplication::setApplicationVersion(product::Version);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvel-i2c-zorbit.png")));
     QApplication::setDesktopFileName(QStringLiteral("orvel-i2c-zorbit"));
 

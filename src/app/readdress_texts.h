@@ -1,0 +1,31 @@
+// What the user and the log are told about a change of address or a restore: one report per
+// step and the reason for a refusal. The status texts are translated, the log lines stay
+// English. Widget-free.
+#pragma once
+
+#include "readdress.h"
+
+#include "window_text.h"
+
+#include <QString>
+#include <optional>
+
+namespace readdress_texts {
+
+using window_text::Translate;
+
+struct StepReport {
+    QString left;   // short status text
+    QString middle; // long status text
+    QString logLine;
+};
+// None for a step that is not told on its own (the check, the confirmation).
+std::optional<StepReport> step_report(readdress::Step step, bool ok, const Translate &tr);
+
+struct RefusalReport {
+    QString text; // why nothing was written, in the user's language
+    QString logLine;
+};
+RefusalReport refusal_report(readdress::Refusal why, const Translate &tr);
+
+} // namespace readdress_texts

@@ -1,0 +1,43 @@
+// The main window's status bar: the lamp, the short and long texts and the clock, and the word
+// on an adapter that is missing or silent. Main thread only.
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class QLabel;
+class TLogFile;
+class TShape;
+
+class TStatusBar
+{
+public:
+    TStatusBar(TShape &lamp, QLabel &left, QLabel &middle, QLabel &right);
+
+    void set_left(const QString &text);
+    void set_middle(const QString &text);
+    void set_right(const QString &text);
+    QString middle() const;
+
+    // The lamp colours by index: neutral, green, red, blue.
+    static QColor led_color(int index);
+    void set_led(int index);
+    // Every displayed measurement turns `phase` over and the lamp with it: blue, then green.
+    void blink(bool &phase);
+    void show_clock();
+
+    // Says why nothing is found when the adapter itself is the reason, as the handler reports
+    // it; `log` is told once per problem.
+    void show_adapter_problem(bool adapterOpen, bool adapterLost, TLogFile &log);
+    // A transmitter answered: the adapter is fine again.
+    void adapter_found() { f_adapter_problem = NoProblem; }
+
+private:
+    enum AdapterProblem { NoProblem, NoAdapter, SilentAdapter };
+
+    TShape &f_lamp;
+    QLabel &f_left;
+    QLabel &f_middle;
+    QLabel &f_right;
+    AdapterProblem f_adapter_problem = NoProblem;
+};

@@ -1,0 +1,12 @@
+#include "window_text.h"
+
+#include "Translator.h"
+
+namespace window_text {
+
+QString tr_(const char *key, const char *defaultText)
+{
+    return TTranslator::getInstance()->translate(QString::fromLatin1(key), QString::fromUtf8(defaultText));
+}
+
+} // namespace window_text

@@ -1,0 +1,79 @@
+// What a change of address tells about each step and each refusal: the status texts go through
+// the translator (but the fixed short texts), the log lines stay English.
+#include "readdress_texts.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using readdress::Refusal;
+using readdress::Step;
+
+QString marked(const char *key, const char *)
+{
+    return QStringLiteral("<%1>").arg(QString::fromLatin1(key));
+}
+
+TEST(ReaddressTexts, EachStepReportsSuccessAndFailure)
+{
+    const struct {
+        Step step;
+        bool ok;
+        const char *left;
+        const char *middle;
+        const char *log;
+    } cases[] = {
+        {Step::DisableI2c, true, "IIC ", "<IIC_disable_succ>", "IIC-Mode successfully disabled"},
+        {Step::DisableSpi, true, "SPI ", "<spi_succ>", "SPI Mode successfully disabled"},
+        {Step::EnableI2c, true, "IIC-Mode", "<IIC_enable_succ>", "IIC-Mode successfully enabled"},
+        {Step::EnableI2c, false, "<Error>", "<IIC_not>", "IIC-Mode could not be initialized"},
+        {Step::SwitchOff, true, "<OFF>", "<succ_off>", "Successfully switched OFF"},
+        {Step::SwitchOn, false, "<Error>", "<err_ON>", "Problems to switch ON"},
+        {Step::CommandMode, true, "<Command Mode>", "<succ_cmd_mode>", "Command Mode successfully enabled"},
+        {Step::Write, false, "<Error>", "<err_cpy>", "Problems to copy memory"},
+        // The user reads "comparison", the log says "verification".
+        {Step::Verify, true, "<Verify>", "<succ_very>", "Verification of memory successfully executed"},
+        {Step::Checksum, false, "<Error>", "<err_checksum>", "Problems to generate checksum"},
+        {Step::SwitchOffAfter, true, "<OFF>", "<succ_off_re>", "Successfully switched OFF after re-addressing"},
+        {Step::SwitchOnAfter, false, "<Error>", "<err_on_re>", "Problems to switch ON after re-addressing"},
+        {Step::NewAddress, true, "<readdr_address>", "<new_addr_succ>", "Transmitter answers at the new address"},
+    };
+    for (const auto &c : cases) {
+        const auto report = readdress_texts::step_report(c.step, c.ok, marked);
+        ASSERT_TRUE(report) << int(c.step);
+        EXPECT_EQ(report->left, QString::fromLatin1(c.left)) << int(c.step) << c.ok;
+        EXPECT_EQ(report->middle, QString::fromLatin1(c.middle)) << int(c.step) << c.ok;
+        EXPECT_EQ(report->logLine, QString::fromLatin1(c.log)) << int(c.step) << c.ok;
+    }
+}
+
+TEST(ReaddressTexts, TheCheckAndTheConfirmationAreNotToldAsSteps)
+{
+    for (Step step : {Step::None, Step::Check, Step::Confirm})
+        for (bool ok : {true, false})
+            EXPECT_FALSE(readdress_texts::step_report(step, ok, marked)) << int(step);
+}
+
+TEST(ReaddressTexts, EachRefusalHasItsReason)
+{
+    const struct {
+        Refusal why;
+        const char *text;
+        const char *log;
+    } cases[] = {
+        {Refusal::AddressInUse, "<refuse_in_use>", "Re-addressing refused: the new address is in use"},
+        {Refusal::Incomplete, "<refuse_incomplete>", "Re-addressing refused: memory image incomplete"},
+        {Refusal::NotCalibrated, "<not_allowed>!", "Re-addressing refused: device not calibrated"},
+        {Refusal::NoChangeLeft, "<none>!", "Re-addressing refused: no change left"},
+        {Refusal::MemoryError, "<refuse_memory_error>", "Re-addressing refused: the transmitter reports a memory error"},
+        {Refusal::OtherImage, "<refuse_other_image>", "Re-addressing refused: the transmitter holds another image"},
+        {Refusal::OtherProduct, "<refuse_other_product>", "Restore refused: the image belongs to another product code"},
+    };
+    for (const auto &c : cases) {
+        const readdress_texts::RefusalReport report = readdress_texts::refusal_report(c.why, marked);
+        EXPECT_EQ(report.text, QString::fromLatin1(c.text)) << int(c.why);
+        EXPECT_EQ(report.logLine, QString::fromLatin1(c.log)) << int(c.why);
+    }
+}
+
+} // namespace
