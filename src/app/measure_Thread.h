@@ -9,9 +9,10 @@ class TMeasThread : public TWorkerThread
 {
     Q_OBJECT
 public:
-    // Starts at once. `pParam` points at the window's handler reference.
-    static QPointer<TMeasThread> Create(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam,
-                                        uint32_t delay);
+    static QPointer<TMeasThread> Create(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam, uint32_t delay)
+    {
+        return start_worker<TMeasThread>(hWnd, nGui, pParam, delay);
+    }
 
     bool meas_activ() const { return activeFlag(); }
     QString Get_mess_message() const { return Get_message(); }
@@ -21,6 +22,5 @@ private:
     using TWorkerThread::TWorkerThread;
 
     void cycles() override;
-    void startFlags() override;
-    void endFlags() override;
+    THandOver handOver() const override;
 };

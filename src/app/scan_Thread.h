@@ -9,9 +9,10 @@ class TScanThread : public TWorkerThread
 {
     Q_OBJECT
 public:
-    // Starts at once. `pParam` points at the window's handler reference.
-    static QPointer<TScanThread> Create(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam,
-                                        uint32_t delay);
+    static QPointer<TScanThread> Create(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam, uint32_t delay)
+    {
+        return start_worker<TScanThread>(hWnd, nGui, pParam, delay);
+    }
 
     bool scan_activ() const { return activeFlag(); }
 
@@ -19,7 +20,6 @@ private:
     using TWorkerThread::TWorkerThread;
 
     void cycles() override;
-    void startFlags() override;
-    void endFlags() override;
+    THandOver handOver() const override;
     bool initialise();
 };
