@@ -138,8 +138,10 @@ Outcome Gate::run(Call call)
     }
     --fCallers;
     const bool ran = request.state == Request::Done;
-    lock.unlock();
+    // Told under the lock: once it is released, a destructor waiting for the last caller may
+    // end the gate.
     fChanged.notify_all();
+    lock.unlock();
     if (!ran)
         return Outcome::Withdrawn;
     if (request.error)
