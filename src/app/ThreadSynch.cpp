@@ -2,18 +2,17 @@
 
 namespace {
 
-std::mutex &instanceLock()
-{
-    static std::mutex lock;
-    return lock;
-}
-
 // Shared with the services that reach the main thread through it, so that a release while
 // one of them still waits leaves it a valid caller.
-std::shared_ptr<TThreadSynch> &instance()
+struct Instance {
+    std::mutex lock;
+    std::shared_ptr<TThreadSynch> synch;
+};
+
+Instance &instance()
 {
-    static std::shared_ptr<TThreadSynch> synch;
-    return synch;
+    static Instance one;
+    return one;
 }
 
 } // namespace
@@ -36,20 +35,22 @@ void TThreadSynch::TBinarySemaphore::release()
 
 TThreadSynch *TThreadSynch::getInstance()
 {
-    std::lock_guard<std::mutex> lock(instanceLock());
-    if (!instance()) {
-        instance() = std::make_shared<TThreadSynch>();
-        main_thread_call::install(instance());
+    Instance &one = instance();
+    std::lock_guard<std::mutex> lock(one.lock);
+    if (!one.synch) {
+        one.synch = std::make_shared<TThreadSynch>();
+        main_thread_call::install(one.synch);
     }
-    return instance().get();
+    return one.synch.get();
 }
 
 void TThreadSynch::release()
 {
     std::shared_ptr<TThreadSynch> synch;
     {
-        std::lock_guard<std::mutex> lock(instanceLock());
-        synch = std::move(instance());
+        Instance &one = instance();
+        std::lock_guard<std::mutex> lock(one.lock);
+        synch = std::move(one.synch);
     }
     if (synch && main_thread_call::installed() == synch)
         main_thread_call::install(nullptr);

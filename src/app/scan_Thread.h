@@ -5,19 +5,15 @@
 
 #include "worker_thread.h"
 
-class TScanThread : public TWorkerThread
+class TScanThread : public TWorkerOf<TScanThread>
 {
     Q_OBJECT
 public:
-    static QPointer<TScanThread> Create(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam, uint32_t delay)
-    {
-        return start_worker<TScanThread>(hWnd, nGui, pParam, delay);
-    }
-
     bool scan_activ() const { return activeFlag(); }
 
 private:
-    using TWorkerThread::TWorkerThread;
+    friend class TWorkerOf<TScanThread>;
+    using TWorkerOf::TWorkerOf;
 
     void cycles() override;
     THandOver handOver() const override;

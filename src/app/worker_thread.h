@@ -46,18 +46,6 @@ protected:
     // `nGui` there are no synchronised calls at all.
     TWorkerThread(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam, uint32_t delay);
 
-    // Makes a worker of type `Worker` and lets it run at once; `pParam` points at the window's
-    // handler reference.
-    template <typename Worker>
-    static QPointer<Worker> start_worker(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam,
-                                         uint32_t delay)
-    {
-        // Owned by itself: it deletes itself when its run has ended.
-        QPointer<Worker> worker(new Worker(hWnd, nGui, pParam, delay));
-        worker->start();
-        return worker;
-    }
-
     bool activeFlag() const { return f_active.load(); }
     bool stopRequested() const { return isInterruptionRequested(); }
     // Waits up to `ms` or until the worker is told to stop.
@@ -90,6 +78,24 @@ private:
     std::atomic<bool> f_active{false};
     mutable QMutex fMessageLock;
     QString fMessage;
+};
+
+// The one way to make a worker of type `Worker` (which derives from this): it runs at once.
+template <typename Worker>
+class TWorkerOf : public TWorkerThread
+{
+public:
+    // `pParam` points at the window's handler reference.
+    static QPointer<Worker> Create(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam, uint32_t delay)
+    {
+        // Owned by itself: it deletes itself when its run has ended.
+        QPointer<Worker> worker(new Worker(hWnd, nGui, pParam, delay));
+        worker->start();
+        return worker;
+    }
+
+protected:
+    using TWorkerThread::TWorkerThread;
 };
 
 // Milliseconds the worker pauses between the steps of a power-up chain.
