@@ -1,48 +1,19 @@
 #include "ThreadSynch.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-#include <QObject>
-#include <QThread>
-#include <atomic>
-#include <chrono>
-
 namespace {
 
-// Receives the queued call on the main thread. The call carries no data of ours: the target
-// travels through TThreadSynch's own locks, which the race checker can see.
-class TSynchReceiver : public QObject
-{
-    Q_OBJECT
-public:
-    explicit TSynchReceiver(TThreadSynch *owner) { fOwner.store(owner, std::memory_order_release); }
-
-public slots:
-    void DoSingleSynchronize() { fOwner.load(std::memory_order_acquire)->runPending(); }
-
-private:
-    std::atomic<TThreadSynch *> fOwner;
+// Shared with the services that reach the main thread through it, so that a release while
+// one of them still waits leaves it a valid caller.
+struct Instance {
+    std::mutex lock;
+    std::shared_ptr<TThreadSynch> synch;
 };
 
-bool onMainThread(const QCoreApplication *app)
+Instance &instance()
 {
-    return app && QThread::currentThread() == app->thread();
+    static Instance one;
+    return one;
 }
-
-std::mutex &instanceLock()
-{
-    static std::mutex lock;
-    return lock;
-}
-
-std::unique_ptr<TThreadSynch> &instance()
-{
-    static std::unique_ptr<TThreadSynch> synch;
-    return synch;
-}
-
-// How often a waiting caller checks that the application is still there.
-constexpr std::chrono::milliseconds AppCheckInterval{50};
 
 } // namespace
 
@@ -64,137 +35,86 @@ void TThreadSynch::TBinarySemaphore::release()
 
 TThreadSynch *TThreadSynch::getInstance()
 {
-    std::lock_guard<std::mutex> lock(instanceLock());
-    if (!instance())
-        instance() = std::make_unique<TThreadSynch>();
-    return instance().get();
+    Instance &one = instance();
+    std::lock_guard<std::mutex> lock(one.lock);
+    if (!one.synch) {
+        one.synch = std::make_shared<TThreadSynch>();
+        main_thread_call::install(one.synch);
+    }
+    return one.synch.get();
 }
 
 void TThreadSynch::release()
 {
-    std::lock_guard<std::mutex> lock(instanceLock());
-    instance().reset();
-}
-
-TThreadSynch::TThreadSynch()
-{
-    // Made on the main thread where possible, so that nothing of it was ever another thread's.
-    QCoreApplication *app = QCoreApplication::instance();
-    if (onMainThread(app))
-        receiver(app);
-}
-
-TThreadSynch::~TThreadSynch() = default;
-
-QObject *TThreadSynch::receiver(QCoreApplication *app)
-{
-    std::lock_guard<std::mutex> lock(fReceiverLock);
-    if (!fReceiver) {
-        fReceiver = std::make_unique<TSynchReceiver>(this);
-        fReceiver->moveToThread(app->thread());
+    std::shared_ptr<TThreadSynch> synch;
+    {
+        Instance &one = instance();
+        std::lock_guard<std::mutex> lock(one.lock);
+        synch = std::move(one.synch);
     }
-    return fReceiver.get();
+    if (synch && main_thread_call::installed() == synch)
+        main_thread_call::install(nullptr);
 }
 
-void TThreadSynch::SafeSync(std::thread::id callingThread, TThreadMethod AThreadMethod)
+bool TThreadSynch::SafeSync(std::thread::id callingThread, TThreadMethod AThreadMethod)
 {
     if (!AThreadMethod)
-        return;
-    QCoreApplication *app = QCoreApplication::instance();
-    if (!app || onMainThread(app)) {
-        AThreadMethod();
-        return;
-    }
+        return true;
+    // Waiting for the slot here could wait for a caller that waits for this very thread.
+    if (main_thread_call::runsAtOnce())
+        return fGate.run(std::move(AThreadMethod)) == main_thread_call::Outcome::Ran;
 
-    QObject *target = receiver(app);
     fSingleSynchronize.acquire();
-    TCall call{std::move(AThreadMethod), false, nullptr};
     {
         std::lock_guard<std::mutex> lock(fSlotLock);
-        fSingleSynchronizeTarget = &call;
+        fSingleSynchronizeTarget = std::move(AThreadMethod);
+        fTargetStored = true;
         fCalingThread = callingThread;
     }
-    QMetaObject::invokeMethod(target, "DoSingleSynchronize", Qt::QueuedConnection);
-
-    std::unique_lock<std::mutex> lock(fDoneLock);
-    while (!fDone.wait_for(lock, AppCheckInterval, [&call] { return call.done; })) {
-        if (QCoreApplication::instance() && !QCoreApplication::closingDown())
-            continue;
-        // Nobody will run the queued call any more; take the target back if it is still ours.
-        lock.unlock();
-        const bool withdrawn = withdraw(call);
-        lock.lock();
-        if (withdrawn)
-            return;
-    }
-    if (call.error)
-        std::rethrow_exception(call.error);
+    if (fGate.run([this] { DoSingleSynchronize(); }) == main_thread_call::Outcome::Ran)
+        return true;
+    // Withdrawn before the main thread took it over: the target is still in the slot.
+    withdraw();
+    return false;
 }
 
-bool TThreadSynch::withdraw(TCall &call)
+void TThreadSynch::withdraw()
 {
     {
         std::lock_guard<std::mutex> lock(fSlotLock);
-        if (fSingleSynchronizeTarget != &call)
-            return false;
         fSingleSynchronizeTarget = nullptr;
+        fTargetStored = false;
     }
     fSingleSynchronize.release();
-    return true;
+}
+
+main_thread_call::Outcome TThreadSynch::runOnMainThread(main_thread_call::Call call)
+{
+    return SafeSync(std::this_thread::get_id(), std::move(call)) ? main_thread_call::Outcome::Ran
+                                                                 : main_thread_call::Outcome::Withdrawn;
 }
 
 bool TThreadSynch::runPending()
 {
-    if (!onMainThread(QCoreApplication::instance()))
-        return false;
-    {
-        std::lock_guard<std::mutex> lock(fSlotLock);
-        if (!fSingleSynchronizeTarget)
-            return false;
-    }
-    DoSingleSynchronize();
-    return true;
+    return fGate.runPending();
 }
 
 void TThreadSynch::DoSingleSynchronize()
 {
-    TCall *call = nullptr;
+    TThreadMethod method;
     {
         std::lock_guard<std::mutex> lock(fSlotLock);
-        call = fSingleSynchronizeTarget;
+        method = std::move(fSingleSynchronizeTarget);
         fSingleSynchronizeTarget = nullptr;
+        fTargetStored = false;
     }
-    if (!call)
-        return; // already taken over by runPending, or withdrawn
     // The slot is free again: the next caller may store its target while this one runs.
     fSingleSynchronize.release();
-
-    // The caller waits until `done`, so its call record stays valid until then.
-    const TThreadMethod method = call->method;
-    std::exception_ptr error;
-    try {
-        method();
-    } catch (...) {
-        error = std::current_exception();
-    }
-    // Outside the handler: the caller alone may then end the exception's life.
-    finish(*call, std::move(error));
-}
-
-void TThreadSynch::finish(TCall &call, std::exception_ptr error)
-{
-    {
-        std::lock_guard<std::mutex> lock(fDoneLock);
-        call.error = std::move(error);
-        call.done = true;
-    }
-    fDone.notify_all();
+    method();
 }
 
 bool TThreadSynch::targetPending() const
 {
     std::lock_guard<std::mutex> lock(fSlotLock);
-    return fSingleSynchronizeTarget != nullptr;
+    return fTargetStored;
 }
-
-#include "ThreadSynch.moc"

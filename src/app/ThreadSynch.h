@@ -1,43 +1,44 @@
-// Runs a method on the Qt main thread on behalf of another thread and waits until it has run.
-// SafeSync may be called from any thread; concurrent callers are served one after the other.
+// Runs a method on the Qt main thread on behalf of another thread and waits until it has run,
+// one caller at a time; built on the main-thread gate and following its shutdown rule.
+// Threading: SafeSync and targetPending from any thread; runPending on the main thread.
 #pragma once
 
+#include "main_thread_call.h"
+
 #include <condition_variable>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
 
-class QCoreApplication;
-class QObject;
-
-class TThreadSynch
+class TThreadSynch : public main_thread_call::Caller
 {
 public:
     using TThreadMethod = std::function<void()>;
 
-    // The first call belongs on the main thread once the QCoreApplication exists.
+    // The first call belongs on the main thread once the QCoreApplication exists. The instance
+    // is also the caller the services reach the main thread through.
     static TThreadSynch *getInstance();
     static void release();
 
-    TThreadSynch();
-    ~TThreadSynch();
+    TThreadSynch() = default;
     TThreadSynch(const TThreadSynch &) = delete;
     TThreadSynch &operator=(const TThreadSynch &) = delete;
 
-    // Returns after `AThreadMethod` has run on the main thread; an exception it throws is
+    // Returns true after `AThreadMethod` has run on the main thread; an exception it throws is
     // rethrown here. On the main thread itself, or without a QCoreApplication, it runs at once.
-    // If the application ends before the main thread takes the method over, it returns
-    // without running it.
-    void SafeSync(std::thread::id callingThread, TThreadMethod AThreadMethod);
+    // False when the application closed down before the main thread took the method over:
+    // it has not run then.
+    bool SafeSync(std::thread::id callingThread, TThreadMethod AThreadMethod);
 
     // Main thread only: runs a stored target now. For a main thread that must wait for a
     // thread which may be inside SafeSync. False when nothing was waiting.
-    bool runPending();
+    bool runPending() override;
 
     // Whether a caller has stored its target and the main thread has not yet taken it over.
     bool targetPending() const;
+
+    main_thread_call::Outcome runOnMainThread(main_thread_call::Call call) override;
 
 private:
     // A lock that a thread other than its holder may release.
@@ -53,26 +54,15 @@ private:
         bool fFree = true;
     };
 
-    struct TCall {
-        TThreadMethod method;
-        bool done = false;
-        std::exception_ptr error;
-    };
-
     void DoSingleSynchronize();
-    void finish(TCall &call, std::exception_ptr error);
-    bool withdraw(TCall &call);
-    QObject *receiver(QCoreApplication *app);
+    void withdraw();
 
     TBinarySemaphore fSingleSynchronize;
 
-    mutable std::mutex fSlotLock; // guards the two fields below
-    TCall *fSingleSynchronizeTarget = nullptr;
+    mutable std::mutex fSlotLock; // guards the three fields below
+    TThreadMethod fSingleSynchronizeTarget;
+    bool fTargetStored = false;
     std::thread::id fCalingThread;
 
-    std::mutex fDoneLock; // guards TCall::done and TCall::error
-    std::condition_variable fDone;
-
-    std::mutex fReceiverLock;
-    std::unique_ptr<QObject> fReceiver; // lives on the main thread
+    main_thread_call::Gate fGate;
 };

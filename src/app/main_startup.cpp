@@ -2,6 +2,7 @@
 #include "main.h"
 
 #include "IniHandler.h"
+#include "ThreadSynch.h"
 #include "Translator.h"
 #include "about.h"
 #include "WorkingDirHandler.h"
@@ -47,6 +48,7 @@ Tmain_Form::Tmain_Form(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     for (QTimer *t : {&scan_start_Timer, &meas_start_Timer, &re_address_Timer})
         t->setInterval(200);
 
+    TThreadSynch::getInstance(); // from here on the log reaches its viewer through it
     fIni = TIniHandler::getInstance();
     fIni->loadForm(this);
     f_status_bar = std::make_unique<TStatusBar>(*ui->led_Shape, *ui->status_left_label, *ui->status_middle_label,

@@ -9,25 +9,10 @@ constexpr int RecoveryPause = 100;
 
 } // namespace
 
-QPointer<TMeasThread> TMeasThread::Create(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam,
-                                          uint32_t delay)
+TMeasThread::THandOver TMeasThread::handOver() const
 {
-    // Owned by itself: it deletes itself when its run has ended.
-    QPointer<TMeasThread> worker(new TMeasThread(hWnd, nGui, pParam, delay));
-    worker->start();
-    return worker;
-}
-
-void TMeasThread::startFlags()
-{
-    synchronize(&TWorkerGui::disable_readdress);
-    synchronize(&TWorkerGui::disable_scan);
-}
-
-void TMeasThread::endFlags()
-{
-    synchronize(&TWorkerGui::enable_readdress);
-    synchronize(&TWorkerGui::enable_scan);
+    return {{&TWorkerGui::disable_readdress, &TWorkerGui::disable_scan},
+            {&TWorkerGui::enable_readdress, &TWorkerGui::enable_scan}};
 }
 
 void TMeasThread::cycles()

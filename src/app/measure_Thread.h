@@ -5,22 +5,18 @@
 
 #include "worker_thread.h"
 
-class TMeasThread : public TWorkerThread
+class TMeasThread : public TWorkerOf<TMeasThread>
 {
     Q_OBJECT
 public:
-    // Starts at once. `pParam` points at the window's handler reference.
-    static QPointer<TMeasThread> Create(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam,
-                                        uint32_t delay);
-
     bool meas_activ() const { return activeFlag(); }
     QString Get_mess_message() const { return Get_message(); }
     void Set_mess_message(const QString &message) { Set_message(message); }
 
 private:
-    using TWorkerThread::TWorkerThread;
+    friend class TWorkerOf<TMeasThread>;
+    using TWorkerOf::TWorkerOf;
 
     void cycles() override;
-    void startFlags() override;
-    void endFlags() override;
+    THandOver handOver() const override;
 };

@@ -3,25 +3,10 @@
 #include "OrvelHandler.h"
 #include "readdress.h"
 
-QPointer<TScanThread> TScanThread::Create(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam,
-                                          uint32_t delay)
+TScanThread::THandOver TScanThread::handOver() const
 {
-    // Owned by itself: it deletes itself when its run has ended.
-    QPointer<TScanThread> worker(new TScanThread(hWnd, nGui, pParam, delay));
-    worker->start();
-    return worker;
-}
-
-void TScanThread::startFlags()
-{
-    synchronize(&TWorkerGui::disable_meas);
-    synchronize(&TWorkerGui::disable_readdress);
-}
-
-void TScanThread::endFlags()
-{
-    synchronize(&TWorkerGui::enable_meas);
-    synchronize(&TWorkerGui::enable_readdress);
+    return {{&TWorkerGui::disable_meas, &TWorkerGui::disable_readdress},
+            {&TWorkerGui::enable_meas, &TWorkerGui::enable_readdress}};
 }
 
 bool TScanThread::initialise()

@@ -5,21 +5,17 @@
 
 #include "worker_thread.h"
 
-class TScanThread : public TWorkerThread
+class TScanThread : public TWorkerOf<TScanThread>
 {
     Q_OBJECT
 public:
-    // Starts at once. `pParam` points at the window's handler reference.
-    static QPointer<TScanThread> Create(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam,
-                                        uint32_t delay);
-
     bool scan_activ() const { return activeFlag(); }
 
 private:
-    using TWorkerThread::TWorkerThread;
+    friend class TWorkerOf<TScanThread>;
+    using TWorkerOf::TWorkerOf;
 
     void cycles() override;
-    void startFlags() override;
-    void endFlags() override;
+    THandOver handOver() const override;
     bool initialise();
 };

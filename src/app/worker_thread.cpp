@@ -27,7 +27,7 @@ void worker_pause_ms(int ms)
 }
 
 TWorkerThread::TWorkerThread(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam, uint32_t delay)
-    : f_hWnd(hWnd), fGui(nGui), f_Orvel_Handler(*pParam), f_delay(delay)
+    : f_hWnd(hWnd), fGui(hWnd ? nGui : nullptr), f_Orvel_Handler(*pParam), f_delay(delay), fGate(hWnd)
 {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
@@ -66,44 +66,15 @@ void TWorkerThread::Set_message(const QString &message)
     fMessage = message;
 }
 
-void TWorkerThread::runOnMainThread(const std::function<void()> &call)
+void TWorkerThread::runOnMainThread(main_thread_call::Call call)
 {
-    if (!fGui || !f_hWnd)
+    if (!fGui)
         return;
-    std::unique_lock<std::mutex> lock(fCallLock);
-    fPendingCall = call;
-    fCallFinished = false;
-    lock.unlock();
-    QMetaObject::invokeMethod(this, "runPendingCall", Qt::QueuedConnection);
-    lock.lock();
-    fCallDone.wait(lock, [this] { return fCallFinished; });
+    if (fGate.run(std::move(call)) == main_thread_call::Outcome::Withdrawn)
+        requestInterruption();
 }
 
-void TWorkerThread::runPendingCall()
-{
-    std::function<void()> call;
-    {
-        std::lock_guard<std::mutex> lock(fCallLock);
-        call = std::move(fPendingCall);
-        fPendingCall = nullptr;
-    }
-    // The worker waits for this call whatever happens in it.
-    struct Finish {
-        TWorkerThread *worker;
-        ~Finish()
-        {
-            {
-                std::lock_guard<std::mutex> lock(worker->fCallLock);
-                worker->fCallFinished = true;
-            }
-            worker->fCallDone.notify_all();
-        }
-    } finish{this};
-    if (call)
-        call();
-}
-
-void TWorkerThread::synchronize(void (TWorkerGui::*operation)())
+void TWorkerThread::synchronize(TGuiOperation operation)
 {
     TWorkerGui *gui = fGui;
     runOnMainThread([gui, operation] { (gui->*operation)(); });
@@ -118,8 +89,10 @@ void TWorkerThread::postCommError()
 void TWorkerThread::run()
 {
     f_active = true;
-    startFlags();
+    const THandOver flags = handOver();
     try {
+        for (TGuiOperation operation : flags.disable)
+            synchronize(operation);
         cycles();
     } catch (const std::exception &e) {
         Set_message(QStringLiteral("Error Measure Thread:") + className(typeid(e)) + QStringLiteral(" -> ") +
@@ -127,11 +100,16 @@ void TWorkerThread::run()
     } catch (...) {
         Set_message(QStringLiteral("Error Measure Thread:unknown -> "));
     }
-    const QString message = Get_message();
-    if (!message.isEmpty()) {
-        TWorkerGui *gui = fGui;
-        runOnMainThread([gui, message] { gui->updateGui(message); });
-        requestInterruption();
+    try {
+        const QString message = Get_message();
+        if (!message.isEmpty()) {
+            TWorkerGui *gui = fGui;
+            runOnMainThread([gui, message] { gui->updateGui(message); });
+            requestInterruption();
+        }
+        for (TGuiOperation operation : flags.enable)
+            synchronize(operation);
+    } catch (...) {
+        // A window operation that fails while the worker ends has nobody left to tell.
     }
-    endFlags();
 }

@@ -1,10 +1,13 @@
-// What the scan and measurement workers share: the stop event, the synchronised calls onto the
-// main thread, the posted notice and the error path. A worker runs as soon as it is created and
-// deletes itself when its run has ended; keep it in a QPointer, which then reads null.
+// What the scan and measurement workers share: creation, the stop event, the synchronised calls
+// onto the main thread, the hand-over flags, the posted notice and the error path. A worker runs
+// as soon as it is created and deletes itself when its run has ended; keep it in a QPointer,
+// which then reads null. Once the window is gone its synchronised calls are withdrawn and the
+// worker ends.
 // Threading: Stop, the active flag, delay and the message may be used from the main thread
 // while the worker runs.
 #pragma once
 
+#include "main_thread_call.h"
 #include "worker_gui.h"
 
 #include <QMutex>
@@ -13,7 +16,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 
 class T_Orvel_Handler;
@@ -33,29 +35,34 @@ public:
     void Set_delay(uint32_t ms) { f_delay.store(ms); }
 
 protected:
-    // `hWnd` receives the posted notice and runs the synchronised calls; a null `nGui` means
-    // no synchronised calls at all.
+    using TGuiOperation = void (TWorkerGui::*)();
+    // The two flags a worker clears at its start and sets again at its end.
+    struct THandOver {
+        TGuiOperation disable[2];
+        TGuiOperation enable[2];
+    };
+
+    // `hWnd` receives the posted notice and runs the synchronised calls; without `hWnd` or
+    // `nGui` there are no synchronised calls at all.
     TWorkerThread(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam, uint32_t delay);
 
     bool activeFlag() const { return f_active.load(); }
     bool stopRequested() const { return isInterruptionRequested(); }
     // Waits up to `ms` or until the worker is told to stop.
     void waitTerminate(uint32_t ms);
-    // Runs one window operation on the main thread and returns when it has run.
-    void synchronize(void (TWorkerGui::*operation)());
+    // Runs one window operation on the main thread and returns when it has run. When the
+    // window has gone it returns without, and the worker is told to stop.
+    void synchronize(TGuiOperation operation);
     void postCommError();
     T_Orvel_Handler &handler() const { return *f_Orvel_Handler; }
 
     void run() final;
     // One cycle loop of the worker; leaves when the worker is told to stop.
     virtual void cycles() = 0;
-    virtual void startFlags() = 0;
-    virtual void endFlags() = 0;
+    virtual THandOver handOver() const = 0;
 
 private:
-    void runOnMainThread(const std::function<void()> &call);
-    // Runs on the main thread (this object lives there) the call a worker is waiting for.
-    Q_INVOKABLE void runPendingCall();
+    void runOnMainThread(main_thread_call::Call call);
 
     QPointer<QObject> f_hWnd;
     TWorkerGui *fGui;
@@ -66,16 +73,29 @@ private:
     std::condition_variable fTerminateEvent;
     bool fTerminated = false;
 
-    // The synchronised call: handed over and answered under our own lock, so that the hand-over
-    // is visible to thread checkers that cannot see Qt's internal locking.
-    std::mutex fCallLock;
-    std::condition_variable fCallDone;
-    std::function<void()> fPendingCall;
-    bool fCallFinished = false;
+    main_thread_call::Gate fGate; // withdraws the calls once the window is destroyed
 
     std::atomic<bool> f_active{false};
     mutable QMutex fMessageLock;
     QString fMessage;
+};
+
+// The one way to make a worker of type `Worker` (which derives from this): it runs at once.
+template <typename Worker>
+class TWorkerOf : public TWorkerThread
+{
+public:
+    // `pParam` points at the window's handler reference.
+    static QPointer<Worker> Create(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam, uint32_t delay)
+    {
+        // Owned by itself: it deletes itself when its run has ended.
+        QPointer<Worker> worker(new Worker(hWnd, nGui, pParam, delay));
+        worker->start();
+        return worker;
+    }
+
+protected:
+    using TWorkerThread::TWorkerThread;
 };
 
 // Milliseconds the worker pauses between the steps of a power-up chain.

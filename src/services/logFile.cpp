@@ -1,7 +1,6 @@
 #include "logFile.h"
 
 #include "IniHandler.h"
-#include "ThreadSynch.h"
 #include "WorkingDirHandler.h"
 #include "ZUtils.h"
 #include "logWriter.h"
@@ -137,8 +136,7 @@ TLogFile::TLogFile(const QString &dir, TIniHandler *settings, Clock clock)
     TIniHandler &ini = this->settings();
     for (int c = 0; c < ModeCount; ++c)
         fModes[size_t(c)].store(int8_t((ini.*ModeKeys[c].get)()));
-    fWriter = std::make_shared<TLogWriter>(fDir, int32_t(ini.Get_LogFilesize()), fClock,
-                                           TThreadSynch::getInstance());
+    fWriter = std::make_shared<TLogWriter>(fDir, int32_t(ini.Get_LogFilesize()), fClock);
     fWriter->setErrorLine([clock = fClock](const QString &message) {
         return queueEvent(TEvent{catCore, lError, clock(), message});
     });

@@ -20,7 +20,6 @@
 
 class TIniHandler;
 class TLogWriter;
-class TThreadSynch;
 
 // Stored in the settings file and compared as numbers: the values are fixed.
 enum TCategory : int {

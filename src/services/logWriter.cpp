@@ -1,6 +1,5 @@
 #include "logWriter.h"
 
-#include "ThreadSynch.h"
 #include "ZUtils.h"
 #include "file_commit.h"
 #include "logFile.h"
@@ -9,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <thread>
 
 namespace {
 
@@ -35,12 +33,13 @@ QStringList splitLines(const QByteArray &bytes)
 
 } // namespace
 
-TLogWriter::TLogWriter(const QString &dir, int32_t fileSizeLimit, Clock clock, TThreadSynch *sync)
+TLogWriter::TLogWriter(const QString &dir, int32_t fileSizeLimit, Clock clock,
+                       std::shared_ptr<main_thread_call::Caller> sync)
     : fDir(dir),
       fFileName(QDir(dir).filePath(CurrentFile)),
       fFileSizeLimit(fileSizeLimit),
       fClock(std::move(clock)),
-      fSync(sync)
+      fSync(std::move(sync))
 {
 }
 
@@ -87,8 +86,9 @@ void TLogWriter::runOnViewer(void (TLogViewer::*method)())
 {
     if (!hasViewer())
         return;
-    // Looked up again on the main thread: the viewer may have been released meanwhile.
-    fSync->SafeSync(std::this_thread::get_id(), [this, method] {
+    // Looked up again on the main thread: the viewer may have been released meanwhile. A call
+    // withdrawn while the application closes has nobody left to show it to.
+    sync()->runOnMainThread([this, method] {
         TLogViewer *viewer = nullptr;
         {
             std::lock_guard<std::mutex> lock(fcs);
@@ -97,6 +97,11 @@ void TLogWriter::runOnViewer(void (TLogViewer::*method)())
         if (viewer)
             (viewer->*method)();
     });
+}
+
+std::shared_ptr<main_thread_call::Caller> TLogWriter::sync() const
+{
+    return fSync ? fSync : main_thread_call::installed();
 }
 
 void TLogWriter::deleteFile()
@@ -191,7 +196,7 @@ bool TLogWriter::stop(std::chrono::milliseconds wait)
             return false;
         // A main thread waiting here would otherwise never run the writer's viewer call.
         lock.unlock();
-        fSync->runPending();
+        sync()->runPending();
         lock.lock();
     }
 }

@@ -4,6 +4,8 @@
 // this object alive and ends on its own.
 #pragma once
 
+#include "main_thread_call.h"
+
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -15,7 +17,6 @@
 #include <mutex>
 
 class TLogViewer;
-class TThreadSynch;
 struct TLocalTime;
 
 class TLogWriter
@@ -24,7 +25,9 @@ public:
     // Called from any thread.
     using Clock = std::function<TLocalTime()>;
 
-    TLogWriter(const QString &dir, int32_t fileSizeLimit, Clock clock, TThreadSynch *sync);
+    // A null `sync` means the main-thread caller installed at the time of each call.
+    TLogWriter(const QString &dir, int32_t fileSizeLimit, Clock clock,
+               std::shared_ptr<main_thread_call::Caller> sync = nullptr);
 
     // Turns a message of the writer's own into a log line. Set before run() starts; without it
     // a failed write is not logged.
@@ -66,12 +69,13 @@ private:
     bool hasViewer() const;
     // Runs `method` on the viewer on the main thread and waits for it.
     void runOnViewer(void (TLogViewer::*method)());
+    std::shared_ptr<main_thread_call::Caller> sync() const;
 
     const QString fDir;
     const QString fFileName;
     const int32_t fFileSizeLimit;
     const Clock fClock;
-    TThreadSynch *const fSync;
+    const std::shared_ptr<main_thread_call::Caller> fSync;
 
     mutable std::mutex fcs;
     std::condition_variable fWake;

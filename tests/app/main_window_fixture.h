@@ -10,6 +10,7 @@
 #include "sim_control.h"
 #include "shape.h"
 #include "table_view.h"
+#include "wait_until.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -91,7 +92,7 @@ protected:
         combo->setCurrentIndex(index);
         emit combo->activated(index);
     }
-    bool waitFor(const std::function<bool()> &condition, int ms = 8000) { return QTest::qWaitFor(condition, ms); }
+    bool waitFor(const std::function<bool()> &condition, int ms = 8000) { return wait_until::pumping(condition, ms); }
     // The first full scan cycle after the deferred start-up.
     bool waitForScan() { return waitFor([this] { return text("status_middle_label").contains("succesfully"); }); }
 

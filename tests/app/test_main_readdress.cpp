@@ -108,7 +108,8 @@ TEST_F(Readdress, AnIncompleteImageIsRefusedInWordsAndScanningGoesOn)
     ASSERT_TRUE(waitForScan());
     // Every memory read now misses Offset_B, so the image is never complete.
     ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_NACK_READ_AFTER, 0x05));
-    QTest::qWait(1500);
+    // The next cycle's memory read fails and empties the device panel.
+    ASSERT_TRUE(waitFor([this] { return child<QLineEdit>("dev_status_ed")->text() == QStringLiteral("-------"); }));
     pick("0x32");
     QString message;
     answerNextDialog(1, &message);

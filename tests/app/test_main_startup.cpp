@@ -122,7 +122,7 @@ TEST_F(Startup, GeometryStoredOnCloseAndRestoredOnStart)
     form = std::make_unique<Tmain_Form>();
     // The outer size is the window system's once the window is on the screen.
     form->show();
-    QTest::qWait(30);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     EXPECT_EQ(form->frameGeometry().topLeft(), outer.topLeft());
     EXPECT_EQ(form->frameGeometry().size(), outer.size());
     QFile::remove(settingsFile());

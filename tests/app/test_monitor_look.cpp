@@ -39,8 +39,13 @@ TEST_F(MonitorLook, ChartGaugePanelAndTableDuringARun)
     ASSERT_TRUE(waitFor([this] { return child<QLineEdit>("dev_status_ed")->text() == QStringLiteral("Normal Mode"); }));
     child<QPushButton>("start_btn")->click();
     auto *chart = child<TChart>("Chart");
-    ASSERT_TRUE(waitFor([chart] { return chart->point_count(TChart::PressureSeries) > 0; }));
-    QTest::qWait(9000);
+    // Enough of a run for both curves and a table of more than a hundred rows.
+    ASSERT_TRUE(waitFor(
+        [&] {
+            table->update_view();
+            return table->row_count() > 100 && chart->point_count(TChart::PressureSeries) > 100;
+        },
+        60000));
     chart->flush_replot();
 
     const QImage whole = form->grab().toImage();
@@ -58,10 +63,9 @@ TEST_F(MonitorLook, ChartGaugePanelAndTableDuringARun)
     table->hide();
 
     form->expand_sidebar();
-    QTest::qWait(100);
-    chart->flush_replot();
     auto *panel = child<QTabWidget>("graph_control");
-    EXPECT_EQ(panel->width(), 280);
+    EXPECT_TRUE(waitFor([panel] { return panel->width() == 280; }, 2000)) << panel->width();
+    chart->flush_replot();
     SaveIfAsked(form->grab().toImage(), "chart_panel.png");
     // The other two pages, each control inside the panel.
     const char *pages[] = {"chart_panel_chart_color.png", "chart_panel_axis_color.png"};
@@ -81,7 +85,8 @@ TEST_F(MonitorLook, ChartGaugePanelAndTableDuringARun)
     panel->setCurrentIndex(0);
 
     child<QToolButton>("switch_button")->click();
-    QTest::qWait(300);
-    EXPECT_EQ(child<QStackedWidget>("chart_stack")->currentWidget()->objectName(), QStringLiteral("gauge_page"));
+    auto *stack = child<QStackedWidget>("chart_stack");
+    EXPECT_TRUE(waitFor([stack] { return stack->currentWidget()->objectName() == QStringLiteral("gauge_page"); }, 2000))
+        << stack->currentWidget()->objectName().toStdString();
     SaveIfAsked(form->grab().toImage(), "monitor_gauge.png");
 }

@@ -1,4 +1,6 @@
 // The program as a process: closing it ends it promptly in every state, a silent bus included.
+#include "wait_until.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -61,11 +63,9 @@ TEST_P(ProgramExit, EndsWithinTwoSecondsOfTheCloseRequest)
     program.start();
     ASSERT_TRUE(program.waitForStarted(10000));
 
-    QElapsedTimer up;
-    up.start();
-    while (!logText().contains(QString::fromLatin1(GetParam().logged)) && up.elapsed() < 20000)
-        QThread::msleep(50);
-    ASSERT_TRUE(logText().contains(QString::fromLatin1(GetParam().logged))) << logText().toStdString();
+    ASSERT_TRUE(wait_until::without_pumping([&] { return logText().contains(QString::fromLatin1(GetParam().logged)); },
+                                            20000))
+        << logText().toStdString();
     QThread::msleep(ulong(GetParam().settle_ms));
 
     QElapsedTimer closing;

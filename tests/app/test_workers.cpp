@@ -3,6 +3,7 @@
 #include "qt_printers.h"
 #include "scan_Thread.h"
 #include "sim_control.h"
+#include "wait_until.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -72,8 +73,10 @@ public:
 
 private:
     void cycles() override { throw std::runtime_error("boom"); }
-    void startFlags() override { synchronize(&TWorkerGui::disable_scan); }
-    void endFlags() override { synchronize(&TWorkerGui::enable_scan); }
+    THandOver handOver() const override
+    {
+        return {{&TWorkerGui::disable_scan, &TWorkerGui::disable_meas}, {&TWorkerGui::enable_scan, &TWorkerGui::enable_meas}};
+    }
 };
 
 class Workers : public ::testing::Test
@@ -91,12 +94,7 @@ protected:
         for (QThread *w : {static_cast<QThread *>(scan.data()), static_cast<QThread *>(meas.data())})
             if (w)
                 static_cast<TWorkerThread *>(w)->Stop();
-        EXPECT_TRUE(QTest::qWaitFor([this] { return !scan && !meas; }, 5000));
-    }
-    template <typename Pred>
-    bool waitFor(Pred pred, int ms = 5000)
-    {
-        return QTest::qWaitFor(pred, ms);
+        EXPECT_TRUE(wait_until::pumping([this] { return !scan && !meas; }));
     }
 
     zorbit_test::SimControl sim;
@@ -112,10 +110,10 @@ protected:
 TEST_F(Workers, ScanInitialisesOnceThenReadsEveryCycleAndEndsWithItsFlags)
 {
     scan = TScanThread::Create(&gui, &gui, &handlerRef, 20);
-    ASSERT_TRUE(waitFor([&] { return gui.count("update_single_meas") >= 3; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return gui.count("update_single_meas") >= 3; }));
     EXPECT_TRUE(scan->scan_activ());
     scan->Stop();
-    ASSERT_TRUE(waitFor([&] { return scan.isNull(); })) << "the worker deletes itself";
+    ASSERT_TRUE(wait_until::pumping([&] { return scan.isNull(); })) << "the worker deletes itself";
 
     const QStringList first = gui.calls.mid(0, 8);
     EXPECT_EQ(first, (QStringList{"disable_meas", "disable_readdress", "show_slaveAddr", "update_status_Gui",
@@ -131,17 +129,17 @@ TEST_F(Workers, ScanWithoutAdapterEmptiesThePanelEveryCycleAndReconnects)
 {
     ASSERT_TRUE(sim.iowsim_set_fault(-1, IOWSIM_FAULT_UNPLUGGED, 1));
     scan = TScanThread::Create(&gui, &gui, &handlerRef, 20);
-    ASSERT_TRUE(waitFor([&] { return gui.count("show_scan_error") >= 2; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return gui.count("show_scan_error") >= 2; }));
     EXPECT_EQ(gui.count("show_slaveAddr"), 0);
     ASSERT_TRUE(sim.iowsim_set_fault(-1, IOWSIM_FAULT_UNPLUGGED, 0));
-    EXPECT_TRUE(waitFor([&] { return gui.count("update_single_meas") >= 1; })) << "found again without user action";
+    EXPECT_TRUE(wait_until::pumping([&] { return gui.count("update_single_meas") >= 1; })) << "found again without user action";
 }
 
 TEST_F(Workers, StoppedBeforeTheFirstCycleStillSetsItsFlags)
 {
     scan = TScanThread::Create(&gui, &gui, &handlerRef, 500);
     scan->Stop();
-    ASSERT_TRUE(waitFor([&] { return scan.isNull(); }));
+    ASSERT_TRUE(wait_until::pumping([&] { return scan.isNull(); }));
     EXPECT_TRUE(gui.calls.contains("enable_meas"));
     EXPECT_EQ(gui.calls.mid(gui.calls.size() - 2), (QStringList{"enable_meas", "enable_readdress"}));
 }
@@ -152,18 +150,18 @@ TEST_F(Workers, MeasurementRecoversAfterTheTransmitterCameBack)
     ASSERT_TRUE(handler->enable_IIC());
     ASSERT_TRUE(handler->get_slave_address());
     meas = TMeasThread::Create(&gui, &gui, &handlerRef, 10);
-    ASSERT_TRUE(waitFor([&] { return gui.count("updateGui_meas") >= 3; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return gui.count("updateGui_meas") >= 3; }));
     EXPECT_EQ(gui.calls.mid(0, 2), (QStringList{"disable_readdress", "disable_scan"}));
 
     ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_REMOVED, 1));
-    ASSERT_TRUE(waitFor([&] { return gui.commErrors >= 2; })) << "a notice for every failed measurement";
+    ASSERT_TRUE(wait_until::pumping([&] { return gui.commErrors >= 2; })) << "a notice for every failed measurement";
     const int shownBefore = gui.count("updateGui_meas");
     ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_REMOVED, 0));
-    EXPECT_TRUE(waitFor([&] { return gui.count("updateGui_meas") > shownBefore + 2; }));
+    EXPECT_TRUE(wait_until::pumping([&] { return gui.count("updateGui_meas") > shownBefore + 2; }));
     EXPECT_GE(gui.count("show_slaveAddr"), 1);
 
     meas->Stop();
-    ASSERT_TRUE(waitFor([&] { return meas.isNull(); }));
+    ASSERT_TRUE(wait_until::pumping([&] { return meas.isNull(); }));
     EXPECT_EQ(gui.calls.mid(gui.calls.size() - 2), (QStringList{"enable_readdress", "enable_scan"}));
     EXPECT_FALSE(gui.offMainThread);
 }
@@ -174,7 +172,7 @@ TEST_F(Workers, MeasurementPaceFollowsTheDelay)
     ASSERT_TRUE(handler->enable_IIC());
     ASSERT_TRUE(handler->get_slave_address());
     meas = TMeasThread::Create(&gui, &gui, &handlerRef, 10);
-    ASSERT_TRUE(waitFor([&] { return gui.count("updateGui_meas") >= 5; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return gui.count("updateGui_meas") >= 5; }));
     meas->Set_delay(60000);
     EXPECT_EQ(meas->Get_delay(), 60000u);
     QTest::qWait(300);
@@ -182,15 +180,15 @@ TEST_F(Workers, MeasurementPaceFollowsTheDelay)
     QTest::qWait(600);
     EXPECT_LE(gui.count("updateGui_meas"), settled + 1) << "the long wait applies from the next cycle";
     meas->Stop();
-    EXPECT_TRUE(waitFor([&] { return meas.isNull(); }, 2000)) << "stopping ends the wait at once";
+    EXPECT_TRUE(wait_until::pumping([&] { return meas.isNull(); }, 2000)) << "stopping ends the wait at once";
 }
 
 TEST_F(Workers, AnErrorEndsTheWorkerWithItsMessage)
 {
     QPointer<FailingWorker> worker(new FailingWorker(&gui, &gui, &handlerRef));
     worker->start();
-    ASSERT_TRUE(waitFor([&] { return worker.isNull(); }));
-    EXPECT_EQ(gui.calls, (QStringList{"disable_scan", "updateGui", "enable_scan"}));
+    ASSERT_TRUE(wait_until::pumping([&] { return worker.isNull(); }));
+    EXPECT_EQ(gui.calls, (QStringList{"disable_scan", "disable_meas", "updateGui", "enable_scan", "enable_meas"}));
     EXPECT_EQ(gui.errorMessage, QStringLiteral("Error Measure Thread:std::runtime_error -> boom"));
 }
 
@@ -199,6 +197,17 @@ TEST_F(Workers, WithoutAWindowNothingIsCalled)
     scan = TScanThread::Create(nullptr, nullptr, &handlerRef, 10);
     QTest::qWait(200);
     scan->Stop();
-    ASSERT_TRUE(waitFor([&] { return scan.isNull(); }));
+    ASSERT_TRUE(wait_until::pumping([&] { return scan.isNull(); }));
     EXPECT_TRUE(gui.calls.isEmpty());
+}
+
+TEST_F(Workers, AWorkerWhoseWindowGoesEndsWithoutItsWaitingCall)
+{
+    auto window = std::make_unique<QObject>();
+    scan = TScanThread::Create(window.get(), &gui, &handlerRef, 10);
+    // Its first synchronised call waits: this thread serves no events yet.
+    ASSERT_TRUE(wait_until::without_pumping([&] { return scan->scan_activ(); }));
+    window.reset();
+    ASSERT_TRUE(wait_until::pumping([&] { return scan.isNull(); })) << "no Stop needed";
+    EXPECT_TRUE(gui.calls.isEmpty()) << gui.calls.join(u' ').toStdString();
 }

@@ -1,7 +1,6 @@
 // The program's writers under the file faults a user or the system can produce: none ends the
 // program, none spoils what the file held, each failure is told once.
 #include "IniHandler.h"
-#include "ThreadSynch.h"
 #include "file_commit.h"
 #include "file_faults.h"
 #include "logFile.h"
@@ -54,7 +53,6 @@ struct Writer {
 struct Session {
     std::unique_ptr<TIniHandler> ini;
     int reported = 0;
-    std::unique_ptr<TThreadSynch> sync;
     std::shared_ptr<TLogWriter> log;
     std::thread logThread;
     QString tableFile;
@@ -107,8 +105,7 @@ std::vector<Writer> writers(Session &s)
     // Whole pages of older lines: on a full disk not even the end of the last page is free.
     list.push_back({"log line", "log.txt", false, QByteArray("an older line.\r\n").repeated(256),
                     [&s](const QString &folder) {
-                        s.sync = std::make_unique<TThreadSynch>();
-                        s.log = std::make_shared<TLogWriter>(folder, 1000000, [] { return TLocalTime{}; }, s.sync.get());
+                        s.log = std::make_shared<TLogWriter>(folder, 1000000, [] { return TLocalTime{}; });
                         s.log->setErrorLine([&s](const QString &message) {
                             ++s.reported;
                             return QStringLiteral("notice: ") + message;

@@ -63,12 +63,12 @@ protected:
     {
         log->enableForm();
         ASSERT_NE(viewer(), nullptr);
-        ASSERT_TRUE(pumpUntil([&] { return log->Get_data_geladen() && viewer()->shownLines() == expected; }))
+        ASSERT_TRUE(wait_until::pumping([&] { return log->Get_data_geladen() && viewer()->shownLines() == expected; }))
             << viewer()->shownLines().join(u'|').toStdString();
     }
     bool waitShowing(const QStringList &expected)
     {
-        return pumpUntil([&] { return viewer()->shownLines() == expected; });
+        return wait_until::pumping([&] { return viewer()->shownLines() == expected; });
     }
     template <typename T>
     T *child(const char *name) const
@@ -268,7 +268,7 @@ TEST_F(LogForm, ClearAsksFirstAndOnlyYesDeletesTheFile)
         EXPECT_EQ(viewer()->lines(), QStringList{text(line("kept or not"))}) << "the content list stays";
 
         log->addEvent(catNone, lNormal, QStringLiteral("next"));
-        ASSERT_TRUE(pumpUntil([&] { return fileBytes(logFile()).endsWith(line("next")); }));
+        ASSERT_TRUE(wait_until::pumping([&] { return fileBytes(logFile()).endsWith(line("next")); }));
         EXPECT_EQ(fileBytes(logFile()), c.emptied ? line("next") : line("kept or not") + line("next"));
         log->disableForm();
         log.reset();
@@ -303,8 +303,8 @@ TEST_F(LogForm, ClosingHidesItAndTheNextOpeningReadsTheFileAgain)
         EXPECT_EQ(viewer(), shown) << "hidden, not released";
         EXPECT_FALSE(log->Get_data_geladen());
         log->addEvent(catNone, lNormal, QStringLiteral("while closed"));
-        ASSERT_TRUE(pumpUntil([&] { return fileBytes(logFile()).endsWith(line("while closed")); }));
-        pumpUntil([] { return false; }, 50);
+        ASSERT_TRUE(wait_until::pumping([&] { return fileBytes(logFile()).endsWith(line("while closed")); }));
+        wait_until::pumping([] { return false; }, 50);
         EXPECT_EQ(shown->shownLines(), QStringList{text(line("before"))}) << "not updated while closed";
 
         openShowing({text(line("before")), text(line("while closed"))});

@@ -1,10 +1,11 @@
 // Shared pieces of the event log tests: a recording viewer, a settable clock, a fixture with
-// temporary folders, and waiting that keeps the main thread serving queued calls.
+// temporary folders.
 #pragma once
 
 #include "IniHandler.h"
 #include "logFile.h"
 #include "qt_printers.h"
+#include "wait_until.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,31 +20,6 @@
 #include <mutex>
 #include <thread>
 #include <vector>
-
-// Runs the main thread's event loop until `done` holds or `timeoutMs` passes.
-inline bool pumpUntil(const std::function<bool()> &done, int timeoutMs = 5000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-// Waits without serving the main thread's events.
-inline bool waitUntil(const std::function<bool()> &done, int timeoutMs = 5000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 inline QByteArray fileBytes(const QString &path)
 {
@@ -190,7 +166,7 @@ protected:
     void openViewer(TLogFile &log)
     {
         log.enableForm();
-        ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("showLastLine")) > 0; }));
+        ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("showLastLine")) > 0; }));
         ASSERT_TRUE(log.Get_data_geladen());
         fJournal->reset();
     }

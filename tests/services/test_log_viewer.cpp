@@ -24,7 +24,7 @@ TEST_F(LogViewer, OpeningEmptiesShowsAndFillsItFromTheFile)
         return std::make_unique<RecordingViewer>(journal);
     });
     log->enableForm();
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("showLastLine")) == 1; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("showLastLine")) == 1; }));
 
     EXPECT_EQ(fJournal->names(), QStringList({"clear", "showForm", "initLog", "showLastLine"}));
     const std::vector<ViewerJournal::Call> calls = fJournal->calls();
@@ -41,7 +41,7 @@ TEST_F(LogViewer, WithoutAFileThereIsNothingToLoad)
 {
     auto log = makeLogWithViewer();
     log->enableForm();
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("showLastLine")) == 1; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("showLastLine")) == 1; }));
     EXPECT_EQ(fJournal->count(QStringLiteral("initLog")), 0);
     EXPECT_TRUE(log->Get_data_geladen());
 }
@@ -56,7 +56,7 @@ TEST_F(LogViewer, GetsEveryAcceptedLineFromAnyThreadThenUpdatesOnTheMainThread)
         log->addEvent(catCommunication, lDebug, QStringLiteral("dropped"));
     });
     worker.join();
-    ASSERT_TRUE(pumpUntil([&] { return QFile::exists(logFile()) && fJournal->count(QStringLiteral("updateGui")) > 0; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return QFile::exists(logFile()) && fJournal->count(QStringLiteral("updateGui")) > 0; }));
 
     const std::vector<ViewerJournal::Call> calls = fJournal->calls();
     ASSERT_GE(calls.size(), 2u);
@@ -87,16 +87,16 @@ TEST_F(LogViewer, ClosedViewerCollectsLinesButIsNotUpdatedUntilReopened)
     log->viewer()->hideForm();
     log->Set_data_geladen(false);
     log->addEvent(catNone, lNormal, QStringLiteral("while closed"));
-    ASSERT_TRUE(pumpUntil([&] { return fileBytes(logFile()) == line("before") + line("while closed"); }));
+    ASSERT_TRUE(wait_until::pumping([&] { return fileBytes(logFile()) == line("before") + line("while closed"); }));
     // One more pass, to give a wrong updateGui the chance to show up.
     log->addEvent(catCommunication, lDebug, QStringLiteral("rejected"));
-    pumpUntil([] { return false; }, 100);
+    wait_until::pumping([] { return false; }, 100);
     EXPECT_EQ(fJournal->count(QStringLiteral("addLog")), 1);
     EXPECT_EQ(fJournal->count(QStringLiteral("updateGui")), 0);
 
     fJournal->reset();
     log->enableForm();
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("showLastLine")) == 1; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("showLastLine")) == 1; }));
     EXPECT_EQ(fJournal->names(), QStringList({"clear", "showForm", "initLog", "showLastLine"}));
     EXPECT_EQ(fJournal->calls()[2].args.size(), 2);
     EXPECT_EQ(made, 1);
@@ -107,11 +107,11 @@ TEST_F(LogViewer, OpeningItAgainWhileOpenRefillsItFromTheFile)
     auto log = makeLogWithViewer();
     openViewer(*log);
     log->addEvent(catNone, lNormal, QStringLiteral("shown"));
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == 1; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("updateGui")) == 1; }));
     fJournal->reset();
 
     log->enableForm();
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("showLastLine")) == 1; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("showLastLine")) == 1; }));
     EXPECT_EQ(fJournal->names(), QStringList({"clear", "showForm", "initLog", "showLastLine"}));
     EXPECT_EQ(fJournal->calls()[2].args, QStringList({QString::fromLatin1(line("shown").chopped(2))}));
 }
@@ -125,7 +125,7 @@ TEST_F(LogViewer, DisableHidesAndReleasesItAndNothingReachesItAfterwards)
     EXPECT_EQ(fJournal->names(), QStringList({"hideForm", "destroyed"}));
 
     log->addEvent(catNone, lNormal, QStringLiteral("unseen"));
-    ASSERT_TRUE(pumpUntil([&] { return QFile::exists(logFile()); }));
+    ASSERT_TRUE(wait_until::pumping([&] { return QFile::exists(logFile()); }));
     log.reset();
     EXPECT_EQ(fJournal->names(), QStringList({"hideForm", "destroyed"}));
 }
@@ -143,7 +143,7 @@ TEST_F(LogViewer, OpeningWhileTheMainThreadLogsDoesNotBlockIt)
         log->addEvent(catNone, lNormal, QStringLiteral("main ") + QString::number(i));
         QCoreApplication::processEvents();
     }
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("showLastLine")) == 1; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("showLastLine")) == 1; }));
     EXPECT_EQ(fJournal->count(QStringLiteral("addLog")), 200);
 }
 

@@ -63,7 +63,7 @@ TEST_F(LogRollOversOfOneDay, EachGetsANumberedFileAndTellsTheViewerOnce)
                                   QStringLiteral("c") + longText, QStringLiteral("d")};
     for (int i = 0; i < messages.size(); ++i) {
         log->addEvent(catNone, lNormal, messages[i]);
-        ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == i + 1; }));
+        ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("updateGui")) == i + 1; }));
     }
 
     const QByteArray a = line(messages[0].toLatin1().constData());
@@ -83,16 +83,16 @@ TEST_F(LogRollOversOfOneDay, EachGetsANumberedFileAndTellsTheViewerOnce)
 
     // Below the limit nothing rolls over and the viewer hears of no new file.
     log->addEvent(catNone, lNormal, QStringLiteral("e"));
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == 5; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("updateGui")) == 5; }));
     EXPECT_EQ(fileBytes(logFile()), line("d") + line("e"));
     EXPECT_EQ(fJournal->count(QStringLiteral("newFile")), 4);
 
     // The next day starts its numbering afresh.
     fClock->set(QDate(2018, 8, 1), QTime(0, 0, 1));
     log->addEvent(catNone, lNormal, longText);
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == 6; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("updateGui")) == 6; }));
     log->addEvent(catNone, lNormal, QStringLiteral("f"));
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == 7; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("updateGui")) == 7; }));
     EXPECT_TRUE(QFile::exists(logFile(QStringLiteral("log_2018_08_01.txt"))));
     EXPECT_FALSE(QFile::exists(logFile(QStringLiteral("log_2018_08_01_2.txt"))));
 }
@@ -105,7 +105,7 @@ TEST_F(LogWriter, RejectedEventCreatesAnEmptyLogFile)
 {
     auto log = makeLog();
     log->addEvent(catCommunication, lDebug, QStringLiteral("too detailed"));
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(logFile()); }));
+    ASSERT_TRUE(wait_until::without_pumping([&] { return QFile::exists(logFile()); }));
     EXPECT_EQ(QFileInfo(logFile()).size(), 0);
     EXPECT_TRUE(log->Get_Logs().isEmpty());
 }
@@ -117,7 +117,7 @@ TEST_F(LogWriter, DeleteWhileLinesAreQueuedStartsANewFileWithThem)
     log->addEvent(catNone, lNormal, QStringLiteral("old"));
     // Once "old" is on disk the writer waits for the main thread to run updateGui, which this
     // test holds back: the next lines stay queued.
-    ASSERT_TRUE(waitUntil([&] { return fileBytes(logFile()) == line("old"); }));
+    ASSERT_TRUE(wait_until::without_pumping([&] { return fileBytes(logFile()) == line("old"); }));
     log->addEvent(catNone, lNormal, QStringLiteral("q1"));
     log->addEvent(catNone, lNormal, QStringLiteral("q2"));
     ASSERT_EQ(log->Get_Logs().size(), 2);
@@ -125,7 +125,7 @@ TEST_F(LogWriter, DeleteWhileLinesAreQueuedStartsANewFileWithThem)
     log->deleteLogfile();
     EXPECT_FALSE(QFile::exists(logFile()));
 
-    ASSERT_TRUE(pumpUntil([&] { return log->Get_Logs().isEmpty() && QFile::exists(logFile()); }));
+    ASSERT_TRUE(wait_until::pumping([&] { return log->Get_Logs().isEmpty() && QFile::exists(logFile()); }));
     log.reset();
     EXPECT_EQ(fileBytes(logFile()), line("q1") + line("q2"));
 }
@@ -160,12 +160,12 @@ TEST_F(LogWriter, DropsABatchItCannotWriteAndGoesOn)
     openViewer(*log);
     log->addEvent(catNone, lNormal, QStringLiteral("lost"));
     // The failed pass tells of itself once; the pass for that notice fails quietly.
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == 2; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("updateGui")) == 2; }));
     EXPECT_TRUE(log->Get_Logs().isEmpty());
 
     ASSERT_TRUE(QDir(logDir()).rmdir(QStringLiteral("log.txt")));
     log->addEvent(catNone, lNormal, QStringLiteral("kept"));
-    ASSERT_TRUE(pumpUntil([&] { return fJournal->count(QStringLiteral("updateGui")) == 3; }));
+    ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("updateGui")) == 3; }));
     const QByteArray written = fileBytes(logFile());
     EXPECT_TRUE(written.endsWith(line("kept")));
     EXPECT_EQ(written.count("\tCore\tError\tLog: unable to write to "), 1) << written.toStdString();
@@ -210,7 +210,7 @@ TEST_F(LogWriter, ReleaseOnTheMainThreadServesAWriterWaitingForIt)
     openViewer(*log);
     log->addEvent(catNone, lNormal, QStringLiteral("a"));
     // The writer now waits for the main thread to run the viewer's updateGui.
-    ASSERT_TRUE(waitUntil([&] { return fileBytes(logFile()) == line("a"); }));
+    ASSERT_TRUE(wait_until::without_pumping([&] { return fileBytes(logFile()) == line("a"); }));
     log->addEvent(catNone, lNormal, QStringLiteral("b"));
     log->addEvent(catNone, lNormal, QStringLiteral("c"));
 
@@ -263,7 +263,7 @@ TEST_F(LogWriter, ReleaseDoesNotWaitLongerThanItsBoundForAStuckWriter)
     });
     log->setShutdownWait(std::chrono::milliseconds(200));
     log->addEvent(catNone, lNormal, QStringLiteral("first"));
-    ASSERT_TRUE(waitUntil([&] { return reached->load(); }));
+    ASSERT_TRUE(wait_until::without_pumping([&] { return reached->load(); }));
     log->addEvent(catNone, lNormal, QStringLiteral("second"));
 
     const auto started = std::chrono::steady_clock::now();
@@ -273,7 +273,7 @@ TEST_F(LogWriter, ReleaseDoesNotWaitLongerThanItsBoundForAStuckWriter)
     // Let go, the writer ends on its own and still writes both lines (the second pass rolls the
     // first line over, being past the limit too).
     gate->open();
-    ASSERT_TRUE(waitUntil([&] { return fileBytes(logFile()) == line("second"); }));
+    ASSERT_TRUE(wait_until::without_pumping([&] { return fileBytes(logFile()) == line("second"); }));
     EXPECT_EQ(fileBytes(logFile(QStringLiteral("log_2018_07_31_2.txt"))), line("first"));
     EXPECT_EQ(fileBytes(logFile(QStringLiteral("log_2018_07_31.txt"))), Old);
 }

@@ -1,5 +1,6 @@
 // Running methods on the main thread for other threads, one caller at a time.
 #include "ThreadSynch.h"
+#include "wait_until.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -8,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -18,18 +20,6 @@ namespace {
 bool onMainThread()
 {
     return QThread::currentThread() == QCoreApplication::instance()->thread();
-}
-
-bool pumpUntil(const std::function<bool()> &done, int timeoutMs = 5000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
 }
 
 // The object a target works on; each caller has its own.
@@ -58,7 +48,20 @@ private:
     std::vector<std::string> fEvents;
 };
 
-TEST(ThreadSynch, TwoCallersAtOnceRunOnTheMainThreadOneAfterTheOther)
+// Each test owns its application, so that one can end it under a waiting caller.
+class ThreadSynch : public ::testing::Test
+{
+protected:
+    void SetUp() override { fApp = std::make_unique<QCoreApplication>(fArgc, fArgv); }
+    void TearDown() override { fApp.reset(); }
+
+    std::unique_ptr<QCoreApplication> fApp;
+    int fArgc = 1;
+    char fName[32] = "test_thread_synch";
+    char *fArgv[2] = {fName, nullptr};
+};
+
+TEST_F(ThreadSynch, TwoCallersAtOnceRunOnTheMainThreadOneAfterTheOther)
 {
     constexpr int CallsPerThread = 50;
     TThreadSynch synch;
@@ -85,7 +88,7 @@ TEST(ThreadSynch, TwoCallersAtOnceRunOnTheMainThreadOneAfterTheOther)
     };
     std::thread a(caller, std::ref(first));
     std::thread b(caller, std::ref(second));
-    const bool done = pumpUntil([&] { return finished == 2; });
+    const bool done = wait_until::pumping([&] { return finished == 2; });
     a.join();
     b.join();
 
@@ -97,7 +100,7 @@ TEST(ThreadSynch, TwoCallersAtOnceRunOnTheMainThreadOneAfterTheOther)
     EXPECT_TRUE(second.onMain);
 }
 
-TEST(ThreadSynch, ALongTargetDoesNotKeepTheNextCallerFromStoringItsTarget)
+TEST_F(ThreadSynch, ALongTargetDoesNotKeepTheNextCallerFromStoringItsTarget)
 {
     TThreadSynch synch;
     Timeline timeline;
@@ -123,7 +126,7 @@ TEST(ThreadSynch, ALongTargetDoesNotKeepTheNextCallerFromStoringItsTarget)
         synch.SafeSync(std::this_thread::get_id(), [&] { timeline.add("second runs"); });
         ++finished;
     });
-    const bool done = pumpUntil([&] { return finished == 2; }, 10000);
+    const bool done = wait_until::pumping([&] { return finished == 2; }, 10000);
     slow.join();
     next.join();
 
@@ -132,7 +135,7 @@ TEST(ThreadSynch, ALongTargetDoesNotKeepTheNextCallerFromStoringItsTarget)
               std::vector<std::string>({"first starts", "second stored", "first ends", "second runs"}));
 }
 
-TEST(ThreadSynch, OnTheMainThreadRunsAtOnce)
+TEST_F(ThreadSynch, OnTheMainThreadRunsAtOnce)
 {
     TThreadSynch synch;
     bool ran = false;
@@ -141,7 +144,7 @@ TEST(ThreadSynch, OnTheMainThreadRunsAtOnce)
     EXPECT_FALSE(synch.runPending());
 }
 
-TEST(ThreadSynch, AnErrorInTheTargetReachesTheCaller)
+TEST_F(ThreadSynch, AnErrorInTheTargetReachesTheCaller)
 {
     TThreadSynch synch;
     std::atomic<bool> caught{false};
@@ -154,18 +157,18 @@ TEST(ThreadSynch, AnErrorInTheTargetReachesTheCaller)
         }
         finished = true;
     });
-    const bool done = pumpUntil([&] { return finished.load(); });
+    const bool done = wait_until::pumping([&] { return finished.load(); });
     worker.join();
     ASSERT_TRUE(done);
     EXPECT_TRUE(caught);
     // The slot is free again.
     std::atomic<bool> againRan{false};
     std::thread again([&] { synch.SafeSync(std::this_thread::get_id(), [&againRan] { againRan = true; }); });
-    EXPECT_TRUE(pumpUntil([&] { return againRan.load(); }));
+    EXPECT_TRUE(wait_until::pumping([&] { return againRan.load(); }));
     again.join();
 }
 
-TEST(ThreadSynch, AMainThreadWaitingForTheCallerCanServeIt)
+TEST_F(ThreadSynch, AMainThreadWaitingForTheCallerCanServeIt)
 {
     TThreadSynch synch;
     std::atomic<bool> ran{false};
@@ -181,7 +184,27 @@ TEST(ThreadSynch, AMainThreadWaitingForTheCallerCanServeIt)
     EXPECT_FALSE(synch.targetPending());
 }
 
-TEST(ThreadSynch, GetInstanceKeepsOneUntilReleased)
+TEST_F(ThreadSynch, ACallerWithdrawnWhileTheApplicationClosesDownFreesTheSlot)
+{
+    TThreadSynch synch;
+    std::atomic<bool> ran{false};
+    std::atomic<int> result{-1};
+    std::thread worker([&] { result = synch.SafeSync(std::this_thread::get_id(), [&ran] { ran = true; }) ? 1 : 0; });
+    ASSERT_TRUE(wait_until::without_pumping([&] { return synch.targetPending(); }));
+    fApp.reset();
+    worker.join();
+    EXPECT_EQ(result, 0) << "told that it did not run";
+    EXPECT_FALSE(ran);
+    EXPECT_FALSE(synch.targetPending());
+
+    SetUp();
+    std::thread next([&] { result = synch.SafeSync(std::this_thread::get_id(), [&ran] { ran = onMainThread(); }) ? 1 : 0; });
+    EXPECT_TRUE(wait_until::pumping([&] { return ran.load(); })) << "the slot is free again";
+    next.join();
+    EXPECT_EQ(result, 1);
+}
+
+TEST_F(ThreadSynch, GetInstanceKeepsOneUntilReleased)
 {
     TThreadSynch *synch = TThreadSynch::getInstance();
     EXPECT_EQ(TThreadSynch::getInstance(), synch);
@@ -192,7 +215,7 @@ TEST(ThreadSynch, GetInstanceKeepsOneUntilReleased)
         EXPECT_EQ(TThreadSynch::getInstance(), renewed);
         renewed->SafeSync(std::this_thread::get_id(), [&] { ran = onMainThread(); });
     });
-    EXPECT_TRUE(pumpUntil([&] { return ran.load(); }));
+    EXPECT_TRUE(wait_until::pumping([&] { return ran.load(); }));
     worker.join();
     TThreadSynch::release();
 }

@@ -9,6 +9,7 @@
 #include "table_export.h"
 #include "table_view.h"
 #include "temp_data_folders.h"
+#include "wait_until.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -20,7 +21,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QDeadlineTimer>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -455,9 +455,7 @@ TEST_F(TableForm, RowsComingFastReachTheGridAtTheScreensPace)
         form->add_row(r, 0.0, r, 0.0);
     EXPECT_EQ(form->row_count(), 501) << "stored at once";
     EXPECT_EQ(form->cell_text(500, 3), QStringLiteral("500"));
-    const QDeadlineTimer deadline(1000);
-    while (grid->model()->rowCount() != 500 && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    wait_until::pumping([grid] { return grid->model()->rowCount() == 500; }, 1000);
     ASSERT_EQ(grid->model()->rowCount(), 500);
     EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(499, 0))));
     EXPECT_EQ(grid->selectionModel()->selectedRows().value(0).row(), 499);
