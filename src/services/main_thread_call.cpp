@@ -73,7 +73,7 @@ bool runsAtOnce()
     return !app || QThread::currentThread() == app->thread();
 }
 
-Gate::Gate(QObject *owner)
+Gate::Gate(QObject *owner) : fOwner(owner)
 {
     if (owner)
         fOwnerGone = QObject::connect(owner, &QObject::destroyed, [this] { close(); });
@@ -195,11 +195,23 @@ void Gate::close()
     {
         std::lock_guard<std::mutex> lock(fLock);
         fClosed = true;
+        fOwner = nullptr;
         for (Request *request : fWaiting)
             request->state = Request::Withdrawn;
         fWaiting.clear();
     }
     fChanged.notify_all();
+}
+
+bool Gate::post(std::unique_ptr<QEvent> event)
+{
+    // Under the lock: an owner that is being destroyed closes the gate first, and Qt drops the
+    // events still posted to it only after that.
+    std::lock_guard<std::mutex> lock(fLock);
+    if (!fOwner)
+        return false;
+    QCoreApplication::postEvent(fOwner, event.release());
+    return true;
 }
 
 std::shared_ptr<Caller> installed()
