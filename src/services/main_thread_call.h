@@ -36,8 +36,8 @@ public:
 };
 
 // The hand-over point. Callers are served in the order they came.
-// Threading: run, post and pending from any thread; runPending and close on the main thread; made
-// and destroyed on the main thread (or after the application has ended).
+// Threading: run, post and pending from any thread; runPending and close on the main thread;
+// made and destroyed on the main thread (or after the application has ended).
 class Gate : public Caller
 {
 public:
