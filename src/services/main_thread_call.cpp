@@ -47,16 +47,9 @@ private:
     std::atomic<Gate *> fGate;
 };
 
-struct Installed {
-    std::mutex lock;
-    std::shared_ptr<Caller> caller;
-};
-
-Installed &installedState()
-{
-    static Installed state;
-    return state;
-}
+// Both constant-initialised: usable from any static constructor.
+std::mutex installLock;
+std::shared_ptr<Caller> installedCaller;
 
 } // namespace
 
@@ -216,18 +209,16 @@ bool Gate::post(std::unique_ptr<QEvent> event)
 
 std::shared_ptr<Caller> installed()
 {
-    Installed &state = installedState();
-    std::lock_guard<std::mutex> lock(state.lock);
-    if (!state.caller)
-        state.caller = std::make_shared<Gate>();
-    return state.caller;
+    std::lock_guard<std::mutex> lock(installLock);
+    if (!installedCaller)
+        installedCaller = std::make_shared<Gate>();
+    return installedCaller;
 }
 
 void install(std::shared_ptr<Caller> caller)
 {
-    Installed &state = installedState();
-    std::lock_guard<std::mutex> lock(state.lock);
-    state.caller = std::move(caller);
+    std::lock_guard<std::mutex> lock(installLock);
+    installedCaller = std::move(caller);
 }
 
 } // namespace main_thread_call
