@@ -27,7 +27,7 @@ void worker_pause_ms(int ms)
 }
 
 TWorkerThread::TWorkerThread(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam, uint32_t delay)
-    : f_hWnd(hWnd), fGui(hWnd ? nGui : nullptr), f_Orvel_Handler(*pParam), f_delay(delay), fGate(hWnd)
+    : f_hWnd(hWnd), fGui(hWnd ? nGui : nullptr), f_Orvel_Handler(*pParam), f_delay(delay)
 {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
@@ -70,7 +70,7 @@ void TWorkerThread::runOnMainThread(main_thread_call::Call call)
 {
     if (!fGui)
         return;
-    if (fGate.run(std::move(call)) == main_thread_call::Outcome::Withdrawn)
+    if (f_hWnd.run(std::move(call)) == main_thread_call::Outcome::Withdrawn)
         requestInterruption();
 }
 
@@ -82,8 +82,7 @@ void TWorkerThread::synchronize(TGuiOperation operation)
 
 void TWorkerThread::postCommError()
 {
-    if (f_hWnd)
-        QCoreApplication::postEvent(f_hWnd.data(), new TWindowMessage(TWindowMessage::WM_COMM_ERROR, 0, 0));
+    f_hWnd.post(std::make_unique<TWindowMessage>(TWindowMessage::WM_COMM_ERROR, 0, 0));
 }
 
 void TWorkerThread::run()

@@ -64,7 +64,9 @@ protected:
 private:
     void runOnMainThread(main_thread_call::Call call);
 
-    QPointer<QObject> f_hWnd;
+    // The window as the target of the posted notice and of the synchronised calls; it
+    // withdraws them once the window is destroyed.
+    main_thread_call::Gate f_hWnd;
     TWorkerGui *fGui;
     T_Orvel_Handler *f_Orvel_Handler;
     std::atomic<uint32_t> f_delay;
@@ -72,8 +74,6 @@ private:
     std::mutex fTerminateLock; // FTerminateEvent: a manual-reset event
     std::condition_variable fTerminateEvent;
     bool fTerminated = false;
-
-    main_thread_call::Gate fGate; // withdraws the calls once the window is destroyed
 
     std::atomic<bool> f_active{false};
     mutable QMutex fMessageLock;

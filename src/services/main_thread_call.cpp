@@ -47,16 +47,9 @@ private:
     std::atomic<Gate *> fGate;
 };
 
-struct Installed {
-    std::mutex lock;
-    std::shared_ptr<Caller> caller;
-};
-
-Installed &installedState()
-{
-    static Installed state;
-    return state;
-}
+// Both constant-initialised: usable from any static constructor.
+std::mutex installLock;
+std::shared_ptr<Caller> installedCaller;
 
 } // namespace
 
@@ -73,7 +66,7 @@ bool runsAtOnce()
     return !app || QThread::currentThread() == app->thread();
 }
 
-Gate::Gate(QObject *owner)
+Gate::Gate(QObject *owner) : fOwner(owner)
 {
     if (owner)
         fOwnerGone = QObject::connect(owner, &QObject::destroyed, [this] { close(); });
@@ -195,6 +188,7 @@ void Gate::close()
     {
         std::lock_guard<std::mutex> lock(fLock);
         fClosed = true;
+        fOwner = nullptr;
         for (Request *request : fWaiting)
             request->state = Request::Withdrawn;
         fWaiting.clear();
@@ -202,20 +196,29 @@ void Gate::close()
     fChanged.notify_all();
 }
 
+bool Gate::post(std::unique_ptr<QEvent> event)
+{
+    // Under the lock: an owner that is being destroyed closes the gate first, and Qt drops the
+    // events still posted to it only after that.
+    std::lock_guard<std::mutex> lock(fLock);
+    if (!fOwner)
+        return false;
+    QCoreApplication::postEvent(fOwner, event.release());
+    return true;
+}
+
 std::shared_ptr<Caller> installed()
 {
-    Installed &state = installedState();
-    std::lock_guard<std::mutex> lock(state.lock);
-    if (!state.caller)
-        state.caller = std::make_shared<Gate>();
-    return state.caller;
+    std::lock_guard<std::mutex> lock(installLock);
+    if (!installedCaller)
+        installedCaller = std::make_shared<Gate>();
+    return installedCaller;
 }
 
 void install(std::shared_ptr<Caller> caller)
 {
-    Installed &state = installedState();
-    std::lock_guard<std::mutex> lock(state.lock);
-    state.caller = std::move(caller);
+    std::lock_guard<std::mutex> lock(installLock);
+    installedCaller = std::move(caller);
 }
 
 } // namespace main_thread_call

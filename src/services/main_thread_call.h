@@ -5,6 +5,7 @@
 // rethrown in the caller.
 #pragma once
 
+#include <QEvent>
 #include <QMetaObject>
 #include <condition_variable>
 #include <deque>
@@ -35,8 +36,8 @@ public:
 };
 
 // The hand-over point. Callers are served in the order they came.
-// Threading: run and pending from any thread; runPending and close on the main thread; made
-// and destroyed on the main thread (or after the application has ended).
+// Threading: run, post and pending from any thread; runPending and close on the main thread;
+// made and destroyed on the main thread (or after the application has ended).
 class Gate : public Caller
 {
 public:
@@ -57,6 +58,9 @@ public:
     bool pending() const;
     // Withdraws the waiting calls; later calls are withdrawn at once.
     void close();
+    // The notice that needs no waiting: posts `event` to the owner, or drops it and returns
+    // false once the gate is closed or when it has no owner.
+    bool post(std::unique_ptr<QEvent> event);
 
 private:
     struct Request;
@@ -69,6 +73,7 @@ private:
     bool fClosed = false;
     int fCallers = 0;
     std::unique_ptr<QObject> fReceiver; // lives on the main thread
+    QObject *fOwner = nullptr; // until the gate closes
     QMetaObject::Connection fOwnerGone;
 };
 

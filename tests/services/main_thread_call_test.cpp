@@ -190,6 +190,38 @@ TEST_F(MainThreadCall, ACallTakenOverRunsToItsEndEvenIfItsWindowGoesMeanwhile)
     EXPECT_EQ(gate.run([] {}), Outcome::Withdrawn) << "closed from then on, also on the main thread";
 }
 
+// Counts the notices posted to it.
+class Window : public QObject
+{
+public:
+    static inline const QEvent::Type Notice = QEvent::Type(QEvent::registerEventType());
+    int notices = 0;
+    bool event(QEvent *e) override
+    {
+        if (e->type() != Notice)
+            return QObject::event(e);
+        ++notices;
+        return true;
+    }
+};
+
+TEST_F(MainThreadCall, ANoticeIsPostedToTheOwnerUntilTheGateCloses)
+{
+    auto window = std::make_unique<Window>();
+    Gate gate(window.get());
+    bool posted = false;
+    std::thread other([&] { posted = gate.post(std::make_unique<QEvent>(Window::Notice)); });
+    other.join();
+    EXPECT_TRUE(posted);
+    EXPECT_EQ(window->notices, 0) << "the poster does not wait";
+    ASSERT_TRUE(wait_until::pumping([&] { return window->notices == 1; }));
+
+    window.reset();
+    EXPECT_FALSE(gate.post(std::make_unique<QEvent>(Window::Notice)));
+    Gate ownerless;
+    EXPECT_FALSE(ownerless.post(std::make_unique<QEvent>(Window::Notice)));
+}
+
 // A caller of our own, to see which one the services get.
 class CountingCaller : public main_thread_call::Caller
 {

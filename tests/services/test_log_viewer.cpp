@@ -1,5 +1,8 @@
 // What the log asks of its viewer, on which thread, and when.
+#include "main_thread_call.h"
 #include "test_log_support.h"
+
+#include <atomic>
 
 namespace {
 
@@ -145,6 +148,42 @@ TEST_F(LogViewer, OpeningWhileTheMainThreadLogsDoesNotBlockIt)
     }
     ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("showLastLine")) == 1; }));
     EXPECT_EQ(fJournal->count(QStringLiteral("addLog")), 200);
+}
+
+// Stands in for the application's helper: counts what passes through it and hands it on.
+class CountingCaller : public main_thread_call::Caller
+{
+public:
+    main_thread_call::Outcome runOnMainThread(main_thread_call::Call call) override
+    {
+        ++calls;
+        return fGate.run(std::move(call));
+    }
+    bool runPending() override { return fGate.runPending(); }
+    std::atomic<int> calls{0};
+
+private:
+    main_thread_call::Gate fGate;
+};
+
+TEST_F(LogViewer, ReachesTheViewerThroughTheCallerTheApplicationInstalled)
+{
+    auto caller = std::make_shared<CountingCaller>();
+    main_thread_call::install(caller);
+    struct Uninstall {
+        ~Uninstall() { main_thread_call::install(nullptr); }
+    } uninstall;
+    auto log = makeLogWithViewer();
+    openViewer(*log);
+    EXPECT_EQ(caller->calls, 1) << "the caret move";
+    log->addEvent(catNone, lNormal, QStringLiteral("through"));
+    ASSERT_TRUE(wait_until::pumping([&] { return fJournal->count(QStringLiteral("updateGui")) == 1; }));
+    EXPECT_EQ(caller->calls, 2) << "and the update";
+    for (const ViewerJournal::Call &call : fJournal->calls()) {
+        if (call.name == QStringLiteral("updateGui")) {
+            EXPECT_TRUE(call.onMainThread);
+        }
+    }
 }
 
 } // namespace
