@@ -24,14 +24,6 @@ class Toption_Form;
 class TBarDisplay;
 class TAnalogDisplay;
 class QCPAxis;
-class TMonitorChart;
-// The window's parts.
-class TAdapterHandover;
-class TNewAddressGroup;
-class TReaddressJournalFlow;
-class TReaddressRun;
-class TSettingsCommand;
-class TStatusBar;
 
 namespace Ui {
 class Tmain_Form;
@@ -81,16 +73,13 @@ public:
     void read_memory_image(bool show);
     void readdress_device();
 
-    // A worker object that has not yet gone, running or on its way out.
-    bool worker_exists() const { return !fScan.isNull() || !fMeas.isNull(); }
-    // The re-addressing procedure holds the adapter.
-    bool readdressing() const;
-    bool scan_running() const { return fScan && fScan->scan_activ(); }
-    bool meas_running() const { return fMeas && fMeas->meas_activ(); }
-
     // Captions in the current language (main_translate.cpp).
     void translateGui();
-    void show_switch_caption();
+
+    // The components the window owns and its inner workflow steps (main_parts.h); they also tell
+    // whether a worker exists or runs and whether the re-addressing procedure holds the adapter.
+    struct Parts;
+    const Parts &parts() const { return *d; }
 
 signals:
     // The user closed the main window: the program ends, whatever other windows are open.
@@ -104,17 +93,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    // Start-up and shutdown.
-    void design_instruments();
-    void connect_actions();
-    void style_TimerTimer();
-
-    // Scan workflow.
-    void scan_start_TimerTimer();
-    void ScanDeviceActionExecute();
-    // The device panel shows a transmitter that was read, not the empty model.
-    bool f_device_read = false;
-
     // Re-addressing workflow.
     void change_address_ActionExecute();
     void re_address_TimerTimer();
@@ -122,13 +100,10 @@ private:
 
     // Measurement workflow.
     void start_btnClick();
-    void meas_start_TimerTimer();
     void stop_btnClick();
     void TrackBar1Change(int position);
     void switch_buttonClick();
     void table_btnClick();
-    void show_measurement_values();
-    void fill_table_identity();
 
     // The monitor chart's operations, carried out by the chart component (main_chart.cpp).
 public:
@@ -170,14 +145,10 @@ public:
     QString format_axis_label(QCPAxis *axis, const QString &label);
 
 private:
-    // Wires the chart component to the monitor's other controls.
-    void setup_chart();
     void init_series();
     void AnalogDisplayDblClick();
-    std::unique_ptr<TMonitorChart> fChart;
 
     std::unique_ptr<Ui::Tmain_Form> ui;
-    Windows fWindows;
 
     TIniHandler *fIni = nullptr;
     TTranslator *fTranslator = nullptr;
@@ -196,7 +167,6 @@ private:
 
     QList<T_SlaveAddr> f_new_address_list;
     QString f_selected_addr;
-    bool fTranslated = false;
 
     QTimer style_Timer;
     QTimer time_Timer;
@@ -204,11 +174,6 @@ private:
     QTimer meas_start_Timer;
     QTimer re_address_Timer;
 
-    // The window's parts with a job of their own; made in this order, each using those before.
-    std::unique_ptr<TStatusBar> f_status_bar;
-    std::unique_ptr<TAdapterHandover> f_handover;
-    std::unique_ptr<TNewAddressGroup> f_new_address;
-    std::unique_ptr<TReaddressJournalFlow> f_journal;
-    std::unique_ptr<TReaddressRun> f_readdress_run;
-    std::unique_ptr<TSettingsCommand> f_settings;
+    // Goes first, before the timers and controls its parts refer to.
+    std::unique_ptr<Parts> d;
 };

@@ -6,6 +6,7 @@
 #include "changes_left.h"
 #include "chart_widget.h"
 #include "logFile.h"
+#include "main_parts.h"
 #include "monitor_chart.h"
 #include "new_address_group.h"
 #include "status_bar.h"
@@ -19,48 +20,48 @@ using window_text::tr_;
 
 void Tmain_Form::start_btnClick()
 {
-    if (scan_running())
+    if (d->scan_running())
         fScan->Stop();
-    fill_table_identity();
-    if (fWindows.table)
-        fWindows.table->Set_time_axis_enabled(false);
-    f_handover->arm(meas_start_Timer);
+    d->fill_table_identity();
+    if (d->fWindows.table)
+        d->fWindows.table->Set_time_axis_enabled(false);
+    d->f_handover->arm(meas_start_Timer);
 }
 
 // The table names the transmitter shown in the device panel.
-void Tmain_Form::fill_table_identity()
+void Tmain_Form::Parts::fill_table_identity()
 {
     if (!fWindows.table)
         return;
-    fWindows.table->Set_scaling(ui->scaling_Ed->text());
-    fWindows.table->Set_calib_date(ui->calibrationdate_ed->text());
-    fWindows.table->Set_slave_addr(ui->slaveaddr_combo->currentText());
-    fWindows.table->Set_dev_status(ui->dev_status_ed->text());
-    fWindows.table->Set_unique_code(ui->uniquecode_ed->text());
+    fWindows.table->Set_scaling(w.ui->scaling_Ed->text());
+    fWindows.table->Set_calib_date(w.ui->calibrationdate_ed->text());
+    fWindows.table->Set_slave_addr(w.ui->slaveaddr_combo->currentText());
+    fWindows.table->Set_dev_status(w.ui->dev_status_ed->text());
+    fWindows.table->Set_unique_code(w.ui->uniquecode_ed->text());
     if (const std::optional<int> left = changes_left::left(f_new_address->shown()))
         fWindows.table->Set_addr_left(QString::number(*left));
 }
 
-void Tmain_Form::meas_start_TimerTimer()
+void Tmain_Form::Parts::meas_start_TimerTimer()
 {
-    if (!f_meas_allowed || !f_handover->available())
+    if (!w.f_meas_allowed || !f_handover->available())
         return;
-    meas_start_Timer.stop();
-    ui->stop_btn->show();
-    ui->start_btn->hide();
+    w.meas_start_Timer.stop();
+    w.ui->stop_btn->show();
+    w.ui->start_btn->hide();
     fChart->start_run(QDateTime::currentDateTime());
-    set_status_left(tr_("Measuring", "Measuring"));
-    set_status_middle(tr_("Started", "Started"));
-    ui->change_address_Action->setEnabled(false);
-    ui->change_addr_btn->hide();
+    w.set_status_left(tr_("Measuring", "Measuring"));
+    w.set_status_middle(tr_("Started", "Started"));
+    w.ui->change_address_Action->setEnabled(false);
+    w.ui->change_addr_btn->hide();
     // The table names the transmitter of the run: no other may be picked meanwhile.
-    ui->slaveaddr_combo->setEnabled(false);
-    fMeas = TMeasThread::Create(this, this, &fOrvel_Handler, uint32_t(ui->TrackBar1->value()));
+    w.ui->slaveaddr_combo->setEnabled(false);
+    w.fMeas = TMeasThread::Create(&w, &w, &w.fOrvel_Handler, uint32_t(w.ui->TrackBar1->value()));
 }
 
 void Tmain_Form::stop_btnClick()
 {
-    if (!meas_running())
+    if (!d->meas_running())
         return;
     fMeas->Stop();
     ui->stop_btn->hide();
@@ -71,47 +72,47 @@ void Tmain_Form::stop_btnClick()
     ui->change_address_Action->setEnabled(true);
     ui->change_addr_btn->show();
     ui->slaveaddr_combo->setEnabled(true);
-    f_handover->arm(scan_start_Timer);
-    if (fWindows.table)
-        fWindows.table->Set_time_axis_enabled(true);
+    d->f_handover->arm(scan_start_Timer);
+    if (d->fWindows.table)
+        d->fWindows.table->Set_time_axis_enabled(true);
 }
 
 // Numbers, bars and gauge from the device model.
-void Tmain_Form::show_measurement_values()
+void Tmain_Form::Parts::show_measurement_values()
 {
-    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
+    const T_OrvelDevice &device = w.fOrvel_Handler->Get_Device();
     // A new face colour redraws the scale without the bar; the positions that follow draw it.
-    ui->pressure_bar->SetFaceColor(0xFFFFFF);
-    ui->thermometer->SetFaceColor(0xFFFFFF);
-    ui->thermometer->SetPosition(device.Get_temperature());
-    ui->pressure_bar->SetPosition(device.Get_pressure());
-    ui->pu16_ed->setText(QString::number(device.Get_pressure_U16_raw()));
-    ui->Tu16_ed->setText(QString::number(device.Get_temperature_U16_raw()));
-    ui->pressuredisplay->setText(device.Get_pressure_as_String());
-    ui->Temperaturedisplay->setText(device.Get_temperature_as_String());
-    ui->AnalogDisplay->SetMinColor(fChart->pressure_color());
-    ui->AnalogDisplay->SetFaceColor(fChart->back_color());
-    ui->AnalogDisplay->SetPosition(device.Get_pressure());
+    w.ui->pressure_bar->SetFaceColor(0xFFFFFF);
+    w.ui->thermometer->SetFaceColor(0xFFFFFF);
+    w.ui->thermometer->SetPosition(device.Get_temperature());
+    w.ui->pressure_bar->SetPosition(device.Get_pressure());
+    w.ui->pu16_ed->setText(QString::number(device.Get_pressure_U16_raw()));
+    w.ui->Tu16_ed->setText(QString::number(device.Get_temperature_U16_raw()));
+    w.ui->pressuredisplay->setText(device.Get_pressure_as_String());
+    w.ui->Temperaturedisplay->setText(device.Get_temperature_as_String());
+    w.ui->AnalogDisplay->SetMinColor(fChart->pressure_color());
+    w.ui->AnalogDisplay->SetFaceColor(fChart->back_color());
+    w.ui->AnalogDisplay->SetPosition(device.Get_pressure());
 }
 
 void Tmain_Form::update_single_meas()
 {
-    show_measurement_values();
+    d->show_measurement_values();
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    fChart->initial_ranges(device.Get_pressure(), device.Get_temperature());
-    f_status_bar->blink(f_blink);
+    d->fChart->initial_ranges(device.Get_pressure(), device.Get_temperature());
+    d->f_status_bar->blink(f_blink);
 }
 
 void Tmain_Form::updateGui_meas()
 {
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    fChart->add_measurement(QDateTime::currentDateTime(), device.Get_pressure(), device.Get_temperature(),
+    d->fChart->add_measurement(QDateTime::currentDateTime(), device.Get_pressure(), device.Get_temperature(),
                             device.Get_pressure_U16_raw(), device.Get_temperature_U16_raw());
-    show_measurement_values();
+    d->show_measurement_values();
     // The chart's point is the table's row too.
-    if (fWindows.table)
-        fWindows.table->row_recorded();
-    f_status_bar->blink(f_blink);
+    if (d->fWindows.table)
+        d->fWindows.table->row_recorded();
+    d->f_status_bar->blink(f_blink);
     set_status_left(tr_("Measuring", "Measuring"));
     set_status_middle(tr_("Active", "Active"));
     update_status_Gui();
@@ -138,8 +139,8 @@ void Tmain_Form::updateGui(const QString &message)
         ui->change_address_Action->setEnabled(true);
         ui->change_addr_btn->show();
         ui->slaveaddr_combo->setEnabled(true);
-        if (fWindows.table)
-            fWindows.table->Set_time_axis_enabled(true);
+        if (d->fWindows.table)
+            d->fWindows.table->Set_time_axis_enabled(true);
     }
 }
 
@@ -147,7 +148,7 @@ void Tmain_Form::TrackBar1Change(int position)
 {
     // The wait between two measurements, beside the slider that sets it.
     ui->speed_value_Label->setText(QStringLiteral("%1 ms").arg(position));
-    if (meas_running())
+    if (d->meas_running())
         fMeas->Set_delay(uint32_t(position));
 }
 
@@ -156,7 +157,7 @@ void Tmain_Form::switch_buttonClick()
     const bool chartVisible = ui->chart_stack->currentWidget() != ui->chart_page;
     ui->chart_stack->setCurrentWidget(chartVisible ? ui->chart_page : ui->gauge_page);
     ui->switch_button->setChecked(chartVisible);
-    show_switch_caption();
+    d->show_switch_caption();
     if (chartVisible)
         return;
     collapse_sidebar();
@@ -169,14 +170,14 @@ void Tmain_Form::switch_buttonClick()
         gauge.SetScaleMax(device.Get_pmax());
         gauge.SetDigits(2);
     }
-    gauge.SetMinColor(fChart->pressure_color());
-    gauge.SetFaceColor(fChart->back_color());
+    gauge.SetMinColor(d->fChart->pressure_color());
+    gauge.SetFaceColor(d->fChart->back_color());
 }
 
 void Tmain_Form::table_btnClick()
 {
-    if (!fWindows.table)
+    if (!d->fWindows.table)
         return;
-    fWindows.table->show();
-    fWindows.table->raise();
+    d->fWindows.table->show();
+    d->fWindows.table->raise();
 }

@@ -3,6 +3,7 @@
 #include "main.h"
 
 #include "adapter_handover.h"
+#include "main_parts.h"
 #include "new_address_group.h"
 #include "readdress_journal_flow.h"
 #include "readdress_run.h"
@@ -12,32 +13,32 @@
 
 void Tmain_Form::new_slaveaddr_comboSelect(int index)
 {
-    f_new_address->pick(index);
+    d->f_new_address->pick(index);
 }
 
 void Tmain_Form::change_address_ActionExecute()
 {
-    if (scan_running())
+    if (d->scan_running())
         fScan->Stop();
-    if (meas_running())
+    if (d->meas_running())
         fMeas->Stop();
-    f_handover->arm(re_address_Timer);
+    d->f_handover->arm(re_address_Timer);
 }
 
 void Tmain_Form::re_address_TimerTimer()
 {
     // Every worker sets the flag at its end; before the first one nobody held the adapter.
-    if (f_handover->closing() || worker_exists())
+    if (d->f_handover->closing() || d->worker_exists())
         return;
     re_address_Timer.stop();
-    if (const std::optional<T_DeviceMemory> saved = f_journal->take_restore_image())
-        f_readdress_run->restore(*saved);
+    if (const std::optional<T_DeviceMemory> saved = d->f_journal->take_restore_image())
+        d->f_readdress_run->restore(*saved);
     else
         readdress_device();
 }
 
 void Tmain_Form::readdress_device()
 {
-    if (f_readdress_run->readdress(f_new_address->target()))
-        f_new_address->forget_pick();
+    if (d->f_readdress_run->readdress(d->f_new_address->target()))
+        d->f_new_address->forget_pick();
 }

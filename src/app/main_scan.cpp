@@ -6,6 +6,7 @@
 #include "device_memory.h"
 #include "device_texts.h"
 #include "logFile.h"
+#include "main_parts.h"
 #include "monitor_chart.h"
 #include "new_address_group.h"
 #include "number_pictures.h"
@@ -26,24 +27,24 @@ constexpr TColor Silver = 0xC0C0C0;
 
 } // namespace
 
-void Tmain_Form::scan_start_TimerTimer()
+void Tmain_Form::Parts::scan_start_TimerTimer()
 {
     // One scan worker at a time, also when "Detect Dongle" is pressed while one runs.
-    if (scan_running() && !fScan->isInterruptionRequested()) {
-        scan_start_Timer.stop();
+    if (scan_running() && !w.fScan->isInterruptionRequested()) {
+        w.scan_start_Timer.stop();
         return;
     }
     // Wait until the stopped worker is gone; after it nobody holds the adapter, whichever flag
     // the last user left behind.
     if (!f_handover->available())
         return;
-    scan_start_Timer.stop();
-    fScan = TScanThread::Create(this, this, &fOrvel_Handler, 500);
+    w.scan_start_Timer.stop();
+    w.fScan = TScanThread::Create(&w, &w, &w.fOrvel_Handler, 500);
 }
 
 void Tmain_Form::show_slaveAddr()
 {
-    f_status_bar->adapter_found();
+    d->f_status_bar->adapter_found();
     set_led(1);
     const QString own = T_SlaveAddr::hex_text(fOrvel_Handler->Get_Device().Get_slave_addr());
     ui->slaveaddr_combo->clear();
@@ -52,7 +53,7 @@ void Tmain_Form::show_slaveAddr()
     ui->slaveaddr_combo->setCurrentIndex(ui->slaveaddr_combo->findText(own));
     set_status_left(tr_("IIC_dev", "IIC-Device"));
     set_status_middle(tr_("dev_succ", "Device successfully detected -> Address") + QStringLiteral(" : ") + own);
-    f_new_address->offer_free_addresses();
+    d->f_new_address->offer_free_addresses();
 }
 
 void Tmain_Form::show_pressure_scaling()
@@ -61,14 +62,14 @@ void Tmain_Form::show_pressure_scaling()
     set_status_left(tr_("scan", "Scan"));
     set_status_middle(tr_("dev_succ_detect", "Device succesfully detected"));
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    f_device_read = true;
+    d->f_device_read = true;
     ui->scaling_Ed->setText(fOrvel_Handler->Get_PressureScalingString());
     ui->calibrationdate_ed->setText(device.Get_Calib_Date());
     ui->uniquecode_ed->setText(fOrvel_Handler->Get_ProductString());
 
     const double pmin = device.Get_pmin(), pmax = device.Get_pmax();
     const double fullScale = (pmax - pmin) / 100;
-    fChart->set_pressure_full_scale(fullScale);
+    d->fChart->set_pressure_full_scale(fullScale);
     // Every scan cycle comes here; resetting the bar only for a new range keeps it from
     // dropping to zero between two measurements.
     const double scaleMax = pmax + std::nearbyint(10 * fullScale);
@@ -91,68 +92,69 @@ void Tmain_Form::show_pressure_scaling()
 void Tmain_Form::update_status_Gui()
 {
     T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    ui->dev_status_ed->setText(f_device_read ? device_texts::status_text(device.Get_status(), tr_) : Placeholder);
-    if (!f_device_read)
+    ui->dev_status_ed->setText(d->f_device_read ? device_texts::status_text(device.Get_status(), tr_) : Placeholder);
+    if (!d->f_device_read)
         return; // the empty model tells nothing about changes left either
     if (fOrvel_Handler->check_memory_is_zero()) {
-        f_new_address->show_changes_left(changes_left::NotCalibrated);
+        d->f_new_address->show_changes_left(changes_left::NotCalibrated);
         return;
     }
     const int page = device.Get_memory_status().current_page;
-    if (fWindows.table)
-        fWindows.table->Set_addr_left(QString::number(3 - page));
-    f_new_address->show_changes_left(page);
+    if (d->fWindows.table)
+        d->fWindows.table->Set_addr_left(QString::number(3 - page));
+    d->f_new_address->show_changes_left(page);
 }
 
 void Tmain_Form::memory_map_display()
 {
-    if (!fWindows.memory)
+    if (!d->fWindows.memory)
         return;
     T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    fWindows.memory->Setmemory(device.Get_memory_page());
-    fWindows.memory->Setverify_memory(device.Get_verify_memory_page());
-    fWindows.memory->Setstatus(device.Get_memory_status());
+    d->fWindows.memory->Setmemory(device.Get_memory_page());
+    d->fWindows.memory->Setverify_memory(device.Get_verify_memory_page());
+    d->fWindows.memory->Setstatus(device.Get_memory_status());
 }
 
 void Tmain_Form::show_scan_error()
 {
     set_led(2);
-    f_status_bar->show_adapter_problem(fOrvel_Handler->Get_adapter_open(), fOrvel_Handler->Get_adapter_lost(), *fLog);
-    f_device_read = false;
+    d->f_status_bar->show_adapter_problem(fOrvel_Handler->Get_adapter_open(), fOrvel_Handler->Get_adapter_lost(),
+                                          *fLog);
+    d->f_device_read = false;
     for (QLineEdit *field : {ui->scaling_Ed, ui->calibrationdate_ed, ui->uniquecode_ed, ui->dev_status_ed})
         field->setText(Placeholder);
     ui->slaveaddr_combo->clear();
     ui->slaveaddr_combo->setPlaceholderText(Placeholder);
     ui->pressuredisplay->setText(Placeholder);
     ui->Temperaturedisplay->setText(Placeholder);
-    if (fWindows.memory)
-        fWindows.memory->clean_grid();
+    if (d->fWindows.memory)
+        d->fWindows.memory->clean_grid();
     ui->AnalogDisplay->SetFaceColor(Grey);
     ui->AnalogDisplay->SetMinColor(Silver);
     ui->thermometer->SetFaceColor(Grey);
     ui->pressure_bar->SetFaceColor(Grey);
-    f_new_address->show_changes_left(changes_left::NoneShown);
+    d->f_new_address->show_changes_left(changes_left::NoneShown);
 }
 
 // These drive the adapter from the main thread: only while no worker runs.
-void Tmain_Form::ScanDeviceActionExecute()
+void Tmain_Form::Parts::ScanDeviceActionExecute()
 {
     if (scan_running() || meas_running())
         return;
-    if (fOrvel_Handler->get_device_scaling()) {
-        show_pressure_scaling();
-        read_memory_image(false);
-        update_status_Gui();
+    if (w.fOrvel_Handler->get_device_scaling()) {
+        w.show_pressure_scaling();
+        w.read_memory_image(false);
+        w.update_status_Gui();
     } else {
-        set_led(2);
-        set_status_left(tr_("scan", "Scan"));
-        set_status_middle(tr_("dev_not", "Device NOT detected"));
+        w.set_led(2);
+        w.set_status_left(tr_("scan", "Scan"));
+        w.set_status_middle(tr_("dev_not", "Device NOT detected"));
     }
 }
 
 void Tmain_Form::read_memory_image(bool show)
 {
-    if (scan_running() || meas_running())
+    if (d->scan_running() || d->meas_running())
         return;
     T_OrvelDevice &device = fOrvel_Handler->Get_Device();
     if (fOrvel_Handler->get_device_memory()) {
@@ -160,11 +162,11 @@ void Tmain_Form::read_memory_image(bool show)
         set_status_left(tr_("scan", "Scan"));
         set_status_middle(tr_("mem_img_succ", "Memory image successfully read from Device"));
         update_status_Gui();
-        if (show && fWindows.memory) {
-            fWindows.memory->Setmemory(device.Get_memory_page());
-            fWindows.memory->Setstatus(device.Get_memory_status());
-            fWindows.memory->show();
-            fWindows.memory->raise();
+        if (show && d->fWindows.memory) {
+            d->fWindows.memory->Setmemory(device.Get_memory_page());
+            d->fWindows.memory->Setstatus(device.Get_memory_status());
+            d->fWindows.memory->show();
+            d->fWindows.memory->raise();
         }
     } else {
         set_led(2);

@@ -13,6 +13,7 @@
 #include "instrument_design.h"
 #include "log_header.h"
 #include "logFile.h"
+#include "main_parts.h"
 #include "monitor_chart.h"
 #include "new_address_group.h"
 #include "number_pictures.h"
@@ -35,12 +36,13 @@ constexpr int ShutdownWaitMs = 15000;
 
 } // namespace
 
-Tmain_Form::Tmain_Form(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::Tmain_Form>())
+Tmain_Form::Tmain_Form(QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::Tmain_Form>()), d(std::make_unique<Parts>(*this))
 {
     ui->setupUi(this);
     setFont(instruments::MainWindowFont());
     resize(997, 727);
-    design_instruments();
+    d->design_instruments();
 
     style_Timer.setInterval(1000);
     style_Timer.setSingleShot(true);
@@ -51,8 +53,8 @@ Tmain_Form::Tmain_Form(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     TThreadSynch::getInstance(); // from here on the log reaches its viewer through it
     fIni = TIniHandler::getInstance();
     fIni->loadForm(this);
-    f_status_bar = std::make_unique<TStatusBar>(*ui->led_Shape, *ui->status_left_label, *ui->status_middle_label,
-                                                *ui->status_right_label);
+    d->f_status_bar = std::make_unique<TStatusBar>(*ui->led_Shape, *ui->status_left_label,
+                                                   *ui->status_middle_label, *ui->status_right_label);
     set_status(QString(), QString(), QString());
     fTranslator = TTranslator::getInstance();
     fTranslator->Set_Language(fIni->Get_Language());
@@ -70,33 +72,34 @@ Tmain_Form::Tmain_Form(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
     fIni->setConversionErrorReporter(
         [log](const QString &, const QString &message) { log->addEvent(catCore, lError, message); });
     // A settings file that refuses writes is told once; the Settings command and the log viewer.
-    f_settings = std::make_unique<TSettingsCommand>(*this, *ui->setting_Action, *fIni, *fLog, *fOrvel_Handler,
-                                                    fWindows.options, fWindows.table, [this] { translateGui(); });
+    d->f_settings =
+        std::make_unique<TSettingsCommand>(*this, *ui->setting_Action, *fIni, *fLog, *fOrvel_Handler,
+                                           d->fWindows.options, d->fWindows.table, [this] { translateGui(); });
     log_header::write(*fLog, *fWorkingDirHandler);
 
     f_blink = false;
     f_new_address_list.clear();
     f_selected_addr.clear();
-    f_new_address = std::make_unique<TNewAddressGroup>(*fOrvel_Handler, f_new_address_list, f_selected_addr,
-                                                       *ui->new_slaveaddr_combo, *ui->changes_left, *ui->number,
-                                                       *ui->change_addr_btn, *ui->change_address_Action);
-    f_new_address->show_changes_left(changes_left::NoneShown);
+    d->f_new_address = std::make_unique<TNewAddressGroup>(*fOrvel_Handler, f_new_address_list, f_selected_addr,
+                                                          *ui->new_slaveaddr_combo, *ui->changes_left, *ui->number,
+                                                          *ui->change_addr_btn, *ui->change_address_Action);
+    d->f_new_address->show_changes_left(changes_left::NoneShown);
     ui->stop_btn->hide();
 
-    f_handover = std::make_unique<TAdapterHandover>(scan_start_Timer, meas_start_Timer, re_address_Timer,
-                                                    [this] { return worker_exists(); });
-    f_journal = std::make_unique<TReaddressJournalFlow>(
+    d->f_handover = std::make_unique<TAdapterHandover>(scan_start_Timer, meas_start_Timer, re_address_Timer,
+                                                       [this] { return d->worker_exists(); });
+    d->f_journal = std::make_unique<TReaddressJournalFlow>(
         *this, *ui->exit_Action, *fOrvel_Handler, *fLog,
-        [this] { return f_handover->readdressing() || re_address_Timer.isActive(); },
+        [this] { return d->f_handover->readdressing() || re_address_Timer.isActive(); },
         [this] { change_address_ActionExecute(); });
-    f_readdress_run = std::make_unique<TReaddressRun>(
-        *fOrvel_Handler, *fLog, *f_status_bar, *f_handover, *f_journal,
+    d->f_readdress_run = std::make_unique<TReaddressRun>(
+        *fOrvel_Handler, *fLog, *d->f_status_bar, *d->f_handover, *d->f_journal,
         TReaddressRun::Hooks{[this] { update_status_Gui(); },
                              [this] {
                                  memory_map_display();
-                                 if (fWindows.memory) {
-                                     fWindows.memory->show();
-                                     fWindows.memory->raise();
+                                 if (d->fWindows.memory) {
+                                     d->fWindows.memory->show();
+                                     d->fWindows.memory->raise();
                                  }
                              },
                              [this](bool succeeded) {
@@ -104,11 +107,11 @@ Tmain_Form::Tmain_Form(QWidget *parent) : QMainWindow(parent), ui(std::make_uniq
                                  // However it ended, scan again at once so the panel shows where
                                  // the transmitter is now.
                                  f_scan_allowed = true;
-                                 f_handover->arm(scan_start_Timer);
+                                 d->f_handover->arm(scan_start_Timer);
                              }});
 
-    connect_actions();
-    setup_chart(); // the chart, its settings panel and the monitor's chart controls
+    d->connect_actions();
+    d->setup_chart(); // the chart, its settings panel and the monitor's chart controls
     style_Timer.start();
 }
 
@@ -116,7 +119,7 @@ Tmain_Form::~Tmain_Form()
 {
     // The workers may be inside a synchronised call: keep serving them until they have ended,
     // so the handler is released only when nobody uses it any more.
-    const bool ended = f_handover->close_and_wait(
+    const bool ended = d->f_handover->close_and_wait(
         [this] {
             // A worker inside a cycle over a silent bus would otherwise wait out every timeout.
             fOrvel_Handler->cancel();
@@ -141,55 +144,63 @@ Tmain_Form::~Tmain_Form()
     TIniHandler::release();
 }
 
-void Tmain_Form::design_instruments()
+Tmain_Form::Parts::Parts(Tmain_Form &window) : w(window) {}
+
+Tmain_Form::Parts::~Parts() = default;
+
+void Tmain_Form::Parts::design_instruments()
 {
-    instruments::DesignBar(*ui->pressure_bar, instruments::Bar::Pressure);
-    instruments::DesignBar(*ui->thermometer, instruments::Bar::Thermometer);
-    instruments::DesignGauge(*ui->AnalogDisplay);
+    instruments::DesignBar(*w.ui->pressure_bar, instruments::Bar::Pressure);
+    instruments::DesignBar(*w.ui->thermometer, instruments::Bar::Thermometer);
+    instruments::DesignGauge(*w.ui->AnalogDisplay);
 }
 
-void Tmain_Form::connect_actions()
+void Tmain_Form::Parts::connect_actions()
 {
-    connect(&style_Timer, &QTimer::timeout, this, &Tmain_Form::style_TimerTimer);
-    connect(&time_Timer, &QTimer::timeout, this, [this] { f_status_bar->show_clock(); });
-    connect(&scan_start_Timer, &QTimer::timeout, this, &Tmain_Form::scan_start_TimerTimer);
-    connect(&meas_start_Timer, &QTimer::timeout, this, &Tmain_Form::meas_start_TimerTimer);
-    connect(&re_address_Timer, &QTimer::timeout, this, &Tmain_Form::re_address_TimerTimer);
+    Ui::Tmain_Form *ui = w.ui.get();
+    Tmain_Form *window = &w;
+    QObject::connect(&w.style_Timer, &QTimer::timeout, window, [this] { style_TimerTimer(); });
+    QObject::connect(&w.time_Timer, &QTimer::timeout, window, [this] { f_status_bar->show_clock(); });
+    QObject::connect(&w.scan_start_Timer, &QTimer::timeout, window, [this] { scan_start_TimerTimer(); });
+    QObject::connect(&w.meas_start_Timer, &QTimer::timeout, window, [this] { meas_start_TimerTimer(); });
+    QObject::connect(&w.re_address_Timer, &QTimer::timeout, window, &Tmain_Form::re_address_TimerTimer);
 
-    connect(ui->show_log_Action, &QAction::triggered, this, [this] { fLog->enableForm(); });
-    connect(ui->exit_Action, &QAction::triggered, this, &QWidget::close);
-    connect(ui->detect_dongle_Action, &QAction::triggered, this, [this] { f_handover->arm(scan_start_Timer); });
-    connect(ui->ScanDeviceAction, &QAction::triggered, this, &Tmain_Form::ScanDeviceActionExecute);
-    connect(ui->read_memory_image_Action, &QAction::triggered, this, [this] { read_memory_image(true); });
-    connect(ui->show_memory_map_Action, &QAction::triggered, this, [this] {
-        memory_map_display();
+    QObject::connect(ui->show_log_Action, &QAction::triggered, window, [this] { w.fLog->enableForm(); });
+    QObject::connect(ui->exit_Action, &QAction::triggered, window, &QWidget::close);
+    QObject::connect(ui->detect_dongle_Action, &QAction::triggered, window,
+                     [this] { f_handover->arm(w.scan_start_Timer); });
+    QObject::connect(ui->ScanDeviceAction, &QAction::triggered, window, [this] { ScanDeviceActionExecute(); });
+    QObject::connect(ui->read_memory_image_Action, &QAction::triggered, window, [this] { w.read_memory_image(true); });
+    QObject::connect(ui->show_memory_map_Action, &QAction::triggered, window, [this] {
+        w.memory_map_display();
         if (fWindows.memory) {
             fWindows.memory->show();
             fWindows.memory->raise();
         }
     });
-    connect(ui->aboutAction, &QAction::triggered, this, [this] {
+    QObject::connect(ui->aboutAction, &QAction::triggered, window, [this] {
         if (fWindows.about)
             fWindows.about->exec();
     });
-    connect(ui->change_address_Action, &QAction::triggered, this, &Tmain_Form::change_address_ActionExecute);
+    QObject::connect(ui->change_address_Action, &QAction::triggered, window,
+                     &Tmain_Form::change_address_ActionExecute);
     ui->change_addr_btn->setDefaultAction(ui->change_address_Action);
 
-    connect(ui->new_slaveaddr_combo, qOverload<int>(&QComboBox::activated), this,
-            &Tmain_Form::new_slaveaddr_comboSelect);
+    QObject::connect(ui->new_slaveaddr_combo, qOverload<int>(&QComboBox::activated), window,
+                     &Tmain_Form::new_slaveaddr_comboSelect);
     // The scan looks for the picked transmitter first.
-    connect(ui->slaveaddr_combo, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+    QObject::connect(ui->slaveaddr_combo, qOverload<int>(&QComboBox::activated), window, [this](int index) {
         bool ok = false;
-        const int address = ui->slaveaddr_combo->itemText(index).mid(2).toInt(&ok, 16);
+        const int address = w.ui->slaveaddr_combo->itemText(index).mid(2).toInt(&ok, 16);
         if (ok)
-            fOrvel_Handler->Set_preferred_addr(address);
+            w.fOrvel_Handler->Set_preferred_addr(address);
     });
-    connect(ui->start_btn, &QPushButton::clicked, this, &Tmain_Form::start_btnClick);
-    connect(ui->stop_btn, &QPushButton::clicked, this, &Tmain_Form::stop_btnClick);
-    connect(ui->table_btn, &QPushButton::clicked, this, &Tmain_Form::table_btnClick);
-    connect(ui->switch_button, &QToolButton::clicked, this, &Tmain_Form::switch_buttonClick);
-    connect(ui->TrackBar1, &QSlider::valueChanged, this, &Tmain_Form::TrackBar1Change);
-    TrackBar1Change(ui->TrackBar1->value());
+    QObject::connect(ui->start_btn, &QPushButton::clicked, window, &Tmain_Form::start_btnClick);
+    QObject::connect(ui->stop_btn, &QPushButton::clicked, window, &Tmain_Form::stop_btnClick);
+    QObject::connect(ui->table_btn, &QPushButton::clicked, window, &Tmain_Form::table_btnClick);
+    QObject::connect(ui->switch_button, &QToolButton::clicked, window, &Tmain_Form::switch_buttonClick);
+    QObject::connect(ui->TrackBar1, &QSlider::valueChanged, window, &Tmain_Form::TrackBar1Change);
+    w.TrackBar1Change(ui->TrackBar1->value());
 }
 
 void Tmain_Form::set_status(const QString &left, const QString &middle, const QString &right)
@@ -201,51 +212,51 @@ void Tmain_Form::set_status(const QString &left, const QString &middle, const QS
 
 void Tmain_Form::set_status_left(const QString &text)
 {
-    f_status_bar->set_left(text);
+    d->f_status_bar->set_left(text);
 }
 
 void Tmain_Form::set_status_middle(const QString &text)
 {
-    f_status_bar->set_middle(text);
+    d->f_status_bar->set_middle(text);
 }
 
 void Tmain_Form::set_status_right(const QString &text)
 {
-    f_status_bar->set_right(text);
+    d->f_status_bar->set_right(text);
 }
 
 void Tmain_Form::set_led(int index)
 {
-    f_status_bar->set_led(index);
+    d->f_status_bar->set_led(index);
 }
 
-bool Tmain_Form::readdressing() const
+bool Tmain_Form::Parts::readdressing() const
 {
     return f_handover->readdressing();
 }
 
-void Tmain_Form::style_TimerTimer()
+void Tmain_Form::Parts::style_TimerTimer()
 {
-    style_Timer.stop();
-    const int style = fIni->Get_style();
+    w.style_Timer.stop();
+    const int style = w.fIni->Get_style();
     const QStringList names = themes::names();
     if (style >= 0 && style < names.size())
         themes::apply(names[style]);
-    time_Timer.start();
-    init_series();
+    w.time_Timer.start();
+    w.init_series();
     // The user may already have asked for the adapter (Start, Change Device Address): nobody has
     // used it yet, so that request goes first.
-    if (meas_start_Timer.isActive())
-        f_meas_allowed = true;
+    if (w.meas_start_Timer.isActive())
+        w.f_meas_allowed = true;
     if (!f_handover->claimed())
-        fScan = TScanThread::Create(this, this, &fOrvel_Handler, 500);
+        w.fScan = TScanThread::Create(&w, &w, &w.fOrvel_Handler, 500);
 }
 
 void Tmain_Form::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!fTranslated) {
-        fTranslated = true;
+    if (!d->fTranslated) {
+        d->fTranslated = true;
         translateGui();
     }
 }
@@ -264,14 +275,14 @@ bool Tmain_Form::event(QEvent *event)
 void Tmain_Form::closeEvent(QCloseEvent *event)
 {
     // The procedure is writing the transmitter; it ends on its own within seconds.
-    if (f_handover->readdressing()) {
+    if (d->f_handover->readdressing()) {
         event->ignore();
         return;
     }
-    f_handover->close();
+    d->f_handover->close();
     try {
         fIni->saveForm(this);
-        fChart->save_chart_settings(); // the chart: sections "Chart" and "viewer"
+        d->fChart->save_chart_settings(); // the chart: sections "Chart" and "viewer"
         fIni->Set_LogCommunicationMode(fLog->Get_CommunicationMode());
     } catch (const EInOutError &e) {
         fLog->addEvent(catCore, lError, QString::fromLocal8Bit(e.what()));

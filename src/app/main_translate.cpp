@@ -4,6 +4,7 @@
 #include "AnalogDisplay.h"
 #include "BarDisplay.h"
 #include "Translator.h"
+#include "main_parts.h"
 #include "monitor_chart.h"
 #include "new_address_group.h"
 #include "readdress_journal_flow.h"
@@ -107,21 +108,21 @@ void Tmain_Form::translateGui()
     }
 
     ui->table_btn->setText(tr_("table", "Table"));
-    f_journal->action().setText(tr_("readdr_journal", "Re-addressing journal…"));
-    fChart->translate([](const char *key, const char *defaultText) { return tr_(key, defaultText); });
+    d->f_journal->action().setText(tr_("readdr_journal", "Re-addressing journal…"));
+    d->fChart->translate([](const char *key, const char *defaultText) { return tr_(key, defaultText); });
     ui->AnalogDisplay->SetCaption(tr_("pressure_display_group", "Pressure [bar]"));
-    show_switch_caption();
+    d->show_switch_caption();
     // A running worker writes the device model: only its own synchronised calls may read it,
     // so the changes-left text is then shown again from what was last read.
     if (fScan || fMeas)
-        f_new_address->show_again();
+        d->f_new_address->show_again();
     else
         update_status_Gui();
 }
 
 // The switch names what the monitor shows.
-void Tmain_Form::show_switch_caption()
+void Tmain_Form::Parts::show_switch_caption()
 {
-    const bool chartShown = ui->chart_stack->currentWidget() == ui->chart_page;
-    ui->switch_button->setText(chartShown ? tr_("switch_chart", "Chart") : tr_("switch_gauge", "Gauge"));
+    const bool chartShown = w.ui->chart_stack->currentWidget() == w.ui->chart_page;
+    w.ui->switch_button->setText(chartShown ? tr_("switch_chart", "Chart") : tr_("switch_gauge", "Gauge"));
 }

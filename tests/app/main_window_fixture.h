@@ -5,6 +5,7 @@
 #include "device_memory.h"
 #include "logFile.h"
 #include "main.h"
+#include "main_parts.h"
 #include "msgDialogForm.h"
 #include "qt_printers.h"
 #include "sim_control.h"

@@ -1,0 +1,66 @@
+// What the main window owns and does behind its own interface: the components it is built from
+// and the steps of its workflows that nobody outside calls. Main thread only, like the window.
+#pragma once
+
+#include "main.h"
+
+#include <memory>
+
+class TAdapterHandover;
+class TMonitorChart;
+class TNewAddressGroup;
+class TReaddressJournalFlow;
+class TReaddressRun;
+class TSettingsCommand;
+class TStatusBar;
+
+struct Tmain_Form::Parts {
+    explicit Parts(Tmain_Form &window);
+    ~Parts();
+    Parts(const Parts &) = delete;
+    Parts &operator=(const Parts &) = delete;
+
+    // A worker object that has not yet gone, running or on its way out.
+    bool worker_exists() const { return !w.fScan.isNull() || !w.fMeas.isNull(); }
+    // The re-addressing procedure holds the adapter.
+    bool readdressing() const;
+    bool scan_running() const { return w.fScan && w.fScan->scan_activ(); }
+    bool meas_running() const { return w.fMeas && w.fMeas->meas_activ(); }
+
+    // Start-up (main_startup.cpp).
+    void design_instruments();
+    void connect_actions();
+    void style_TimerTimer();
+
+    // Scan workflow (main_scan.cpp).
+    void scan_start_TimerTimer();
+    void ScanDeviceActionExecute();
+
+    // Measurement workflow (main_measure.cpp).
+    void meas_start_TimerTimer();
+    void show_measurement_values();
+    void fill_table_identity();
+
+    // Wires the chart component to the monitor's other controls (main_chart.cpp).
+    void setup_chart();
+    // The switch names what the monitor shows (main_translate.cpp).
+    void show_switch_caption();
+
+    Tmain_Form &w;
+    Windows fWindows;
+    // The device panel shows a transmitter that was read, not the empty model.
+    bool f_device_read = false;
+    // The captions are set when the window is first shown.
+    bool fTranslated = false;
+
+    // The chart component; made last, at the end of start-up, and the last of the parts to go.
+    std::unique_ptr<TMonitorChart> fChart;
+    // The parts with a job of their own; made in this order, each using those before. All of them
+    // go before the window's timers and controls that they refer to.
+    std::unique_ptr<TStatusBar> f_status_bar;
+    std::unique_ptr<TAdapterHandover> f_handover;
+    std::unique_ptr<TNewAddressGroup> f_new_address;
+    std::unique_ptr<TReaddressJournalFlow> f_journal;
+    std::unique_ptr<TReaddressRun> f_readdress_run;
+    std::unique_ptr<TSettingsCommand> f_settings;
+};
