@@ -79,7 +79,7 @@ public:
     // The components the window owns and its inner workflow steps (main_parts.h); they also tell
     // whether a worker exists or runs and whether the re-addressing procedure holds the adapter.
     struct Parts;
-    const Parts &parts() const { return *d; }
+    const Parts &parts() const { return *fParts; }
 
 signals:
     // The user closed the main window: the program ends, whatever other windows are open.
@@ -175,5 +175,5 @@ private:
     QTimer re_address_Timer;
 
     // Goes first, before the timers and controls its parts refer to.
-    std::unique_ptr<Parts> d;
+    std::unique_ptr<Parts> fParts;
 };

@@ -41,68 +41,68 @@ void Tmain_Form::Parts::setup_chart()
 void Tmain_Form::init_series()
 {
     set_led(0);
-    d->fChart->init_series();
+    fParts->fChart->init_series();
 }
 
 void Tmain_Form::attach_windows(const Windows &windows)
 {
-    d->fWindows = windows;
-    if (d->fWindows.table)
-        d->fWindows.table->share_store(ui->Chart->store());
+    fParts->fWindows = windows;
+    if (fParts->fWindows.table)
+        fParts->fWindows.table->share_store(ui->Chart->store());
 }
 
 void Tmain_Form::clear_btnClick()
 {
-    d->fChart->clear();
-    if (d->fWindows.table)
-        d->fWindows.table->init();
+    fParts->fChart->clear();
+    if (fParts->fWindows.table)
+        fParts->fWindows.table->init();
     // A run goes on measuring the same transmitter: the table keeps naming it.
     if (!ui->stop_btn->isHidden())
-        d->fill_table_identity();
+        fParts->fill_table_identity();
 }
 
 void Tmain_Form::AnalogDisplayDblClick()
 {
     ui->chart_stack->setCurrentWidget(ui->chart_page);
     ui->switch_button->setChecked(true);
-    d->show_switch_caption();
+    fParts->show_switch_caption();
 }
 
-double Tmain_Form::Get_left_min() const { return d->fChart->Get_left_min(); }
-void Tmain_Form::Set_left_min(double x) { d->fChart->Set_left_min(x); }
-double Tmain_Form::Get_left_max() const { return d->fChart->Get_left_max(); }
-void Tmain_Form::Set_left_max(double x) { d->fChart->Set_left_max(x); }
-double Tmain_Form::Get_right_min() const { return d->fChart->Get_right_min(); }
-void Tmain_Form::Set_right_min(double x) { d->fChart->Set_right_min(x); }
-double Tmain_Form::Get_right_max() const { return d->fChart->Get_right_max(); }
-void Tmain_Form::Set_right_max(double x) { d->fChart->Set_right_max(x); }
-double Tmain_Form::Get_left_increment() const { return d->fChart->Get_left_increment(); }
-void Tmain_Form::Set_left_increment(double x) { d->fChart->Set_left_increment(x); }
-double Tmain_Form::Get_right_increment() const { return d->fChart->Get_right_increment(); }
-void Tmain_Form::Set_right_increment(double x) { d->fChart->Set_right_increment(x); }
-bool Tmain_Form::Get_show_left_grid() const { return d->fChart->Get_show_left_grid(); }
-void Tmain_Form::Set_show_left_grid(bool b) { d->fChart->Set_show_left_grid(b); }
-bool Tmain_Form::Get_show_right_grid() const { return d->fChart->Get_show_right_grid(); }
-void Tmain_Form::Set_show_right_grid(bool b) { d->fChart->Set_show_right_grid(b); }
-int Tmain_Form::Get_leftaxis_digits() const { return d->fChart->Get_leftaxis_digits(); }
-void Tmain_Form::Set_leftaxis_digits(int n) { d->fChart->Set_leftaxis_digits(n); }
-int Tmain_Form::Get_rightaxis_digits() const { return d->fChart->Get_rightaxis_digits(); }
-void Tmain_Form::Set_rightaxis_digits(int n) { d->fChart->Set_rightaxis_digits(n); }
-const QString &Tmain_Form::Get_left_axis_lbl_format() const { return d->fChart->Get_left_axis_lbl_format(); }
-void Tmain_Form::Set_left_axis_lbl_format(const QString &format) { d->fChart->Set_left_axis_lbl_format(format); }
-const QString &Tmain_Form::Get_right_axis_lbl_format() const { return d->fChart->Get_right_axis_lbl_format(); }
-void Tmain_Form::Set_right_axis_lbl_format(const QString &format) { d->fChart->Set_right_axis_lbl_format(format); }
-int Tmain_Form::Get_axis_mode() const { return d->fChart->Get_axis_mode(); }
-void Tmain_Form::Set_axis_mode(int v) { d->fChart->Set_axis_mode(v); }
+double Tmain_Form::Get_left_min() const { return fParts->fChart->Get_left_min(); }
+void Tmain_Form::Set_left_min(double x) { fParts->fChart->Set_left_min(x); }
+double Tmain_Form::Get_left_max() const { return fParts->fChart->Get_left_max(); }
+void Tmain_Form::Set_left_max(double x) { fParts->fChart->Set_left_max(x); }
+double Tmain_Form::Get_right_min() const { return fParts->fChart->Get_right_min(); }
+void Tmain_Form::Set_right_min(double x) { fParts->fChart->Set_right_min(x); }
+double Tmain_Form::Get_right_max() const { return fParts->fChart->Get_right_max(); }
+void Tmain_Form::Set_right_max(double x) { fParts->fChart->Set_right_max(x); }
+double Tmain_Form::Get_left_increment() const { return fParts->fChart->Get_left_increment(); }
+void Tmain_Form::Set_left_increment(double x) { fParts->fChart->Set_left_increment(x); }
+double Tmain_Form::Get_right_increment() const { return fParts->fChart->Get_right_increment(); }
+void Tmain_Form::Set_right_increment(double x) { fParts->fChart->Set_right_increment(x); }
+bool Tmain_Form::Get_show_left_grid() const { return fParts->fChart->Get_show_left_grid(); }
+void Tmain_Form::Set_show_left_grid(bool b) { fParts->fChart->Set_show_left_grid(b); }
+bool Tmain_Form::Get_show_right_grid() const { return fParts->fChart->Get_show_right_grid(); }
+void Tmain_Form::Set_show_right_grid(bool b) { fParts->fChart->Set_show_right_grid(b); }
+int Tmain_Form::Get_leftaxis_digits() const { return fParts->fChart->Get_leftaxis_digits(); }
+void Tmain_Form::Set_leftaxis_digits(int n) { fParts->fChart->Set_leftaxis_digits(n); }
+int Tmain_Form::Get_rightaxis_digits() const { return fParts->fChart->Get_rightaxis_digits(); }
+void Tmain_Form::Set_rightaxis_digits(int n) { fParts->fChart->Set_rightaxis_digits(n); }
+const QString &Tmain_Form::Get_left_axis_lbl_format() const { return fParts->fChart->Get_left_axis_lbl_format(); }
+void Tmain_Form::Set_left_axis_lbl_format(const QString &format) { fParts->fChart->Set_left_axis_lbl_format(format); }
+const QString &Tmain_Form::Get_right_axis_lbl_format() const { return fParts->fChart->Get_right_axis_lbl_format(); }
+void Tmain_Form::Set_right_axis_lbl_format(const QString &format) { fParts->fChart->Set_right_axis_lbl_format(format); }
+int Tmain_Form::Get_axis_mode() const { return fParts->fChart->Get_axis_mode(); }
+void Tmain_Form::Set_axis_mode(int v) { fParts->fChart->Set_axis_mode(v); }
 
-void Tmain_Form::lock_iconClick() { d->fChart->lock_iconClick(); }
-void Tmain_Form::left_axis_autoClick() { d->fChart->left_axis_autoClick(); }
-void Tmain_Form::right_axis_autoClick() { d->fChart->right_axis_autoClick(); }
-void Tmain_Form::apply_axis_limits() { d->fChart->apply_axis_limits(); }
-void Tmain_Form::collapse_sidebar() { d->fChart->collapse_sidebar(); }
-void Tmain_Form::expand_sidebar() { d->fChart->expand_sidebar(); }
-void Tmain_Form::apply_chart_settings() { d->fChart->apply_chart_settings(); }
+void Tmain_Form::lock_iconClick() { fParts->fChart->lock_iconClick(); }
+void Tmain_Form::left_axis_autoClick() { fParts->fChart->left_axis_autoClick(); }
+void Tmain_Form::right_axis_autoClick() { fParts->fChart->right_axis_autoClick(); }
+void Tmain_Form::apply_axis_limits() { fParts->fChart->apply_axis_limits(); }
+void Tmain_Form::collapse_sidebar() { fParts->fChart->collapse_sidebar(); }
+void Tmain_Form::expand_sidebar() { fParts->fChart->expand_sidebar(); }
+void Tmain_Form::apply_chart_settings() { fParts->fChart->apply_chart_settings(); }
 QString Tmain_Form::format_axis_label(QCPAxis *axis, const QString &label)
 {
-    return d->fChart->format_axis_label(axis, label);
+    return fParts->fChart->format_axis_label(axis, label);
 }

@@ -20,12 +20,12 @@ using window_text::tr_;
 
 void Tmain_Form::start_btnClick()
 {
-    if (d->scan_running())
+    if (fParts->scan_running())
         fScan->Stop();
-    d->fill_table_identity();
-    if (d->fWindows.table)
-        d->fWindows.table->Set_time_axis_enabled(false);
-    d->f_handover->arm(meas_start_Timer);
+    fParts->fill_table_identity();
+    if (fParts->fWindows.table)
+        fParts->fWindows.table->Set_time_axis_enabled(false);
+    fParts->f_handover->arm(meas_start_Timer);
 }
 
 // The table names the transmitter shown in the device panel.
@@ -61,7 +61,7 @@ void Tmain_Form::Parts::meas_start_TimerTimer()
 
 void Tmain_Form::stop_btnClick()
 {
-    if (!d->meas_running())
+    if (!fParts->meas_running())
         return;
     fMeas->Stop();
     ui->stop_btn->hide();
@@ -72,9 +72,9 @@ void Tmain_Form::stop_btnClick()
     ui->change_address_Action->setEnabled(true);
     ui->change_addr_btn->show();
     ui->slaveaddr_combo->setEnabled(true);
-    d->f_handover->arm(scan_start_Timer);
-    if (d->fWindows.table)
-        d->fWindows.table->Set_time_axis_enabled(true);
+    fParts->f_handover->arm(scan_start_Timer);
+    if (fParts->fWindows.table)
+        fParts->fWindows.table->Set_time_axis_enabled(true);
 }
 
 // Numbers, bars and gauge from the device model.
@@ -97,22 +97,22 @@ void Tmain_Form::Parts::show_measurement_values()
 
 void Tmain_Form::update_single_meas()
 {
-    d->show_measurement_values();
+    fParts->show_measurement_values();
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    d->fChart->initial_ranges(device.Get_pressure(), device.Get_temperature());
-    d->f_status_bar->blink(f_blink);
+    fParts->fChart->initial_ranges(device.Get_pressure(), device.Get_temperature());
+    fParts->f_status_bar->blink(f_blink);
 }
 
 void Tmain_Form::updateGui_meas()
 {
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    d->fChart->add_measurement(QDateTime::currentDateTime(), device.Get_pressure(), device.Get_temperature(),
+    fParts->fChart->add_measurement(QDateTime::currentDateTime(), device.Get_pressure(), device.Get_temperature(),
                             device.Get_pressure_U16_raw(), device.Get_temperature_U16_raw());
-    d->show_measurement_values();
+    fParts->show_measurement_values();
     // The chart's point is the table's row too.
-    if (d->fWindows.table)
-        d->fWindows.table->row_recorded();
-    d->f_status_bar->blink(f_blink);
+    if (fParts->fWindows.table)
+        fParts->fWindows.table->row_recorded();
+    fParts->f_status_bar->blink(f_blink);
     set_status_left(tr_("Measuring", "Measuring"));
     set_status_middle(tr_("Active", "Active"));
     update_status_Gui();
@@ -139,8 +139,8 @@ void Tmain_Form::updateGui(const QString &message)
         ui->change_address_Action->setEnabled(true);
         ui->change_addr_btn->show();
         ui->slaveaddr_combo->setEnabled(true);
-        if (d->fWindows.table)
-            d->fWindows.table->Set_time_axis_enabled(true);
+        if (fParts->fWindows.table)
+            fParts->fWindows.table->Set_time_axis_enabled(true);
     }
 }
 
@@ -148,7 +148,7 @@ void Tmain_Form::TrackBar1Change(int position)
 {
     // The wait between two measurements, beside the slider that sets it.
     ui->speed_value_Label->setText(QStringLiteral("%1 ms").arg(position));
-    if (d->meas_running())
+    if (fParts->meas_running())
         fMeas->Set_delay(uint32_t(position));
 }
 
@@ -157,7 +157,7 @@ void Tmain_Form::switch_buttonClick()
     const bool chartVisible = ui->chart_stack->currentWidget() != ui->chart_page;
     ui->chart_stack->setCurrentWidget(chartVisible ? ui->chart_page : ui->gauge_page);
     ui->switch_button->setChecked(chartVisible);
-    d->show_switch_caption();
+    fParts->show_switch_caption();
     if (chartVisible)
         return;
     collapse_sidebar();
@@ -170,14 +170,14 @@ void Tmain_Form::switch_buttonClick()
         gauge.SetScaleMax(device.Get_pmax());
         gauge.SetDigits(2);
     }
-    gauge.SetMinColor(d->fChart->pressure_color());
-    gauge.SetFaceColor(d->fChart->back_color());
+    gauge.SetMinColor(fParts->fChart->pressure_color());
+    gauge.SetFaceColor(fParts->fChart->back_color());
 }
 
 void Tmain_Form::table_btnClick()
 {
-    if (!d->fWindows.table)
+    if (!fParts->fWindows.table)
         return;
-    d->fWindows.table->show();
-    d->fWindows.table->raise();
+    fParts->fWindows.table->show();
+    fParts->fWindows.table->raise();
 }

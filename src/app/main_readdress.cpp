@@ -13,32 +13,32 @@
 
 void Tmain_Form::new_slaveaddr_comboSelect(int index)
 {
-    d->f_new_address->pick(index);
+    fParts->f_new_address->pick(index);
 }
 
 void Tmain_Form::change_address_ActionExecute()
 {
-    if (d->scan_running())
+    if (fParts->scan_running())
         fScan->Stop();
-    if (d->meas_running())
+    if (fParts->meas_running())
         fMeas->Stop();
-    d->f_handover->arm(re_address_Timer);
+    fParts->f_handover->arm(re_address_Timer);
 }
 
 void Tmain_Form::re_address_TimerTimer()
 {
     // Every worker sets the flag at its end; before the first one nobody held the adapter.
-    if (d->f_handover->closing() || d->worker_exists())
+    if (fParts->f_handover->closing() || fParts->worker_exists())
         return;
     re_address_Timer.stop();
-    if (const std::optional<T_DeviceMemory> saved = d->f_journal->take_restore_image())
-        d->f_readdress_run->restore(*saved);
+    if (const std::optional<T_DeviceMemory> saved = fParts->f_journal->take_restore_image())
+        fParts->f_readdress_run->restore(*saved);
     else
         readdress_device();
 }
 
 void Tmain_Form::readdress_device()
 {
-    if (d->f_readdress_run->readdress(d->f_new_address->target()))
-        d->f_new_address->forget_pick();
+    if (fParts->f_readdress_run->readdress(fParts->f_new_address->target()))
+        fParts->f_new_address->forget_pick();
 }

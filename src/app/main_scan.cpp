@@ -44,7 +44,7 @@ void Tmain_Form::Parts::scan_start_TimerTimer()
 
 void Tmain_Form::show_slaveAddr()
 {
-    d->f_status_bar->adapter_found();
+    fParts->f_status_bar->adapter_found();
     set_led(1);
     const QString own = T_SlaveAddr::hex_text(fOrvel_Handler->Get_Device().Get_slave_addr());
     ui->slaveaddr_combo->clear();
@@ -53,7 +53,7 @@ void Tmain_Form::show_slaveAddr()
     ui->slaveaddr_combo->setCurrentIndex(ui->slaveaddr_combo->findText(own));
     set_status_left(tr_("IIC_dev", "IIC-Device"));
     set_status_middle(tr_("dev_succ", "Device successfully detected -> Address") + QStringLiteral(" : ") + own);
-    d->f_new_address->offer_free_addresses();
+    fParts->f_new_address->offer_free_addresses();
 }
 
 void Tmain_Form::show_pressure_scaling()
@@ -62,14 +62,14 @@ void Tmain_Form::show_pressure_scaling()
     set_status_left(tr_("scan", "Scan"));
     set_status_middle(tr_("dev_succ_detect", "Device succesfully detected"));
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    d->f_device_read = true;
+    fParts->f_device_read = true;
     ui->scaling_Ed->setText(fOrvel_Handler->Get_PressureScalingString());
     ui->calibrationdate_ed->setText(device.Get_Calib_Date());
     ui->uniquecode_ed->setText(fOrvel_Handler->Get_ProductString());
 
     const double pmin = device.Get_pmin(), pmax = device.Get_pmax();
     const double fullScale = (pmax - pmin) / 100;
-    d->fChart->set_pressure_full_scale(fullScale);
+    fParts->fChart->set_pressure_full_scale(fullScale);
     // Every scan cycle comes here; resetting the bar only for a new range keeps it from
     // dropping to zero between two measurements.
     const double scaleMax = pmax + std::nearbyint(10 * fullScale);
@@ -92,48 +92,48 @@ void Tmain_Form::show_pressure_scaling()
 void Tmain_Form::update_status_Gui()
 {
     T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    ui->dev_status_ed->setText(d->f_device_read ? device_texts::status_text(device.Get_status(), tr_) : Placeholder);
-    if (!d->f_device_read)
+    ui->dev_status_ed->setText(fParts->f_device_read ? device_texts::status_text(device.Get_status(), tr_) : Placeholder);
+    if (!fParts->f_device_read)
         return; // the empty model tells nothing about changes left either
     if (fOrvel_Handler->check_memory_is_zero()) {
-        d->f_new_address->show_changes_left(changes_left::NotCalibrated);
+        fParts->f_new_address->show_changes_left(changes_left::NotCalibrated);
         return;
     }
     const int page = device.Get_memory_status().current_page;
-    if (d->fWindows.table)
-        d->fWindows.table->Set_addr_left(QString::number(3 - page));
-    d->f_new_address->show_changes_left(page);
+    if (fParts->fWindows.table)
+        fParts->fWindows.table->Set_addr_left(QString::number(3 - page));
+    fParts->f_new_address->show_changes_left(page);
 }
 
 void Tmain_Form::memory_map_display()
 {
-    if (!d->fWindows.memory)
+    if (!fParts->fWindows.memory)
         return;
     T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    d->fWindows.memory->Setmemory(device.Get_memory_page());
-    d->fWindows.memory->Setverify_memory(device.Get_verify_memory_page());
-    d->fWindows.memory->Setstatus(device.Get_memory_status());
+    fParts->fWindows.memory->Setmemory(device.Get_memory_page());
+    fParts->fWindows.memory->Setverify_memory(device.Get_verify_memory_page());
+    fParts->fWindows.memory->Setstatus(device.Get_memory_status());
 }
 
 void Tmain_Form::show_scan_error()
 {
     set_led(2);
-    d->f_status_bar->show_adapter_problem(fOrvel_Handler->Get_adapter_open(), fOrvel_Handler->Get_adapter_lost(),
+    fParts->f_status_bar->show_adapter_problem(fOrvel_Handler->Get_adapter_open(), fOrvel_Handler->Get_adapter_lost(),
                                           *fLog);
-    d->f_device_read = false;
+    fParts->f_device_read = false;
     for (QLineEdit *field : {ui->scaling_Ed, ui->calibrationdate_ed, ui->uniquecode_ed, ui->dev_status_ed})
         field->setText(Placeholder);
     ui->slaveaddr_combo->clear();
     ui->slaveaddr_combo->setPlaceholderText(Placeholder);
     ui->pressuredisplay->setText(Placeholder);
     ui->Temperaturedisplay->setText(Placeholder);
-    if (d->fWindows.memory)
-        d->fWindows.memory->clean_grid();
+    if (fParts->fWindows.memory)
+        fParts->fWindows.memory->clean_grid();
     ui->AnalogDisplay->SetFaceColor(Grey);
     ui->AnalogDisplay->SetMinColor(Silver);
     ui->thermometer->SetFaceColor(Grey);
     ui->pressure_bar->SetFaceColor(Grey);
-    d->f_new_address->show_changes_left(changes_left::NoneShown);
+    fParts->f_new_address->show_changes_left(changes_left::NoneShown);
 }
 
 // These drive the adapter from the main thread: only while no worker runs.
@@ -154,7 +154,7 @@ void Tmain_Form::Parts::ScanDeviceActionExecute()
 
 void Tmain_Form::read_memory_image(bool show)
 {
-    if (d->scan_running() || d->meas_running())
+    if (fParts->scan_running() || fParts->meas_running())
         return;
     T_OrvelDevice &device = fOrvel_Handler->Get_Device();
     if (fOrvel_Handler->get_device_memory()) {
@@ -162,11 +162,11 @@ void Tmain_Form::read_memory_image(bool show)
         set_status_left(tr_("scan", "Scan"));
         set_status_middle(tr_("mem_img_succ", "Memory image successfully read from Device"));
         update_status_Gui();
-        if (show && d->fWindows.memory) {
-            d->fWindows.memory->Setmemory(device.Get_memory_page());
-            d->fWindows.memory->Setstatus(device.Get_memory_status());
-            d->fWindows.memory->show();
-            d->fWindows.memory->raise();
+        if (show && fParts->fWindows.memory) {
+            fParts->fWindows.memory->Setmemory(device.Get_memory_page());
+            fParts->fWindows.memory->Setstatus(device.Get_memory_status());
+            fParts->fWindows.memory->show();
+            fParts->fWindows.memory->raise();
         }
     } else {
         set_led(2);

@@ -37,12 +37,12 @@ constexpr int ShutdownWaitMs = 15000;
 } // namespace
 
 Tmain_Form::Tmain_Form(QWidget *parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::Tmain_Form>()), d(std::make_unique<Parts>(*this))
+    : QMainWindow(parent), ui(std::make_unique<Ui::Tmain_Form>()), fParts(std::make_unique<Parts>(*this))
 {
     ui->setupUi(this);
     setFont(instruments::MainWindowFont());
     resize(997, 727);
-    d->design_instruments();
+    fParts->design_instruments();
 
     style_Timer.setInterval(1000);
     style_Timer.setSingleShot(true);
@@ -53,7 +53,7 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     TThreadSynch::getInstance(); // from here on the log reaches its viewer through it
     fIni = TIniHandler::getInstance();
     fIni->loadForm(this);
-    d->f_status_bar = std::make_unique<TStatusBar>(*ui->led_Shape, *ui->status_left_label,
+    fParts->f_status_bar = std::make_unique<TStatusBar>(*ui->led_Shape, *ui->status_left_label,
                                                    *ui->status_middle_label, *ui->status_right_label);
     set_status(QString(), QString(), QString());
     fTranslator = TTranslator::getInstance();
@@ -72,34 +72,34 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     fIni->setConversionErrorReporter(
         [log](const QString &, const QString &message) { log->addEvent(catCore, lError, message); });
     // A settings file that refuses writes is told once; the Settings command and the log viewer.
-    d->f_settings =
+    fParts->f_settings =
         std::make_unique<TSettingsCommand>(*this, *ui->setting_Action, *fIni, *fLog, *fOrvel_Handler,
-                                           d->fWindows.options, d->fWindows.table, [this] { translateGui(); });
+                                           fParts->fWindows.options, fParts->fWindows.table, [this] { translateGui(); });
     log_header::write(*fLog, *fWorkingDirHandler);
 
     f_blink = false;
     f_new_address_list.clear();
     f_selected_addr.clear();
-    d->f_new_address = std::make_unique<TNewAddressGroup>(*fOrvel_Handler, f_new_address_list, f_selected_addr,
+    fParts->f_new_address = std::make_unique<TNewAddressGroup>(*fOrvel_Handler, f_new_address_list, f_selected_addr,
                                                           *ui->new_slaveaddr_combo, *ui->changes_left, *ui->number,
                                                           *ui->change_addr_btn, *ui->change_address_Action);
-    d->f_new_address->show_changes_left(changes_left::NoneShown);
+    fParts->f_new_address->show_changes_left(changes_left::NoneShown);
     ui->stop_btn->hide();
 
-    d->f_handover = std::make_unique<TAdapterHandover>(scan_start_Timer, meas_start_Timer, re_address_Timer,
-                                                       [this] { return d->worker_exists(); });
-    d->f_journal = std::make_unique<TReaddressJournalFlow>(
+    fParts->f_handover = std::make_unique<TAdapterHandover>(scan_start_Timer, meas_start_Timer, re_address_Timer,
+                                                       [this] { return fParts->worker_exists(); });
+    fParts->f_journal = std::make_unique<TReaddressJournalFlow>(
         *this, *ui->exit_Action, *fOrvel_Handler, *fLog,
-        [this] { return d->f_handover->readdressing() || re_address_Timer.isActive(); },
+        [this] { return fParts->f_handover->readdressing() || re_address_Timer.isActive(); },
         [this] { change_address_ActionExecute(); });
-    d->f_readdress_run = std::make_unique<TReaddressRun>(
-        *fOrvel_Handler, *fLog, *d->f_status_bar, *d->f_handover, *d->f_journal,
+    fParts->f_readdress_run = std::make_unique<TReaddressRun>(
+        *fOrvel_Handler, *fLog, *fParts->f_status_bar, *fParts->f_handover, *fParts->f_journal,
         TReaddressRun::Hooks{[this] { update_status_Gui(); },
                              [this] {
                                  memory_map_display();
-                                 if (d->fWindows.memory) {
-                                     d->fWindows.memory->show();
-                                     d->fWindows.memory->raise();
+                                 if (fParts->fWindows.memory) {
+                                     fParts->fWindows.memory->show();
+                                     fParts->fWindows.memory->raise();
                                  }
                              },
                              [this](bool succeeded) {
@@ -107,11 +107,11 @@ Tmain_Form::Tmain_Form(QWidget *parent)
                                  // However it ended, scan again at once so the panel shows where
                                  // the transmitter is now.
                                  f_scan_allowed = true;
-                                 d->f_handover->arm(scan_start_Timer);
+                                 fParts->f_handover->arm(scan_start_Timer);
                              }});
 
-    d->connect_actions();
-    d->setup_chart(); // the chart, its settings panel and the monitor's chart controls
+    fParts->connect_actions();
+    fParts->setup_chart(); // the chart, its settings panel and the monitor's chart controls
     style_Timer.start();
 }
 
@@ -119,7 +119,7 @@ Tmain_Form::~Tmain_Form()
 {
     // The workers may be inside a synchronised call: keep serving them until they have ended,
     // so the handler is released only when nobody uses it any more.
-    const bool ended = d->f_handover->close_and_wait(
+    const bool ended = fParts->f_handover->close_and_wait(
         [this] {
             // A worker inside a cycle over a silent bus would otherwise wait out every timeout.
             fOrvel_Handler->cancel();
@@ -212,22 +212,22 @@ void Tmain_Form::set_status(const QString &left, const QString &middle, const QS
 
 void Tmain_Form::set_status_left(const QString &text)
 {
-    d->f_status_bar->set_left(text);
+    fParts->f_status_bar->set_left(text);
 }
 
 void Tmain_Form::set_status_middle(const QString &text)
 {
-    d->f_status_bar->set_middle(text);
+    fParts->f_status_bar->set_middle(text);
 }
 
 void Tmain_Form::set_status_right(const QString &text)
 {
-    d->f_status_bar->set_right(text);
+    fParts->f_status_bar->set_right(text);
 }
 
 void Tmain_Form::set_led(int index)
 {
-    d->f_status_bar->set_led(index);
+    fParts->f_status_bar->set_led(index);
 }
 
 bool Tmain_Form::Parts::readdressing() const
@@ -255,8 +255,8 @@ void Tmain_Form::Parts::style_TimerTimer()
 void Tmain_Form::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!d->fTranslated) {
-        d->fTranslated = true;
+    if (!fParts->fTranslated) {
+        fParts->fTranslated = true;
         translateGui();
     }
 }
@@ -275,14 +275,14 @@ bool Tmain_Form::event(QEvent *event)
 void Tmain_Form::closeEvent(QCloseEvent *event)
 {
     // The procedure is writing the transmitter; it ends on its own within seconds.
-    if (d->f_handover->readdressing()) {
+    if (fParts->f_handover->readdressing()) {
         event->ignore();
         return;
     }
-    d->f_handover->close();
+    fParts->f_handover->close();
     try {
         fIni->saveForm(this);
-        d->fChart->save_chart_settings(); // the chart: sections "Chart" and "viewer"
+        fParts->fChart->save_chart_settings(); // the chart: sections "Chart" and "viewer"
         fIni->Set_LogCommunicationMode(fLog->Get_CommunicationMode());
     } catch (const EInOutError &e) {
         fLog->addEvent(catCore, lError, QString::fromLocal8Bit(e.what()));

@@ -108,14 +108,14 @@ void Tmain_Form::translateGui()
     }
 
     ui->table_btn->setText(tr_("table", "Table"));
-    d->f_journal->action().setText(tr_("readdr_journal", "Re-addressing journal…"));
-    d->fChart->translate([](const char *key, const char *defaultText) { return tr_(key, defaultText); });
+    fParts->f_journal->action().setText(tr_("readdr_journal", "Re-addressing journal…"));
+    fParts->fChart->translate([](const char *key, const char *defaultText) { return tr_(key, defaultText); });
     ui->AnalogDisplay->SetCaption(tr_("pressure_display_group", "Pressure [bar]"));
-    d->show_switch_caption();
+    fParts->show_switch_caption();
     // A running worker writes the device model: only its own synchronised calls may read it,
     // so the changes-left text is then shown again from what was last read.
     if (fScan || fMeas)
-        d->f_new_address->show_again();
+        fParts->f_new_address->show_again();
     else
         update_status_Gui();
 }

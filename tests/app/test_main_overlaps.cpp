@@ -154,7 +154,7 @@ TEST_F(Overlaps, ARefusedMeasureCommandRecordsNothing)
     QTest::qWait(600);
     EXPECT_EQ(table->row_count(), rows) << "a value the transmitter did not deliver is no measurement";
     EXPECT_EQ(child<QLineEdit>("pressuredisplay")->text(), QStringLiteral("-------"));
-    EXPECT_TRUE(form->meas_running()) << "the run goes on";
+    EXPECT_TRUE(form->parts().meas_running()) << "the run goes on";
     sim.iowsim_clear_faults();
     EXPECT_TRUE(waitFor([this, rows] { return table->row_count() > rows; }));
     clickStop();
