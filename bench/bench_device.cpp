@@ -1,6 +1,6 @@
 // Transmitter operations against the simulated adapter with zero USB latency: the time an
 // operation takes beyond the waits its protocol prescribes is the program's own overhead.
-#include "OrvelHandler.h"
+#include "transmitter/OrvelHandler.h"
 
 #include <QDir>
 #include <QFile>

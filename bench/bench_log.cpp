@@ -1,8 +1,8 @@
 // The event log is called from the GUI thread and a worker at once, up to a line per register
 // transfer while the memory is read, so filing an event has to stay cheap and the writer has to
 // keep up with bursts.
-#include "IniHandler.h"
-#include "logFile.h"
+#include "services/settings/IniHandler.h"
+#include "services/log/logFile.h"
 
 #include <QDir>
 #include <QFileInfo>

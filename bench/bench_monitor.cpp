@@ -3,11 +3,11 @@
 // it: the repaints that follow at the screen's pace (replot_ms of the whole run, replot_zoomed_ms
 // of one hundredth of it, table_view_ms), the resident memory (rss_mb, and bytes_per_row above
 // the empty window) and saving the whole table (export_rows_per_s).
-#include "chart_widget.h"
-#include "logFile.h"
-#include "main.h"
-#include "measurement_store.h"
-#include "table_view.h"
+#include "views/chart/chart.h"
+#include "services/log/logFile.h"
+#include "app/main.h"
+#include "views/chart/measurement_store.h"
+#include "views/windows/table_view.h"
 
 #include "bench_app.h"
 

@@ -1,5 +1,5 @@
 // Number texts are made for every measurement shown (numbers, table rows), up to 100 per second.
-#include "OrvelDevice.h"
+#include "transmitter/OrvelDevice.h"
 
 #include <benchmark/benchmark.h>
 

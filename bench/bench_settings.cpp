@@ -1,7 +1,7 @@
 // Start-up with a settings file grown to 60 MB (lines of the user's own): the store reads it once,
 // so the start costs one read however many settings the program asks for; a write at close
 // rewrites the file once.
-#include "IniHandler.h"
+#include "services/settings/IniHandler.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // One Position change of the main window's instruments, as every shown measurement makes.
 #include "bench_app.h"
-#include "instrument_design.h"
+#include "views/instruments/instrument_design.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -11,7 +11,7 @@ static void BM_GaugePosition(benchmark::State &state)
 {
     benchApplication();
     TAnalogDisplay gauge;
-    instruments::DesignGauge(gauge);
+    instrument_design::DesignGauge(gauge);
     gauge.resize(313, 530);
     gauge.SetScaleMin(0);
     gauge.SetScaleMax(10);
@@ -27,7 +27,7 @@ static void BM_BarPosition(benchmark::State &state)
 {
     benchApplication();
     TBarDisplay bar;
-    instruments::DesignBar(bar, instruments::Bar::Pressure);
+    instrument_design::DesignBar(bar, instrument_design::Bar::Pressure);
     bar.resize(107, 238);
     bar.SetScale_Min(-1);
     bar.SetScale_Max(11);

@@ -1,6 +1,6 @@
 // The settings file as anything may leave it: reading never fails, a written key reads back,
 // and the lines not written keep their bytes.
-#include "IniFile.h"
+#include "services/utils/ini_file.h"
 #include "fuzz_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -1,6 +1,6 @@
 // A language file with any content: listed under a name that is never empty, loadable, and every
 // key read from it is found again.
-#include "Translator.h"
+#include "services/settings/Translator.h"
 #include "fuzz_file.h"
 
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // The UTF-8 and UTF-16 readers on any bytes: a UTF-8 line never holds a line end or a surrogate
 // half, the decoder makes no plain character that was not in the bytes, and UTF-16 lines read
 // back as written.
-#include "UniCodeFile.h"
-#include "ZUtils.h"
+#include "services/utils/UniCodeFile.h"
+#include "services/utils/ZUtils.h"
 #include "fuzz_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -1,4 +1,4 @@
-#include "ThreadSynch.h"
+#include "app/ThreadSynch.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // Threading: SafeSync and targetPending from any thread; runPending on the main thread.
 #pragma once
 
-#include "main_thread_call.h"
+#include "services/utils/main_thread_call.h"
 
 #include <condition_variable>
 #include <functional>

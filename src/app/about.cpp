@@ -1,7 +1,7 @@
-#include "about.h"
+#include "app/about.h"
 
-#include "Translator.h"
-#include "msgDialogForm.h"
+#include "services/settings/Translator.h"
+#include "services/dialogs/msgDialogForm.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -17,7 +17,7 @@ Tabout_Form::Tabout_Form(QWidget *mainWindow)
 {
     setObjectName(QStringLiteral("about_Form"));
     setFixedSize(Width, Height);
-    fLabels = productview::addPictureAndLabels(this);
+    fLabels = product_view::addPictureAndLabels(this);
 
     link_label = new QLabel(MakerAddress, this);
     link_label->setObjectName(QStringLiteral("link_label"));
@@ -45,7 +45,7 @@ Tabout_Form::Tabout_Form(QWidget *mainWindow)
 
 void Tabout_Form::showEvent(QShowEvent *event)
 {
-    productview::fillLabels(fLabels);
+    product_view::fillLabels(fLabels);
     const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
     QRect target;
     if (owner && owner->isVisible())
@@ -60,7 +60,7 @@ void Tabout_Form::showEvent(QShowEvent *event)
 void Tabout_Form::paintEvent(QPaintEvent *event)
 {
     QDialog::paintEvent(event);
-    productview::paintBorder(this);
+    product_view::paintBorder(this);
 }
 
 bool Tabout_Form::eventFilter(QObject *watched, QEvent *event)

@@ -2,7 +2,7 @@
 // build time, the maker's web address as a link and a "Close" button. GUI thread only.
 #pragma once
 
-#include "productView.h"
+#include "app/product_view.h"
 
 #include <QDialog>
 #include <QUrl>
@@ -36,7 +36,7 @@ protected:
 private:
     void link_labelClick();
 
-    productview::Labels fLabels;
+    product_view::Labels fLabels;
     QLabel *link_label = nullptr;
     QPushButton *close_btn = nullptr;
     UrlOpener fOpenUrl;

@@ -1,4 +1,4 @@
-#include "adapter_handover.h"
+#include "app/adapter_handover.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

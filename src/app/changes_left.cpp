@@ -1,4 +1,4 @@
-#include "changes_left.h"
+#include "app/changes_left.h"
 
 namespace changes_left {
 

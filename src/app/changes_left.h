@@ -2,7 +2,7 @@
 // use. Widget-free.
 #pragma once
 
-#include "window_text.h"
+#include "app/window_text.h"
 
 #include <QString>
 #include <optional>

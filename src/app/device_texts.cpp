@@ -1,4 +1,4 @@
-#include "device_texts.h"
+#include "app/device_texts.h"
 
 namespace device_texts {
 

@@ -1,9 +1,9 @@
-#include "log_header.h"
+#include "app/log_header.h"
 
-#include "WorkingDirHandler.h"
-#include "ZUtils.h"
-#include "logFile.h"
-#include "productInfo.h"
+#include "services/utils/WorkingDirHandler.h"
+#include "services/utils/ZUtils.h"
+#include "services/log/logFile.h"
+#include "app/product_info.h"
 
 #include <QDir>
 #include <QStringList>
@@ -12,7 +12,7 @@ namespace log_header {
 
 void write(TLogFile &log, const TWorkingDirHandler &workingDir)
 {
-    const QString built = product::programBuildStamp();
+    const QString built = product_info::programBuildStamp();
     const QString logFolder =
         ZFile::Get_known_Folder(workingDir.Get_working_dir_convention(), QStringLiteral("\\Orvel_IIC_Zorbit"));
     QStringList lines = {QString(), QString(),

@@ -3,10 +3,10 @@
 // the workers reach it through TWorkerGui's synchronised calls and the posted window message.
 #pragma once
 
-#include "OrvelHandler.h"
-#include "measure_Thread.h"
-#include "scan_Thread.h"
-#include "worker_gui.h"
+#include "transmitter/OrvelHandler.h"
+#include "app/measure_Thread.h"
+#include "app/scan_Thread.h"
+#include "app/worker_gui.h"
 
 #include <QMainWindow>
 #include <QPointer>

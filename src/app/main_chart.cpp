@@ -1,13 +1,13 @@
 // The monitor chart in the main window: the chart component's operations, and its ties to the
 // numbers, bars, gauge and table beside it.
-#include "main.h"
+#include "app/main.h"
 
-#include "BarDisplay.h"
-#include "chart_widget.h"
-#include "main_parts.h"
-#include "monitor_chart.h"
-#include "shape.h"
-#include "table_view.h"
+#include "views/instruments/BarDisplay.h"
+#include "views/chart/chart.h"
+#include "app/main_parts.h"
+#include "views/chart/monitor_chart.h"
+#include "views/instruments/shape.h"
+#include "views/windows/table_view.h"
 #include "ui_main.h"
 
 void Tmain_Form::Parts::setup_chart()

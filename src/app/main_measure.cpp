@@ -1,18 +1,18 @@
 // The measurement workflow: start and stop a run, show each measurement, the speed slider and
 // the chart/gauge switch.
-#include "main.h"
+#include "app/main.h"
 
-#include "adapter_handover.h"
-#include "changes_left.h"
-#include "chart_widget.h"
-#include "logFile.h"
-#include "main_parts.h"
-#include "monitor_chart.h"
-#include "new_address_group.h"
-#include "status_bar.h"
-#include "table_view.h"
+#include "app/adapter_handover.h"
+#include "app/changes_left.h"
+#include "views/chart/chart.h"
+#include "services/log/logFile.h"
+#include "app/main_parts.h"
+#include "views/chart/monitor_chart.h"
+#include "app/new_address_group.h"
+#include "app/status_bar.h"
+#include "views/windows/table_view.h"
 #include "ui_main.h"
-#include "window_text.h"
+#include "app/window_text.h"
 
 using window_text::tr_;
 

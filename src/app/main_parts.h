@@ -2,7 +2,7 @@
 // and the steps of its workflows that nobody outside calls. Main thread only, like the window.
 #pragma once
 
-#include "main.h"
+#include "app/main.h"
 
 #include <memory>
 

@@ -1,12 +1,12 @@
 // The re-addressing workflow: the user's pick, the hand-over of the adapter and the procedure
 // that gives the transmitter a new slave address.
-#include "main.h"
+#include "app/main.h"
 
-#include "adapter_handover.h"
-#include "main_parts.h"
-#include "new_address_group.h"
-#include "readdress_journal_flow.h"
-#include "readdress_run.h"
+#include "app/adapter_handover.h"
+#include "app/main_parts.h"
+#include "app/new_address_group.h"
+#include "app/readdress_journal_flow.h"
+#include "app/readdress_run.h"
 #include "ui_main.h"
 
 #include <optional>

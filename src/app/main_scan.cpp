@@ -1,19 +1,19 @@
 // The scan workflow: the device panel and the memory map.
-#include "main.h"
+#include "app/main.h"
 
-#include "adapter_handover.h"
-#include "changes_left.h"
-#include "device_memory.h"
-#include "device_texts.h"
-#include "logFile.h"
-#include "main_parts.h"
-#include "monitor_chart.h"
-#include "new_address_group.h"
-#include "number_pictures.h"
-#include "status_bar.h"
-#include "table_view.h"
+#include "app/adapter_handover.h"
+#include "app/changes_left.h"
+#include "views/windows/device_memory.h"
+#include "app/device_texts.h"
+#include "services/log/logFile.h"
+#include "app/main_parts.h"
+#include "views/chart/monitor_chart.h"
+#include "app/new_address_group.h"
+#include "app/number_pictures.h"
+#include "app/status_bar.h"
+#include "views/windows/table_view.h"
 #include "ui_main.h"
-#include "window_text.h"
+#include "app/window_text.h"
 
 #include <cmath>
 

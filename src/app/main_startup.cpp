@@ -1,28 +1,28 @@
 // Start-up, menu and shutdown of the main window, and the parts it owns.
-#include "main.h"
+#include "app/main.h"
 
-#include "IniHandler.h"
-#include "ThreadSynch.h"
-#include "Translator.h"
-#include "about.h"
-#include "WorkingDirHandler.h"
-#include "ZUtils.h"
-#include "adapter_handover.h"
-#include "changes_left.h"
-#include "device_memory.h"
-#include "instrument_design.h"
-#include "log_header.h"
-#include "logFile.h"
-#include "main_parts.h"
-#include "monitor_chart.h"
-#include "new_address_group.h"
-#include "number_pictures.h"
-#include "productInfo.h"
-#include "readdress_journal_flow.h"
-#include "readdress_run.h"
-#include "settings_command.h"
-#include "status_bar.h"
-#include "themes.h"
+#include "services/settings/IniHandler.h"
+#include "app/ThreadSynch.h"
+#include "services/settings/Translator.h"
+#include "app/about.h"
+#include "services/utils/WorkingDirHandler.h"
+#include "services/utils/ZUtils.h"
+#include "app/adapter_handover.h"
+#include "app/changes_left.h"
+#include "views/windows/device_memory.h"
+#include "views/instruments/instrument_design.h"
+#include "app/log_header.h"
+#include "services/log/logFile.h"
+#include "app/main_parts.h"
+#include "views/chart/monitor_chart.h"
+#include "app/new_address_group.h"
+#include "app/number_pictures.h"
+#include "app/product_info.h"
+#include "app/readdress_journal_flow.h"
+#include "app/readdress_run.h"
+#include "app/settings_command.h"
+#include "app/status_bar.h"
+#include "services/dialogs/themes.h"
 #include "ui_main.h"
 
 #include <QCloseEvent>
@@ -40,7 +40,7 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::Tmain_Form>()), fParts(std::make_unique<Parts>(*this))
 {
     ui->setupUi(this);
-    setFont(instruments::MainWindowFont());
+    setFont(instrument_design::MainWindowFont());
     resize(997, 727);
     fParts->design_instruments();
 
@@ -150,9 +150,9 @@ Tmain_Form::Parts::~Parts() = default;
 
 void Tmain_Form::Parts::design_instruments()
 {
-    instruments::DesignBar(*w.ui->pressure_bar, instruments::Bar::Pressure);
-    instruments::DesignBar(*w.ui->thermometer, instruments::Bar::Thermometer);
-    instruments::DesignGauge(*w.ui->AnalogDisplay);
+    instrument_design::DesignBar(*w.ui->pressure_bar, instrument_design::Bar::Pressure);
+    instrument_design::DesignBar(*w.ui->thermometer, instrument_design::Bar::Thermometer);
+    instrument_design::DesignGauge(*w.ui->AnalogDisplay);
 }
 
 void Tmain_Form::Parts::connect_actions()

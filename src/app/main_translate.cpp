@@ -1,15 +1,15 @@
 // The main window's captions in the current language.
-#include "main.h"
+#include "app/main.h"
 
-#include "AnalogDisplay.h"
-#include "BarDisplay.h"
-#include "Translator.h"
-#include "main_parts.h"
-#include "monitor_chart.h"
-#include "new_address_group.h"
-#include "readdress_journal_flow.h"
+#include "views/instruments/AnalogDisplay.h"
+#include "views/instruments/BarDisplay.h"
+#include "services/settings/Translator.h"
+#include "app/main_parts.h"
+#include "views/chart/monitor_chart.h"
+#include "app/new_address_group.h"
+#include "app/readdress_journal_flow.h"
 #include "ui_main.h"
-#include "window_text.h"
+#include "app/window_text.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,7 +1,7 @@
-#include "measure_Thread.h"
+#include "app/measure_Thread.h"
 
-#include "OrvelHandler.h"
-#include "readdress.h"
+#include "transmitter/OrvelHandler.h"
+#include "transmitter/readdress.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "new_address_group.h"
+#include "app/new_address_group.h"
 
-#include "changes_left.h"
-#include "number_pictures.h"
+#include "app/changes_left.h"
+#include "app/number_pictures.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -2,7 +2,7 @@
 // the changes left with its picture and button. Main thread only.
 #pragma once
 
-#include "OrvelHandler.h"
+#include "transmitter/OrvelHandler.h"
 
 #include <QList>
 #include <QString>

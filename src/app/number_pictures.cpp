@@ -1,4 +1,4 @@
-#include "number_pictures.h"
+#include "app/number_pictures.h"
 
 #include <QFont>
 #include <QPainter>

@@ -1,15 +1,15 @@
 // Program entry: splash, start-up theme, the single-copy guard, the windows, the message loop.
-#include "about.h"
-#include "device_memory.h"
-#include "main.h"
-#include "msgDialogForm.h"
-#include "options_frm.h"
-#include "productInfo.h"
-#include "quit_signals.h"
-#include "single_instance.h"
-#include "splash.h"
-#include "table_view.h"
-#include "themes.h"
+#include "app/about.h"
+#include "views/windows/device_memory.h"
+#include "app/main.h"
+#include "services/dialogs/msgDialogForm.h"
+#include "services/dialogs/options_frm.h"
+#include "app/product_info.h"
+#include "app/quit_signals.h"
+#include "services/utils/single_instance.h"
+#include "app/splash.h"
+#include "views/windows/table_view.h"
+#include "services/dialogs/themes.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -20,7 +20,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvel I2C Zorbit"));
-    QApplication::setApplicationVersion(product::Version);
+    QApplication::setApplicationVersion(product_info::Version);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvel-i2c-zorbit.png")));
     QApplication::setDesktopFileName(QStringLiteral("orvel-i2c-zorbit"));
 

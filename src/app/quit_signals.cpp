@@ -1,4 +1,4 @@
-#include "quit_signals.h"
+#include "app/quit_signals.h"
 
 #include <QSocketNotifier>
 

@@ -1,10 +1,10 @@
-#include "readdress_journal_flow.h"
+#include "app/readdress_journal_flow.h"
 
-#include "journal_view.h"
-#include "logFile.h"
-#include "memory_image_file.h"
-#include "msgDialogForm.h"
-#include "window_text.h"
+#include "views/windows/journal_form.h"
+#include "services/log/logFile.h"
+#include "transmitter/memory_image_file.h"
+#include "services/dialogs/msgDialogForm.h"
+#include "app/window_text.h"
 
 #include <QAction>
 #include <QMainWindow>

@@ -2,9 +2,9 @@
 // the user asks for there, and the line each attempt leaves in it. Main thread only.
 #pragma once
 
-#include "OrvelMemory.h"
-#include "readdress.h"
-#include "readdress_journal.h"
+#include "transmitter/OrvelMemory.h"
+#include "transmitter/readdress.h"
+#include "transmitter/readdress_journal.h"
 
 #include <QPointer>
 #include <functional>

@@ -1,12 +1,12 @@
-#include "readdress_run.h"
+#include "app/readdress_run.h"
 
-#include "adapter_handover.h"
-#include "logFile.h"
-#include "msgDialogForm.h"
-#include "readdress_journal_flow.h"
-#include "readdress_texts.h"
-#include "status_bar.h"
-#include "window_text.h"
+#include "app/adapter_handover.h"
+#include "services/log/logFile.h"
+#include "services/dialogs/msgDialogForm.h"
+#include "app/readdress_journal_flow.h"
+#include "app/readdress_texts.h"
+#include "app/status_bar.h"
+#include "app/window_text.h"
 
 #include <QApplication>
 #include <utility>

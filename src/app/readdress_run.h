@@ -3,8 +3,8 @@
 // failed. Main thread only.
 #pragma once
 
-#include "OrvelHandler.h"
-#include "readdress.h"
+#include "transmitter/OrvelHandler.h"
+#include "transmitter/readdress.h"
 
 #include <functional>
 #include <optional>

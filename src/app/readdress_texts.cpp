@@ -1,4 +1,4 @@
-#include "readdress_texts.h"
+#include "app/readdress_texts.h"
 
 namespace readdress_texts {
 

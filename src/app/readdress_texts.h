@@ -3,9 +3,9 @@
 // English. Widget-free.
 #pragma once
 
-#include "readdress.h"
+#include "transmitter/readdress.h"
 
-#include "window_text.h"
+#include "app/window_text.h"
 
 #include <QString>
 #include <optional>

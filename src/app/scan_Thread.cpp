@@ -1,7 +1,7 @@
-#include "scan_Thread.h"
+#include "app/scan_Thread.h"
 
-#include "OrvelHandler.h"
-#include "readdress.h"
+#include "transmitter/OrvelHandler.h"
+#include "transmitter/readdress.h"
 
 TScanThread::THandOver TScanThread::handOver() const
 {

@@ -1,14 +1,14 @@
-#include "settings_command.h"
+#include "app/settings_command.h"
 
-#include "IniHandler.h"
-#include "OrvelHandler.h"
-#include "ZUtils.h"
-#include "logFile.h"
-#include "logFileForm.h"
-#include "msgDialogForm.h"
-#include "options_frm.h"
-#include "table_view.h"
-#include "window_text.h"
+#include "services/settings/IniHandler.h"
+#include "transmitter/OrvelHandler.h"
+#include "services/utils/ZUtils.h"
+#include "services/log/logFile.h"
+#include "services/log/logFileForm.h"
+#include "services/dialogs/msgDialogForm.h"
+#include "services/dialogs/options_frm.h"
+#include "views/windows/table_view.h"
+#include "app/window_text.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "splash.h"
+#include "app/splash.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -19,7 +19,7 @@ Tsplash_Form::Tsplash_Form(QWidget *parent)
     setObjectName(QStringLiteral("splash_Form"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(Width, Height);
-    fLabels = productview::addPictureAndLabels(this);
+    fLabels = product_view::addPictureAndLabels(this);
 
     fCloseTimer.setSingleShot(true);
     fCloseTimer.setTimerType(Qt::PreciseTimer);
@@ -29,7 +29,7 @@ Tsplash_Form::Tsplash_Form(QWidget *parent)
 
 void Tsplash_Form::showEvent(QShowEvent *event)
 {
-    productview::fillLabels(fLabels);
+    product_view::fillLabels(fLabels);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     if (!fCloseTimer.isActive())
@@ -40,5 +40,5 @@ void Tsplash_Form::showEvent(QShowEvent *event)
 void Tsplash_Form::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
-    productview::paintBorder(this);
+    product_view::paintBorder(this);
 }

@@ -3,7 +3,7 @@
 // deletes itself. GUI thread only.
 #pragma once
 
-#include "productView.h"
+#include "app/product_view.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -29,6 +29,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    productview::Labels fLabels;
+    product_view::Labels fLabels;
     QTimer fCloseTimer;
 };

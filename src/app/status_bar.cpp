@@ -1,10 +1,10 @@
-#include "status_bar.h"
+#include "app/status_bar.h"
 
-#include "locale_texts.h"
-#include "logFile.h"
-#include "shape.h"
-#include "tcolor.h"
-#include "window_text.h"
+#include "services/utils/locale_texts.h"
+#include "services/log/logFile.h"
+#include "views/instruments/shape.h"
+#include "views/instruments/tcolor.h"
+#include "app/window_text.h"
 
 #include <QDateTime>
 #include <QLabel>

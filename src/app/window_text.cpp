@@ -1,6 +1,6 @@
-#include "window_text.h"
+#include "app/window_text.h"
 
-#include "Translator.h"
+#include "services/settings/Translator.h"
 
 namespace window_text {
 

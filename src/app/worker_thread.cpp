@@ -1,4 +1,4 @@
-#include "worker_thread.h"
+#include "app/worker_thread.h"
 
 #include <QCoreApplication>
 #include <chrono>

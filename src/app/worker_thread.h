@@ -7,8 +7,8 @@
 // while the worker runs.
 #pragma once
 
-#include "main_thread_call.h"
-#include "worker_gui.h"
+#include "services/utils/main_thread_call.h"
+#include "app/worker_gui.h"
 
 #include <QMutex>
 #include <QPointer>

@@ -1,9 +1,9 @@
-#include "cli_commands.h"
+#include "cli/cli_commands.h"
 
-#include "cli_output.h"
-#include "cli_session.h"
-#include "memory_image_file.h"
-#include "readdress_journal.h"
+#include "cli/cli_output.h"
+#include "cli/cli_session.h"
+#include "transmitter/memory_image_file.h"
+#include "transmitter/readdress_journal.h"
 
 #include <QDateTime>
 #include <QJsonArray>

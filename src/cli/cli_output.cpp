@@ -1,7 +1,7 @@
-#include "cli_output.h"
+#include "cli/cli_output.h"
 
-#include "OrvelHandler.h"
-#include "cli_session.h"
+#include "transmitter/OrvelHandler.h"
+#include "cli/cli_session.h"
 
 #include <QJsonDocument>
 #include <QRegularExpression>

@@ -2,7 +2,7 @@
 // one-line messages. Stateless; one thread.
 #pragma once
 
-#include "readdress.h"
+#include "transmitter/readdress.h"
 
 #include <QJsonObject>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "cli_session.h"
+#include "cli/cli_session.h"
 
-#include "IniHandler.h"
+#include "services/settings/IniHandler.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // One thread only.
 #pragma once
 
-#include "OrvelHandler.h"
-#include "readdress.h"
-#include "single_instance.h"
+#include "transmitter/OrvelHandler.h"
+#include "transmitter/readdress.h"
+#include "services/utils/single_instance.h"
 
 #include <QList>
 #include <QString>

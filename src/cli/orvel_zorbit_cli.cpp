@@ -1,9 +1,9 @@
 // Command-line companion of the window: scan, read, re-address, restore and measure through the
 // same procedures, for scripts and production lines. Exit status 0 success, 1 the adapter or the
 // transmitter failed, 2 usage error.
-#include "cli_commands.h"
-#include "cli_output.h"
-#include "cli_session.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_output.h"
+#include "cli/cli_session.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "OrvelDevice.h"
+#include "transmitter/OrvelDevice.h"
 
-#include "ZUtils.h"
+#include "services/utils/ZUtils.h"
 
 T_Memory_Status T_Memory_Status::from_high_byte(uint8_t high)
 {

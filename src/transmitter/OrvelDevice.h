@@ -3,7 +3,7 @@
 // Not locked: the workers and the main thread take turns through the hand-over flags.
 #pragma once
 
-#include "OrvelMemory.h"
+#include "transmitter/OrvelMemory.h"
 
 #include <QString>
 #include <array>

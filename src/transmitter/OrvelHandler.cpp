@@ -1,8 +1,8 @@
 // The handler's life, the adapter link, the I²C transactions and the handler's texts.
-#include "OrvelHandler.h"
+#include "transmitter/OrvelHandler.h"
 
-#include "ZUtils.h"
-#include "iowkit.h"
+#include "services/utils/ZUtils.h"
+#include "transmitter/iowkit.h"
 
 #include <algorithm>
 #include <chrono>

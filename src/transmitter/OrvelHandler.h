@@ -5,9 +5,9 @@
 // and the model are not locked, the hand-over between the workers keeps them from overlapping.
 #pragma once
 
-#include "OrvelDevice.h"
-#include "iowkit_abi.h"
-#include "logFile.h"
+#include "transmitter/OrvelDevice.h"
+#include "transmitter/iowkit_abi.h"
+#include "services/log/logFile.h"
 
 #include <QList>
 #include <QString>

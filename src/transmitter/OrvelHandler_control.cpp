@@ -1,8 +1,8 @@
 // Slave-address scan, power and mode control, and the measurement command.
-#include "OrvelHandler.h"
+#include "transmitter/OrvelHandler.h"
 
-#include "ZUtils.h"
-#include "iowkit.h"
+#include "services/utils/ZUtils.h"
+#include "transmitter/iowkit.h"
 
 #include <cstring>
 

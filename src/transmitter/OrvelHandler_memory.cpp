@@ -1,5 +1,5 @@
 // Identity and memory-image reading; memory write, read-back comparison and checksum.
-#include "OrvelHandler.h"
+#include "transmitter/OrvelHandler.h"
 
 
 namespace {

@@ -1,4 +1,4 @@
-#include "OrvelMemory.h"
+#include "transmitter/OrvelMemory.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "iowkit.h"
+#include "transmitter/iowkit.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -3,7 +3,7 @@
 // thread while no worker runs; the slots are only read in between.
 #pragma once
 
-#include "iowkit_abi.h"
+#include "transmitter/iowkit_abi.h"
 
 struct IowKitSlots {
     PFN_IowKitOpenDevice IowKitOpenDevice = nullptr;

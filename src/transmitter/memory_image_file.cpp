@@ -1,8 +1,8 @@
-#include "memory_image_file.h"
+#include "transmitter/memory_image_file.h"
 
-#include "OrvelMemory.h"
-#include "file_commit.h"
-#include "memory_map_text.h"
+#include "transmitter/OrvelMemory.h"
+#include "services/utils/file_commit.h"
+#include "views/windows/memory_map_text.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -15,14 +15,14 @@ QString text(const T_DeviceMemory &image)
 {
     QList<QStringList> rows;
     QStringList header;
-    for (int column = 0; column < memory_map::ColumnCount; ++column)
-        header << memory_map::header_text(column);
+    for (int column = 0; column < memory_map_text::ColumnCount; ++column)
+        header << memory_map_text::header_text(column);
     rows << header;
     for (int address = 0; address < T_DeviceMemory::RegisterCount; ++address) {
-        const memory_map::RegisterRow row = memory_map::register_row(image.at(address));
-        rows << QStringList{memory_map::row_label(address + 1), row.name, row.address, row.value, QString(), QString()};
+        const memory_map_text::RegisterRow row = memory_map_text::register_row(image.at(address));
+        rows << QStringList{memory_map_text::row_label(address + 1), row.name, row.address, row.value, QString(), QString()};
     }
-    return memory_map::clipboard_text(rows);
+    return memory_map_text::clipboard_text(rows);
 }
 
 QString parse(const QString &text, T_DeviceMemory &image)

@@ -1,6 +1,6 @@
-#include "readdress.h"
+#include "transmitter/readdress.h"
 
-#include "OrvelHandler.h"
+#include "transmitter/OrvelHandler.h"
 
 #include <chrono>
 #include <optional>

@@ -1,9 +1,9 @@
-#include "readdress_journal.h"
+#include "transmitter/readdress_journal.h"
 
-#include "OrvelHandler.h"
-#include "ZUtils.h"
-#include "file_commit.h"
-#include "memory_image_file.h"
+#include "transmitter/OrvelHandler.h"
+#include "services/utils/ZUtils.h"
+#include "services/utils/file_commit.h"
+#include "transmitter/memory_image_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,8 +4,8 @@
 // Threading: callable from any thread; one writer at a time (the owner of the adapter).
 #pragma once
 
-#include "OrvelMemory.h"
-#include "readdress.h"
+#include "transmitter/OrvelMemory.h"
+#include "transmitter/readdress.h"
 
 #include <QDateTime>
 #include <QList>

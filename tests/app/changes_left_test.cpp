@@ -1,5 +1,5 @@
 // The re-addressing group's word on the changes left, from the memory page in use.
-#include "changes_left.h"
+#include "app/changes_left.h"
 
 #include <gtest/gtest.h>
 

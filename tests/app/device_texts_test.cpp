@@ -1,5 +1,5 @@
 // The device panel's words for the transmitter's status byte.
-#include "device_texts.h"
+#include "app/device_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,13 @@
 #pragma once
 
 #include "../services/dialog_driver.h"
-#include "BarDisplay.h"
-#include "IniHandler.h"
-#include "Translator.h"
-#include "UniCodeFile.h"
+#include "views/instruments/BarDisplay.h"
+#include "services/settings/IniHandler.h"
+#include "services/settings/Translator.h"
+#include "services/utils/UniCodeFile.h"
 #include "main_window_fixture.h"
-#include "options_frm.h"
-#include "themes.h"
+#include "services/dialogs/options_frm.h"
+#include "services/dialogs/themes.h"
 
 #include <QAction>
 #include <QComboBox>

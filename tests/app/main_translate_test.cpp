@@ -1,7 +1,7 @@
 // Every caption of every window and panel fits its control, in each shipped language: a text
 // wider (or, with more lines, higher) than the room its control gives it is cut off on screen.
-#include "about.h"
-#include "chart_panel.h"
+#include "app/about.h"
+#include "views/chart/chart_panel.h"
 #include "languages_fixture.h"
 
 #include <QCheckBox>

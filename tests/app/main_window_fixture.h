@@ -2,15 +2,15 @@
 // One temporary home per test program: the event log keeps the folder it was first given.
 #pragma once
 
-#include "device_memory.h"
-#include "logFile.h"
-#include "main.h"
-#include "main_parts.h"
-#include "msgDialogForm.h"
+#include "views/windows/device_memory.h"
+#include "services/log/logFile.h"
+#include "app/main.h"
+#include "app/main_parts.h"
+#include "services/dialogs/msgDialogForm.h"
 #include "qt_printers.h"
 #include "sim_control.h"
-#include "shape.h"
-#include "table_view.h"
+#include "views/instruments/shape.h"
+#include "views/windows/table_view.h"
 #include "wait_until.h"
 
 #include <QApplication>

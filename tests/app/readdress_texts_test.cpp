@@ -1,6 +1,6 @@
 // What a change of address tells about each step and each refusal: the status texts go through
 // the translator (but the fixed short texts), the log lines stay English.
-#include "readdress_texts.h"
+#include "app/readdress_texts.h"
 
 #include <gtest/gtest.h>
 

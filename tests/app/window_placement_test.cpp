@@ -1,5 +1,5 @@
 // Where the windows come back after restarts, and where the memory map and table open.
-#include "IniHandler.h"
+#include "services/settings/IniHandler.h"
 #include "main_window_fixture.h"
 
 #include <QScreen>

@@ -1,12 +1,12 @@
 // The command-line program run as a process against the simulated adapter: what it prints, its
 // exit status, its journal, and its guard against the window.
-#include "OrvelHandler.h"
-#include "memory_image_file.h"
-#include "readdress_journal.h"
+#include "transmitter/OrvelHandler.h"
+#include "transmitter/memory_image_file.h"
+#include "transmitter/readdress_journal.h"
 #include "qt_printers.h"
-#include "readdress.h"
+#include "transmitter/readdress.h"
 #include "sim_control.h"
-#include "single_instance.h"
+#include "services/utils/single_instance.h"
 
 #include <QDir>
 #include <QJsonArray>

@@ -1,11 +1,11 @@
 // The program's writers under the file faults a user or the system can produce: none ends the
 // program, none spoils what the file held, each failure is told once.
-#include "IniHandler.h"
-#include "file_commit.h"
+#include "services/settings/IniHandler.h"
+#include "services/utils/file_commit.h"
 #include "file_faults.h"
-#include "logFile.h"
-#include "logWriter.h"
-#include "table_export.h"
+#include "services/log/logFile.h"
+#include "services/log/log_writer.h"
+#include "views/windows/table_export.h"
 #include "temp_data_folders.h"
 
 #include <QDir>

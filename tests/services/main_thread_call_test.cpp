@@ -1,6 +1,6 @@
 // Blocking calls onto the main thread: where they run, what comes back, and when they are
 // withdrawn instead.
-#include "main_thread_call.h"
+#include "services/utils/main_thread_call.h"
 #include "wait_until.h"
 
 #include <QCoreApplication>

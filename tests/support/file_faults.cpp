@@ -1,6 +1,6 @@
 #include "file_faults.h"
 
-#include "file_commit.h"
+#include "services/utils/file_commit.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 // functions may then be called from any thread.
 #pragma once
 
-#include "iowkit_abi.h"
+#include "transmitter/iowkit_abi.h"
 #include "iowsim_control.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 // A handler on the simulated adapter with its log lines recorded, and the adapter's traffic.
 #pragma once
 
-#include "OrvelHandler.h"
+#include "transmitter/OrvelHandler.h"
 #include "qt_printers.h"
 #include "sim_control.h"
 

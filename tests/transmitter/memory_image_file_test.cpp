@@ -1,6 +1,6 @@
 // Memory images as text: the memory map window's copy layout, read back word for word.
-#include "OrvelMemory.h"
-#include "memory_image_file.h"
+#include "transmitter/OrvelMemory.h"
+#include "transmitter/memory_image_file.h"
 #include "qt_printers.h"
 
 #include <QTemporaryDir>

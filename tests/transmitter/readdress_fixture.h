@@ -3,7 +3,7 @@
 #pragma once
 
 #include "handler_fixture.h"
-#include "readdress.h"
+#include "transmitter/readdress.h"
 
 #include <vector>
 

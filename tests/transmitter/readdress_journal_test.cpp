@@ -1,8 +1,8 @@
 // The journal of re-addressing attempts against the simulated adapter: one line per attempt with
 // its outcome and failed step, the images before and after, and a folder that cannot be written.
 #include "readdress_fixture.h"
-#include "memory_image_file.h"
-#include "readdress_journal.h"
+#include "transmitter/memory_image_file.h"
+#include "transmitter/readdress_journal.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "bar_scale.h"
+#include "views/instruments/bar_scale.h"
 
 #include <gtest/gtest.h>
 #include <cmath>
@@ -7,9 +7,9 @@
 namespace {
 
 // The main window's pressure bar: 107 x 238, scale 0 … 10, 10 intervals of 5 minor stripes.
-bar::BarProperties PressureBar()
+bar_scale::BarProperties PressureBar()
 {
-    bar::BarProperties p;
+    bar_scale::BarProperties p;
     p.CountMajor = 10;
     p.CountMinor = 5;
     p.Scale_Min = 0.0;
@@ -17,9 +17,9 @@ bar::BarProperties PressureBar()
     return p;
 }
 
-bar::BarProperties Thermometer()
+bar_scale::BarProperties Thermometer()
 {
-    bar::BarProperties p;
+    bar_scale::BarProperties p;
     p.CountMajor = 7;
     p.CountMinor = 5;
     p.Scale_Min = -50.0;
@@ -28,10 +28,10 @@ bar::BarProperties Thermometer()
     return p;
 }
 
-std::set<int> PaintedRows(const std::vector<bar::Stripe> &stripes)
+std::set<int> PaintedRows(const std::vector<bar_scale::Stripe> &stripes)
 {
     std::set<int> rows;
-    for (const bar::Stripe &s : stripes)
+    for (const bar_scale::Stripe &s : stripes)
         for (int row = s.top; row < s.bottom; ++row)
             rows.insert(row);
     return rows;
@@ -39,9 +39,9 @@ std::set<int> PaintedRows(const std::vector<bar::Stripe> &stripes)
 
 TEST(BarStripeLayout, PressureBarOccupiesRows60To191WithAGapBeforeEveryStripe)
 {
-    const auto stripes = bar::StripeLayout(PressureBar(), 107, 238);
+    const auto stripes = bar_scale::StripeLayout(PressureBar(), 107, 238);
     int majors = 0;
-    for (const bar::Stripe &s : stripes)
+    for (const bar_scale::Stripe &s : stripes)
         majors += s.major ? 1 : 0;
     EXPECT_EQ(majors, 11);
     EXPECT_EQ(stripes.size() - static_cast<std::size_t>(majors), 50u);
@@ -56,7 +56,7 @@ TEST(BarStripeLayout, PressureBarOccupiesRows60To191WithAGapBeforeEveryStripe)
 
 TEST(BarStripeLayout, MinorStripesEndOneFrameWidthLeftOfMajorStripes)
 {
-    const auto stripes = bar::StripeLayout(PressureBar(), 107, 238);
+    const auto stripes = bar_scale::StripeLayout(PressureBar(), 107, 238);
     ASSERT_GE(stripes.size(), 2u);
     EXPECT_EQ(stripes[0].left, 10);
     EXPECT_EQ(stripes[0].right, 57);
@@ -64,12 +64,12 @@ TEST(BarStripeLayout, MinorStripesEndOneFrameWidthLeftOfMajorStripes)
     EXPECT_EQ(stripes[1].left, 10);
     EXPECT_EQ(stripes[1].right, 47);
     EXPECT_EQ(stripes[1].bottom - stripes[1].top, 1);
-    EXPECT_EQ(bar::LabelLeft(PressureBar(), 107), 62);
+    EXPECT_EQ(bar_scale::LabelLeft(PressureBar(), 107), 62);
 }
 
 TEST(BarStripeLayout, ValuesRunDownFromScaleMaxAndTheLastMinorMatchesTheNextMajor)
 {
-    const auto stripes = bar::StripeLayout(PressureBar(), 107, 238);
+    const auto stripes = bar_scale::StripeLayout(PressureBar(), 107, 238);
     ASSERT_EQ(stripes.size(), 61u);
     const double expected[] = {10.0, 9.8, 9.6, 9.4, 9.2, 9.0, 9.0};
     for (std::size_t i = 0; i < 7; ++i)
@@ -81,26 +81,26 @@ TEST(BarStripeLayout, ValuesRunDownFromScaleMaxAndTheLastMinorMatchesTheNextMajo
 
 TEST(BarStripeLayout, ThermometerLabelsAreWholeNumbers)
 {
-    const bar::BarProperties p = Thermometer();
+    const bar_scale::BarProperties p = Thermometer();
     QStringList labels;
-    for (const bar::Stripe &s : bar::StripeLayout(p, 107, 187))
+    for (const bar_scale::Stripe &s : bar_scale::StripeLayout(p, 107, 187))
         if (s.major)
-            labels << bar::LabelText(s.value, p.Major_Digits, QLatin1Char('.'));
+            labels << bar_scale::LabelText(s.value, p.Major_Digits, QLatin1Char('.'));
     EXPECT_EQ(labels, QStringList({"125", "100", "75", "50", "25", "0", "-25", "-50"}));
 }
 
 TEST(BarStripeLayout, WithoutMinorStripesOnlyMajorsAreLaidOut)
 {
-    bar::BarProperties p = PressureBar();
+    bar_scale::BarProperties p = PressureBar();
     p.CountMinor = 0;
-    const auto stripes = bar::StripeLayout(p, 107, 238);
+    const auto stripes = bar_scale::StripeLayout(p, 107, 238);
     EXPECT_EQ(stripes.size(), 11u);
     EXPECT_EQ(stripes.back().bottom - 1, 60 + 10 * 3 + 1);
 }
 
 TEST(BarStripeLayout, StripesFarBelowASmallControlAreLeftOut)
 {
-    const auto stripes = bar::StripeLayout(PressureBar(), 107, 100);
+    const auto stripes = bar_scale::StripeLayout(PressureBar(), 107, 100);
     ASSERT_FALSE(stripes.empty());
     EXPECT_LT(stripes.size(), 61u);
     EXPECT_LT(stripes.back().top, 100 + 8);
@@ -121,11 +121,11 @@ class BarUnusableScale : public ::testing::TestWithParam<UnusableScale>
 
 TEST_P(BarUnusableScale, HasNoStripes)
 {
-    bar::BarProperties p = PressureBar();
+    bar_scale::BarProperties p = PressureBar();
     p.CountMajor = GetParam().countMajor;
     p.Scale_Min = GetParam().scaleMin;
     p.Scale_Max = GetParam().scaleMax;
-    EXPECT_TRUE(bar::StripeLayout(p, 107, 238).empty()) << GetParam().what;
+    EXPECT_TRUE(bar_scale::StripeLayout(p, 107, 238).empty()) << GetParam().what;
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, BarUnusableScale,
@@ -135,9 +135,9 @@ INSTANTIATE_TEST_SUITE_P(Scales, BarUnusableScale,
                                            UnusableScale{"infinite limit", 10, 0.0, HUGE_VAL}));
 
 // Range colours as designed for the main window's bars.
-bar::BarProperties Coloured(bar::TFaceOptions options, double midRange, double maxRange)
+bar_scale::BarProperties Coloured(bar_scale::TFaceOptions options, double midRange, double maxRange)
 {
-    bar::BarProperties p = PressureBar();
+    bar_scale::BarProperties p = PressureBar();
     p.MajorColor = 0x111111;
     p.MinorColor = 0x222222;
     p.MinColor = 0xFF0000;
@@ -155,7 +155,7 @@ bar::BarProperties Coloured(bar::TFaceOptions options, double midRange, double m
 struct ColourCase
 {
     const char *what;
-    bar::TFaceOptions options;
+    bar_scale::TFaceOptions options;
     double midRange;
     double maxRange;
     double value;
@@ -170,16 +170,16 @@ class BarRangeColour : public ::testing::TestWithParam<ColourCase>
 TEST_P(BarRangeColour, PicksTheColourOfTheLastMatchingRule)
 {
     const ColourCase &c = GetParam();
-    const bar::BarProperties p = Coloured(c.options, c.midRange, c.maxRange);
-    bar::Stripe stripe;
+    const bar_scale::BarProperties p = Coloured(c.options, c.midRange, c.maxRange);
+    bar_scale::Stripe stripe;
     stripe.value = c.value;
     stripe.major = true;
-    EXPECT_EQ(bar::ActiveStripeColour(p, stripe), c.major) << c.what;
+    EXPECT_EQ(bar_scale::ActiveStripeColour(p, stripe), c.major) << c.what;
     stripe.major = false;
-    EXPECT_EQ(bar::ActiveStripeColour(p, stripe), c.minor) << c.what;
+    EXPECT_EQ(bar_scale::ActiveStripeColour(p, stripe), c.minor) << c.what;
 }
 
-const bar::TFaceOptions kAllIndicators{bar::ShowIndicatorMin, bar::ShowIndicatorMid, bar::ShowIndicatorMax};
+const bar_scale::TFaceOptions kAllIndicators{bar_scale::ShowIndicatorMin, bar_scale::ShowIndicatorMid, bar_scale::ShowIndicatorMax};
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, BarRangeColour,
@@ -187,13 +187,13 @@ INSTANTIATE_TEST_SUITE_P(
         ColourCase{"low range", kAllIndicators, 2.0, 8.0, 1.0, 0xFF0000, 0xC08000},
         ColourCase{"middle range starts at Mid_Range", kAllIndicators, 2.0, 8.0, 2.0, 0x4080FF, 0x53A9FF},
         ColourCase{"high range starts at Max_Range", kAllIndicators, 2.0, 8.0, 8.0, 0x0000FF, 0x88AEFF},
-        ColourCase{"no indicator", bar::TFaceOptions{}, 2.0, 8.0, 9.0, 0x111111, 0x222222},
-        ColourCase{"high indicator only, low value", bar::TFaceOptions{bar::ShowIndicatorMax}, 2.0, 8.0, 1.0,
+        ColourCase{"no indicator", bar_scale::TFaceOptions{}, 2.0, 8.0, 9.0, 0x111111, 0x222222},
+        ColourCase{"high indicator only, low value", bar_scale::TFaceOptions{bar_scale::ShowIndicatorMax}, 2.0, 8.0, 1.0,
                    0x111111, 0x222222},
-        ColourCase{"the default options show the high range", bar::TFaceOptions::FromMask(999), 2.0, 8.0, 9.0,
+        ColourCase{"the default options show the high range", bar_scale::TFaceOptions::FromMask(999), 2.0, 8.0, 9.0,
                    0x0000FF, 0x88AEFF},
         ColourCase{"crossed ranges: the low rule comes last", kAllIndicators, 6.0, 4.0, 5.0, 0xFF0000, 0xC08000},
-        ColourCase{"crossed ranges without the low rule", bar::TFaceOptions{bar::ShowIndicatorMax}, 6.0, 4.0, 5.0,
+        ColourCase{"crossed ranges without the low rule", bar_scale::TFaceOptions{bar_scale::ShowIndicatorMax}, 6.0, 4.0, 5.0,
                    0x0000FF, 0x88AEFF}));
 
 struct GradientCase
@@ -211,7 +211,7 @@ class BarGradient : public ::testing::TestWithParam<GradientCase>
 TEST_P(BarGradient, IsRedWithGreenFromTheValue)
 {
     const GradientCase &c = GetParam();
-    EXPECT_EQ(bar::GradientColour(c.value, c.scaleMin, c.scaleMax), static_cast<TColor>(c.green * 256 + 255))
+    EXPECT_EQ(bar_scale::GradientColour(c.value, c.scaleMin, c.scaleMax), static_cast<TColor>(c.green * 256 + 255))
         << c.value;
 }
 
@@ -227,12 +227,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(BarGradientRule, OverridesTheRangeColours)
 {
-    bar::BarProperties p = Coloured(kAllIndicators, 2.0, 8.0);
+    bar_scale::BarProperties p = Coloured(kAllIndicators, 2.0, 8.0);
     p.Gradient = true;
-    bar::Stripe stripe;
+    bar_scale::Stripe stripe;
     stripe.value = 5.0;
     stripe.major = false;
-    EXPECT_EQ(bar::ActiveStripeColour(p, stripe), 128u * 256u + 255u);
+    EXPECT_EQ(bar_scale::ActiveStripeColour(p, stripe), 128u * 256u + 255u);
 }
 
 } // namespace

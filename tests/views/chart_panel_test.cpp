@@ -1,10 +1,10 @@
 // The chart settings panel on its own: its controls, number entry and the colour dialog.
-#include "chart_gradient.h"
-#include "chart_panel.h"
+#include "views/chart/chart_gradient.h"
+#include "views/chart/chart_panel.h"
 #include "locale_guard.h"
-#include "lock_pictures.h"
+#include "views/chart/lock_pictures.h"
 #include "qt_printers.h"
-#include "shape.h"
+#include "views/instruments/shape.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 // The chart's appearance in section "Chart" of the settings file.
-#include "IniHandler.h"
-#include "chart_props.h"
+#include "services/settings/IniHandler.h"
+#include "views/chart/chart_props.h"
 #include "qt_printers.h"
 #include "temp_data_folders.h"
 

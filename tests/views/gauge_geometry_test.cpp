@@ -1,5 +1,5 @@
-#include "gauge_geometry.h"
-#include "round_half_even.h"
+#include "views/instruments/gauge_geometry.h"
+#include "views/instruments/round_half_even.h"
 
 #include <gtest/gtest.h>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "gauge_look.h"
+#include "views/instruments/gauge_look.h"
 
 #include <gtest/gtest.h>
 

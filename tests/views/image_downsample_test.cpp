@@ -1,4 +1,4 @@
-#include "image_downsample.h"
+#include "views/instruments/image_downsample.h"
 
 #include "downsample_reference.h"
 

@@ -1,11 +1,11 @@
 #pragma once
 // The two bar displays and the gauge set up the way the main window sets them up.
-#include "instrument_design.h"
+#include "views/instruments/instrument_design.h"
 
 #include <QFont>
 #include <cmath>
 
-namespace instruments {
+namespace instrument_design {
 
 constexpr TColor kPressureColour = 0x00CA6500;    // stored default of the pressure curve
 constexpr TColor kTemperatureColour = 0x001111FF; // stored default of the temperature curve
@@ -46,4 +46,4 @@ inline void RunGauge(TAnalogDisplay &gauge, double pmin, double pmax, double pre
     gauge.SetPosition(pressure);
 }
 
-} // namespace instruments
+} // namespace instrument_design

@@ -1,6 +1,6 @@
 // The run's column store, its min/max pyramid and the chart's per-pixel envelope.
-#include "chart_envelope.h"
-#include "measurement_store.h"
+#include "views/chart/chart_envelope.h"
+#include "views/chart/measurement_store.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -1,7 +1,7 @@
 // A memory image as a calibrated transmitter holds it, for the window tests.
 #pragma once
 
-#include "OrvelMemory.h"
+#include "transmitter/OrvelMemory.h"
 
 inline T_DeviceMemory calibrated_image()
 {

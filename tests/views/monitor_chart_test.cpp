@@ -1,9 +1,9 @@
 // The monitor chart component on its own: time origin, tracked extremes and automatic ranges
 // across runs and clears, and the panel's edits reaching the axes.
-#include "IniHandler.h"
-#include "chart_widget.h"
+#include "services/settings/IniHandler.h"
+#include "views/chart/chart.h"
 #include "locale_guard.h"
-#include "monitor_chart.h"
+#include "views/chart/monitor_chart.h"
 #include "qt_printers.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // The fast export bytes of measurement rows against the table's own cell texts.
-#include "ZUtils.h"
+#include "services/utils/ZUtils.h"
 #include "locale_guard.h"
-#include "row_text_writer.h"
-#include "table_export.h"
+#include "views/windows/row_text_writer.h"
+#include "views/windows/table_export.h"
 
 #include <QTimeZone>
 #include <cmath>

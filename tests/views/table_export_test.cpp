@@ -1,7 +1,7 @@
 // Texts of the measurement table: row cells, scroll rule and export.
 #include "locale_guard.h"
 #include "qt_printers.h"
-#include "table_export.h"
+#include "views/windows/table_export.h"
 
 #include <gtest/gtest.h>
 

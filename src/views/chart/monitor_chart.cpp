@@ -1,12 +1,12 @@
 // The monitor chart: series, time origin, automatic ranges, axis modes, limits and labels.
-#include "monitor_chart.h"
+#include "views/chart/monitor_chart.h"
 
-#include "IniHandler.h"
-#include "ZUtils.h"
-#include "chart_time.h"
-#include "chart_widget.h"
-#include "logFile.h"
-#include "msgDialogForm.h"
+#include "services/settings/IniHandler.h"
+#include "services/utils/ZUtils.h"
+#include "views/chart/chart_time.h"
+#include "views/chart/chart.h"
+#include "services/log/logFile.h"
+#include "services/dialogs/msgDialogForm.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // User-interface thread only.
 #pragma once
 
-#include "chart_axes.h"
-#include "chart_panel.h"
-#include "tcolor.h"
+#include "views/chart/chart_axes.h"
+#include "views/chart/chart_panel.h"
+#include "views/instruments/tcolor.h"
 
 #include <QDateTime>
 #include <QObject>

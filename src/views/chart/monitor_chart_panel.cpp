@@ -1,9 +1,9 @@
 // The chart settings panel of the monitor chart: sliding it open and shut, filling it from the
 // chart, and carrying the user's edits back onto the chart.
-#include "monitor_chart.h"
+#include "views/chart/monitor_chart.h"
 
-#include "chart_widget.h"
-#include "msgDialogForm.h"
+#include "views/chart/chart.h"
+#include "services/dialogs/msgDialogForm.h"
 
 #include <QMouseEvent>
 

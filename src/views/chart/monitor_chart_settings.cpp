@@ -1,10 +1,10 @@
 // The chart's stored settings: section "viewer" (limits, mode, labels, grids, curve colours) and
 // section "Chart" (appearance), read at start-up and written when the window closes.
-#include "monitor_chart.h"
+#include "views/chart/monitor_chart.h"
 
-#include "IniHandler.h"
-#include "chart_props.h"
-#include "chart_widget.h"
+#include "services/settings/IniHandler.h"
+#include "views/chart/chart_props.h"
+#include "views/chart/chart.h"
 
 void TMonitorChart::init_series()
 {

@@ -1,0 +1,290 @@
+// The options dialog with its own settings store and language folder.
+#include "services/settings/IniHandler.h"
+#include "services/settings/Translator.h"
+#include "services/utils/UniCodeFile.h"
+#include "services/dialogs/category_panel.h"
+#include "dialog_driver.h"
+#include "services/dialogs/options_frm.h"
+#include "qt_printers.h"
+#include "services/dialogs/themes.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Options : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(fRoot.isValid());
+        QDir root(fRoot.path());
+        ASSERT_TRUE(root.mkpath(QStringLiteral("settings")) && root.mkpath(QStringLiteral("languages")));
+        language("english.lang", {"languageName=English"});
+        language("german.lang", {"languageName=Deutsch", "options=Optionen", "style=Darstellung",
+                                 "language=Sprache", "ok=Gut", "cancel=Abbrechen", "pressure_display_group=Druck [bar]",
+                                 "temperature_display_group=Temperatur [°C]",
+                                 "number_digits=Anzahl der Nachkommastellen"});
+        ini = std::make_unique<TIniHandler>(root.filePath(QStringLiteral("settings")), root.filePath(QStringLiteral("exe")));
+        translator = std::make_unique<TTranslator>(root.filePath(QStringLiteral("languages")), nullptr);
+        translator->Set_Language(QStringLiteral("english.lang"));
+        ini->Set_Language(QStringLiteral("english.lang"));
+        startLook = themes::activeName();
+        dialog = std::make_unique<Toption_Form>(nullptr, ini.get(), translator.get());
+    }
+    void TearDown() override
+    {
+        dialog.reset();
+        themes::apply(startLook);
+    }
+
+    void language(const char *file, const QStringList &lines)
+    {
+        TUnicodeFile::writeLines(QDir(fRoot.path()).filePath(QStringLiteral("languages/") + QString::fromLatin1(file)),
+                                 lines, UTF16LE);
+    }
+    template <typename T>
+    T *child(const char *name) const
+    {
+        T *found = dialog->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString caption(const char *panel) const { return child<TCategoryPanel>(panel)->caption(); }
+    // Picks an item of a list as the user does.
+    void pick(const char *list, const QString &itemText)
+    {
+        auto *combo = child<QComboBox>(list);
+        const int index = combo->findText(itemText);
+        ASSERT_GE(index, 0) << itemText.toStdString();
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+
+    QTemporaryDir fRoot;
+    std::unique_ptr<TIniHandler> ini;
+    std::unique_ptr<TTranslator> translator;
+    std::unique_ptr<Toption_Form> dialog;
+    QString startLook;
+};
+
+} // namespace
+
+TEST_F(Options, DesignedLayoutWithDefaultCaptions)
+{
+    translator->Set_Language(QStringLiteral("none.lang")); // every text at its default
+    dialog->show();
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Options"));
+    EXPECT_EQ(dialog->size(), QSize(380, 433));
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "fixed border";
+    EXPECT_FALSE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(dialog->windowFlags() & Qt::WindowSystemMenuHint);
+
+    const struct {
+        const char *panel;
+        int height;
+        const char *caption;
+    } panels[] = {{"style_CategoryPanel", 81, "Style"},
+                  {"language_CategoryPanel", 88, "Language"},
+                  {"logfile_CategoryPanel", 99, "Logfile"},
+                  {"digits_CategoryPanel", 109, "Number of Digits"}};
+    int top = 0;
+    for (const auto &p : panels) {
+        auto *panel = child<TCategoryPanel>(p.panel);
+        EXPECT_EQ(panel->geometry(), QRect(0, top, 380, p.height)) << p.panel;
+        EXPECT_EQ(panel->caption(), QString::fromLatin1(p.caption)) << p.panel;
+        top += p.height;
+    }
+    const int client = TCategoryPanel::HeaderHeight;
+    const struct {
+        const char *control;
+        QPoint place;
+        int width;
+    } controls[] = {{"ComboBoxStyles", {8, client + 16}, 217},      {"ComboBoxLanguages", {8, client + 24}, 217},
+                    {"log_RadioGroup", {8, client + 10}, 355},      {"pressure_title", {27, client + 16}, -1},
+                    {"pressure_digits_spin", {27, client + 35}, 73}, {"temperature_title", {183, client + 16}, -1},
+                    {"temperature_digits_spin", {183, client + 35}, 73}};
+    for (const auto &c : controls) {
+        QWidget *control = child<QWidget>(c.control);
+        const QPoint inPanel = control->mapTo(control->parentWidget()->parentWidget(), QPoint(0, 0));
+        EXPECT_EQ(inPanel, c.place) << c.control;
+        if (c.width > 0) {
+            EXPECT_EQ(control->width(), c.width) << c.control;
+        }
+    }
+    EXPECT_EQ(child<QGroupBox>("log_RadioGroup")->height(), 45);
+
+    auto *bar = child<QWidget>("bottom_bar");
+    EXPECT_EQ(bar->geometry(), QRect(0, 433 - 37, 380, 37));
+    EXPECT_EQ(child<QPushButton>("ok_btn")->pos(), QPoint(290, 8));
+    EXPECT_EQ(child<QPushButton>("cancel_btn")->pos(), QPoint(13, 8));
+
+    const struct {
+        const char *widget;
+        const char *text;
+    } texts[] = {{"ok_btn", "OK"},           {"cancel_btn", "Cancel"},  {"pressure_title", "Pressure [bar]"},
+                 {"temperature_title", "Temperature [°C]"}, {"log_normal", "Normal"}, {"log_error", "Error"},
+                 {"log_detailed", "Detailed"}};
+    for (const auto &t : texts) {
+        QWidget *w = child<QWidget>(t.widget);
+        const QString shown = qobject_cast<QLabel *>(w) ? qobject_cast<QLabel *>(w)->text()
+                                                        : qobject_cast<QAbstractButton *>(w)->text();
+        EXPECT_EQ(shown, QString::fromUtf8(t.text)) << t.widget;
+    }
+
+    auto *pressure = child<QSpinBox>("pressure_digits_spin");
+    auto *temperature = child<QSpinBox>("temperature_digits_spin");
+    EXPECT_EQ(pressure->value(), 3);
+    EXPECT_EQ(temperature->value(), 2);
+    for (QSpinBox *spin : {pressure, temperature}) {
+        EXPECT_EQ(spin->minimum(), 0);
+        EXPECT_EQ(spin->maximum(), 5);
+    }
+}
+
+TEST_F(Options, LanguageListPicksTheCurrentOneAndSwitchesAtOnce)
+{
+    dialog->show();
+    auto *languages = child<QComboBox>("ComboBoxLanguages");
+    ASSERT_EQ(languages->count(), 2);
+    EXPECT_EQ(languages->itemText(0), QStringLiteral("English"));
+    EXPECT_EQ(languages->itemData(0).toString(), QStringLiteral("english.lang"));
+    EXPECT_EQ(languages->itemText(1), QStringLiteral("Deutsch"));
+    EXPECT_EQ(languages->itemData(1).toString(), QStringLiteral("german.lang"));
+    EXPECT_EQ(languages->currentText(), QStringLiteral("English"));
+
+    pick("ComboBoxLanguages", QStringLiteral("Deutsch"));
+    EXPECT_EQ(translator->Get_Language(), QStringLiteral("Deutsch"));
+    EXPECT_EQ(ini->Get_Language(), QStringLiteral("german.lang")) << "stored at once";
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Optionen"));
+    EXPECT_EQ(caption("style_CategoryPanel"), QStringLiteral("Darstellung"));
+    EXPECT_EQ(caption("language_CategoryPanel"), QStringLiteral("Sprache"));
+    EXPECT_EQ(caption("digits_CategoryPanel"), QStringLiteral("Anzahl der Nachkommastellen"));
+    EXPECT_EQ(caption("logfile_CategoryPanel"), QStringLiteral("Logfile")) << "never translated";
+    EXPECT_EQ(child<QPushButton>("ok_btn")->text(), QStringLiteral("Gut"));
+    EXPECT_EQ(child<QPushButton>("cancel_btn")->text(), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(child<QLabel>("pressure_title")->text(), QStringLiteral("Druck [bar]"));
+    EXPECT_EQ(child<QRadioButton>("log_detailed")->text(), QStringLiteral("Detailed"));
+
+    // Shown again, the list follows the translator.
+    dialog->hide();
+    dialog->show();
+    EXPECT_EQ(languages->currentText(), QStringLiteral("Deutsch"));
+}
+
+TEST_F(Options, LanguageMissingFromTheListLeavesItUnselectedAndUnchanged)
+{
+    language("later.lang", {"languageName=Later"}); // after the translator listed the folder
+    translator->Set_Language(QStringLiteral("later.lang"));
+    dialog->show();
+    EXPECT_EQ(child<QComboBox>("ComboBoxLanguages")->currentIndex(), -1);
+    dialog->setLang(true);
+    EXPECT_EQ(translator->Get_Language(), QStringLiteral("Later"));
+    EXPECT_EQ(ini->Get_Language(), QStringLiteral("english.lang"));
+}
+
+TEST_F(Options, StyleListAppliesAtOnceButStoresNothing)
+{
+    dialog->show();
+    auto *styles = child<QComboBox>("ComboBoxStyles");
+    QStringList names;
+    for (int i = 0; i < styles->count(); ++i)
+        names << styles->itemText(i);
+    EXPECT_EQ(names, themes::names());
+    QStringList carried = names.mid(1);
+    carried.sort();
+    EXPECT_EQ(carried, QStringList({"Amethyst Kamri", "Aqua Light Slate", "Auric", "Carbon", "Lavender Classico"}));
+    EXPECT_EQ(styles->currentText(), themes::activeName());
+
+    const QString other = themes::activeName() == QStringLiteral("Carbon") ? QStringLiteral("Auric")
+                                                                            : QStringLiteral("Carbon");
+    pick("ComboBoxStyles", other);
+    EXPECT_EQ(themes::activeName(), other);
+    EXPECT_EQ(dialog->Get_style_name(), other);
+    EXPECT_EQ(dialog->Get_style_index(), names.indexOf(other));
+    EXPECT_EQ(ini->Get_style(), 3) << "stored only by the main window on OK";
+
+    // A look applied elsewhere is the one selected at the next opening.
+    themes::apply(QStringLiteral("Lavender Classico"));
+    dialog->hide();
+    dialog->show();
+    EXPECT_EQ(styles->currentText(), QStringLiteral("Lavender Classico"));
+}
+
+namespace {
+
+struct CloseCase {
+    const char *button;
+    int result;
+    bool stored;
+};
+
+} // namespace
+
+TEST_F(Options, OkStoresTheDigitsAndCancelDoesNot)
+{
+    const CloseCase cases[] = {{"cancel_btn", QDialog::Rejected, false}, {"ok_btn", QDialog::Accepted, true}};
+    for (const CloseCase &c : cases) {
+        SCOPED_TRACE(c.button);
+        ini->Set_pressure_digits(3);
+        ini->Set_temperature_digits(2);
+        DialogDriver<Toption_Form> driver([&c](Toption_Form &shown) {
+            shown.findChild<QSpinBox *>(QStringLiteral("pressure_digits_spin"))->setValue(9);
+            shown.findChild<QSpinBox *>(QStringLiteral("temperature_digits_spin"))->setValue(-4);
+            shown.findChild<QPushButton *>(QString::fromLatin1(c.button))->click();
+        });
+        EXPECT_EQ(dialog->exec(), c.result);
+        ASSERT_TRUE(driver.ran());
+        EXPECT_EQ(ini->Get_pressure_digits(), c.stored ? 5 : 3) << "kept within 0 to 5";
+        EXPECT_EQ(ini->Get_temperature_digits(), c.stored ? 0 : 2);
+    }
+    // Each opening shows what is stored.
+    ini->Set_pressure_digits(1);
+    dialog->show();
+    EXPECT_EQ(child<QSpinBox>("pressure_digits_spin")->value(), 1);
+}
+
+TEST_F(Options, LogRadioGroupHoldsOneOrNoItem)
+{
+    const struct {
+        int set;
+        int got;
+        const char *checked;
+    } cases[] = {{2, 2, "log_detailed"}, {0, 0, "log_normal"}, {1, 1, "log_error"}, {-1, -1, nullptr}, {7, -1, nullptr}};
+    for (const auto &c : cases) {
+        dialog->Set_log_index(c.set);
+        EXPECT_EQ(dialog->Get_log_index(), c.got) << c.set;
+        for (const char *item : {"log_normal", "log_error", "log_detailed"}) {
+            EXPECT_EQ(child<QRadioButton>(item)->isChecked(), c.checked && QLatin1String(item) == QLatin1String(c.checked))
+                << c.set << " " << item;
+        }
+    }
+    child<QRadioButton>("log_error")->click();
+    EXPECT_EQ(dialog->Get_log_index(), 1);
+}
+
+TEST_F(Options, PanelsFoldAwayAndBackByTheirCaptionBar)
+{
+    dialog->show();
+    auto *panel = child<TCategoryPanel>("digits_CategoryPanel");
+    QWidget *content = child<QWidget>("digits_CategoryPanel_client");
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(40, 8));
+    EXPECT_TRUE(panel->collapsed());
+    EXPECT_EQ(panel->height(), TCategoryPanel::HeaderHeight);
+    EXPECT_FALSE(content->isVisible());
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(40, TCategoryPanel::HeaderHeight + 10));
+    EXPECT_TRUE(panel->collapsed()) << "a click below the bar does not fold";
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(40, 8));
+    EXPECT_FALSE(panel->collapsed());
+    EXPECT_EQ(panel->height(), 109);
+    EXPECT_TRUE(content->isVisible());
+}
