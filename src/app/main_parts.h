@@ -35,6 +35,8 @@ struct Tmain_Form::Parts {
     // Scan workflow (main_scan.cpp).
     void scan_start_TimerTimer();
     void ScanDeviceActionExecute();
+    // The memory map window, filled from the device model and brought to the front.
+    void show_memory_map();
 
     // Measurement workflow (main_measure.cpp).
     void meas_start_TimerTimer();

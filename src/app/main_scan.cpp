@@ -115,6 +115,15 @@ void Tmain_Form::memory_map_display()
     fParts->fWindows.memory->Setstatus(device.Get_memory_status());
 }
 
+void Tmain_Form::Parts::show_memory_map()
+{
+    w.memory_map_display();
+    if (fWindows.memory) {
+        fWindows.memory->show();
+        fWindows.memory->raise();
+    }
+}
+
 void Tmain_Form::show_scan_error()
 {
     set_led(2);

@@ -95,13 +95,7 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     fParts->f_readdress_run = std::make_unique<TReaddressRun>(
         *fOrvel_Handler, *fLog, *fParts->f_status_bar, *fParts->f_handover, *fParts->f_journal,
         TReaddressRun::Hooks{[this] { update_status_Gui(); },
-                             [this] {
-                                 memory_map_display();
-                                 if (fParts->fWindows.memory) {
-                                     fParts->fWindows.memory->show();
-                                     fParts->fWindows.memory->raise();
-                                 }
-                             },
+                             [this] { fParts->show_memory_map(); },
                              [this](bool succeeded) {
                                  emit readdressed(succeeded);
                                  // However it ended, scan again at once so the panel shows where
@@ -171,13 +165,7 @@ void Tmain_Form::Parts::connect_actions()
                      [this] { f_handover->arm(w.scan_start_Timer); });
     QObject::connect(ui->ScanDeviceAction, &QAction::triggered, window, [this] { ScanDeviceActionExecute(); });
     QObject::connect(ui->read_memory_image_Action, &QAction::triggered, window, [this] { w.read_memory_image(true); });
-    QObject::connect(ui->show_memory_map_Action, &QAction::triggered, window, [this] {
-        w.memory_map_display();
-        if (fWindows.memory) {
-            fWindows.memory->show();
-            fWindows.memory->raise();
-        }
-    });
+    QObject::connect(ui->show_memory_map_Action, &QAction::triggered, window, [this] { show_memory_map(); });
     QObject::connect(ui->aboutAction, &QAction::triggered, window, [this] {
         if (fWindows.about)
             fWindows.about->exec();

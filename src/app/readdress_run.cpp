@@ -17,6 +17,34 @@ namespace {
 
 constexpr int ResultYes = 6;
 
+// While a procedure holds the adapter: nobody else is handed it, and the cursor shows that the
+// window does not respond meanwhile.
+class HoldAdapter
+{
+public:
+    explicit HoldAdapter(TAdapterHandover &handover) : f_handover(handover)
+    {
+        f_handover.set_readdressing(true);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~HoldAdapter() { release(); }
+    HoldAdapter(const HoldAdapter &) = delete;
+    HoldAdapter &operator=(const HoldAdapter &) = delete;
+
+    void release()
+    {
+        if (!f_held)
+            return;
+        f_held = false;
+        QApplication::restoreOverrideCursor();
+        f_handover.set_readdressing(false);
+    }
+
+private:
+    TAdapterHandover &f_handover;
+    bool f_held = true;
+};
+
 } // namespace
 
 TReaddressRun::TReaddressRun(T_Orvel_Handler &handler, TLogFile &log, TStatusBar &status,
@@ -61,17 +89,7 @@ bool TReaddressRun::readdress(const std::optional<T_SlaveAddr> &target)
     if (adapter_in_use("Re-addressing not started: the adapter is in use") || !target)
         return false;
 
-    f_handover.set_readdressing(true);
-    // The window does not respond while the procedure runs; show that work is under way.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        TAdapterHandover &handover;
-        ~Restore()
-        {
-            QApplication::restoreOverrideCursor();
-            handover.set_readdressing(false);
-        }
-    } restore{f_handover};
+    HoldAdapter hold(f_handover);
 
     readdress::Step last = readdress::Step::None;
     auto observe = [&](readdress::Step step, bool ok) {
@@ -113,14 +131,9 @@ bool TReaddressRun::readdress(const std::optional<T_SlaveAddr> &target)
     // Only a finished change has moved the transmitter; after any other failure the next scan
     // finds it.
     if (outcome.failed == readdress::Step::NewAddress) {
-        const QString where = outcome.answers_at >= 0
-                                  ? QStringLiteral("The transmitter now answers at ") + T_SlaveAddr::hex_text(outcome.answers_at)
-                                  : QStringLiteral("The transmitter does not answer on the bus");
-        f_log.addEvent(catCommunication, lError, where);
-        reason += u'\n' + (outcome.answers_at >= 0
-                               ? tr_("answers_at", "The transmitter now answers at") + u' ' +
-                                     T_SlaveAddr::hex_text(outcome.answers_at)
-                               : tr_("answers_nowhere", "The transmitter does not answer on the bus"));
+        const readdress_texts::WhereReport where = readdress_texts::where_it_answers(outcome.answers_at, tr_);
+        f_log.addEvent(catCommunication, lError, where.logLine);
+        reason += u'\n' + where.text;
     }
     if (outcome.answers_at >= 0)
         f_handler.Set_preferred_addr(outcome.answers_at);
@@ -133,8 +146,7 @@ void TReaddressRun::restore(const T_DeviceMemory &saved)
 {
     if (adapter_in_use("Restore not started: the adapter is in use"))
         return;
-    f_handover.set_readdressing(true);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    HoldAdapter hold(f_handover);
     const int to = saved.at(OrvelWords::COM_Config).value() & 0x7F;
     auto confirm = [&](uint8_t) {
         const QString question =
@@ -147,8 +159,7 @@ void TReaddressRun::restore(const T_DeviceMemory &saved)
                                                           [this](readdress::Step step, bool ok) { report_step(step, ok); });
     f_journal.record(attempt, outcome);
     f_hooks.update_status();
-    QApplication::restoreOverrideCursor();
-    f_handover.set_readdressing(false);
+    hold.release();
 
     f_hooks.ended(outcome.succeeded());
     if (outcome.answers_at >= 0)

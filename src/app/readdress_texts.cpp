@@ -1,5 +1,7 @@
 #include "app/readdress_texts.h"
 
+#include "transmitter/OrvelHandler.h"
+
 namespace readdress_texts {
 
 namespace {
@@ -115,6 +117,16 @@ RefusalReport refusal_report(readdress::Refusal why, const Translate &tr)
         return {tr("refuse_other_image", "The transmitter no longer holds the memory image that the scan read. Nothing was written; let the scan read it again."),
                 QStringLiteral("Re-addressing refused: the transmitter holds another image")};
     }
+}
+
+WhereReport where_it_answers(int answersAt, const Translate &tr)
+{
+    if (answersAt < 0)
+        return {tr("answers_nowhere", "The transmitter does not answer on the bus"),
+                QStringLiteral("The transmitter does not answer on the bus")};
+    const QString address = T_SlaveAddr::hex_text(answersAt);
+    return {tr("answers_at", "The transmitter now answers at") + u' ' + address,
+            QStringLiteral("The transmitter now answers at ") + address};
 }
 
 } // namespace readdress_texts

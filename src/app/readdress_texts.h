@@ -28,4 +28,11 @@ struct RefusalReport {
 };
 RefusalReport refusal_report(readdress::Refusal why, const Translate &tr);
 
+// Where the transmitter answers after a change that did not end at the new address; -1: nowhere.
+struct WhereReport {
+    QString text; // in the user's language
+    QString logLine;
+};
+WhereReport where_it_answers(int answersAt, const Translate &tr);
+
 } // namespace readdress_texts

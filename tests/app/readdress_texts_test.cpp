@@ -76,4 +76,22 @@ TEST(ReaddressTexts, EachRefusalHasItsReason)
     }
 }
 
+TEST(ReaddressTexts, WhereTheTransmitterAnswersAfterAFailedChange)
+{
+    const struct {
+        int answersAt;
+        const char *text;
+        const char *log;
+    } cases[] = {
+        {0x28, "<answers_at> 0x28", "The transmitter now answers at 0x28"},
+        {0x00, "<answers_at> 0x00", "The transmitter now answers at 0x00"},
+        {-1, "<answers_nowhere>", "The transmitter does not answer on the bus"},
+    };
+    for (const auto &c : cases) {
+        const readdress_texts::WhereReport where = readdress_texts::where_it_answers(c.answersAt, marked);
+        EXPECT_EQ(where.text, QString::fromLatin1(c.text)) << c.answersAt;
+        EXPECT_EQ(where.logLine, QString::fromLatin1(c.log)) << c.answersAt;
+    }
+}
+
 } // namespace

@@ -62,8 +62,7 @@ struct Gate::Request {
 
 bool runsAtOnce()
 {
-    const QCoreApplication *app = QCoreApplication::instance();
-    return !app || QThread::currentThread() == app->thread();
+    return !QCoreApplication::instance() || onMainThread();
 }
 
 Gate::Gate(QObject *owner) : fOwner(owner)

@@ -45,14 +45,19 @@ TMonitorChart::~TMonitorChart()
 
 // Measurements ------------------------------------------------------------------------------
 
+bool TMonitorChart::restart_time_if_cleared(const QDateTime &now)
+{
+    if (!f_chart_cleared)
+        return false;
+    fstart_time = now;
+    f_chart_cleared = false;
+    return true;
+}
+
 void TMonitorChart::start_run(const QDateTime &now)
 {
-    if (f_chart_cleared) {
-        fstart_time = now;
-        f_chart_cleared = false;
-    } else {
+    if (!restart_time_if_cleared(now))
         fChart.break_line(); // this run goes on the same time axis, not joined to the last one
-    }
 }
 
 void TMonitorChart::initial_ranges(double pressure, double temperature)
@@ -73,10 +78,7 @@ void TMonitorChart::initial_ranges(double pressure, double temperature)
 void TMonitorChart::add_measurement(const QDateTime &now, double pressure, double temperature, int pu16, int tu16)
 {
     // A clear during the run starts a new time axis with this point.
-    if (f_chart_cleared) {
-        fstart_time = now;
-        f_chart_cleared = false;
-    }
+    restart_time_if_cleared(now);
     const double x = chart_time::elapsed_days(fstart_time.msecsTo(now));
     if (f_axis_automatic) {
         fPressure.track(pressure);

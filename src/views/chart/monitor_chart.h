@@ -103,6 +103,8 @@ signals:
     void curve_colors_changed(TColor pressure, TColor temperature);
 
 private:
+    // After a clear the time axis starts again at `now`; false when it had not been cleared.
+    bool restart_time_if_cleared(const QDateTime &now);
     void ChartMouseEnter();
     void ChartMouseMove(QMouseEvent *event);
     void panel_changed(TChartPanel::Field field);
