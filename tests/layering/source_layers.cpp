@@ -9,7 +9,7 @@ int rank(const std::string &path)
     const std::string top = path.substr(0, path.find('/'));
     if (top == "services")
         return 0;
-    if (top == "transmitter" || top == "views")
+    if (top == "transmitter" || top == "session" || top == "views")
         return 1;
     if (top == "app" || top == "cli")
         return 2;
