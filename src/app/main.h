@@ -4,9 +4,9 @@
 #pragma once
 
 #include "transmitter/OrvelHandler.h"
-#include "app/measure_Thread.h"
-#include "app/scan_Thread.h"
-#include "app/worker_gui.h"
+#include "session/measure_Thread.h"
+#include "session/scan_Thread.h"
+#include "session/worker_gui.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -2,7 +2,7 @@
 // the chart/gauge switch.
 #include "app/main.h"
 
-#include "app/adapter_handover.h"
+#include "session/adapter_handover.h"
 #include "app/changes_left.h"
 #include "views/chart/chart.h"
 #include "services/log/logFile.h"

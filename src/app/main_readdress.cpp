@@ -2,7 +2,7 @@
 // that gives the transmitter a new slave address.
 #include "app/main.h"
 
-#include "app/adapter_handover.h"
+#include "session/adapter_handover.h"
 #include "app/main_parts.h"
 #include "app/new_address_group.h"
 #include "app/readdress_journal_flow.h"

@@ -1,7 +1,7 @@
 // The scan workflow: the device panel and the memory map.
 #include "app/main.h"
 
-#include "app/adapter_handover.h"
+#include "session/adapter_handover.h"
 #include "app/changes_left.h"
 #include "views/windows/device_memory.h"
 #include "app/device_texts.h"

@@ -7,7 +7,7 @@
 #include "app/about.h"
 #include "services/utils/WorkingDirHandler.h"
 #include "services/utils/ZUtils.h"
-#include "app/adapter_handover.h"
+#include "session/adapter_handover.h"
 #include "app/changes_left.h"
 #include "views/windows/device_memory.h"
 #include "views/instruments/instrument_design.h"

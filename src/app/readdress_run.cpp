@@ -1,6 +1,6 @@
 #include "app/readdress_run.h"
 
-#include "app/adapter_handover.h"
+#include "session/adapter_handover.h"
 #include "services/log/logFile.h"
 #include "services/dialogs/msgDialogForm.h"
 #include "app/readdress_journal_flow.h"

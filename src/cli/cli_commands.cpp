@@ -1,7 +1,9 @@
 #include "cli/cli_commands.h"
 
 #include "cli/cli_output.h"
-#include "cli/cli_session.h"
+#include "services/settings/IniHandler.h"
+#include "services/utils/single_instance.h"
+#include "session/session.h"
 #include "transmitter/memory_image_file.h"
 #include "transmitter/readdress_journal.h"
 
@@ -36,29 +38,73 @@ bool ask(const QString &question)
     return a == QLatin1String("y") || a == QLatin1String("yes");
 }
 
-// Opens the session and picks the transmitter; prints why not.
-bool open_at(CliSession &s, int address)
+QString step_text(readdress::Step step)
 {
-    if (!s.open() || (address >= 0 && !s.select(address))) {
-        err(s.error());
-        return false;
+    using readdress::Step;
+    switch (step) {
+    case Step::DisableSpi: return QStringLiteral("switching SPI off");
+    case Step::DisableI2c: return QStringLiteral("switching I2C off");
+    case Step::SwitchOff: return QStringLiteral("switching the supply off");
+    case Step::SwitchOn: return QStringLiteral("switching the supply on");
+    case Step::EnableI2c: return QStringLiteral("switching I2C on");
+    default: return QStringLiteral("powering up");
     }
-    return true;
 }
 
-// Journals the attempt, then tells its outcome: the line is on disk before anybody hears of it.
-int finish(CliSession &s, const Options &o, const readdress_journal::Attempt &attempt,
-           const readdress::Outcome &outcome, const QString &what)
+// The command line's hold on the adapter: the single-copy guard and a session without workers.
+class Bench
 {
-    const QString journal_error =
-        readdress_journal::record(readdress_journal::default_folder(), attempt, outcome, s.handler());
-    if (!journal_error.isEmpty())
-        err(QStringLiteral("Journal not written: ") + journal_error);
+public:
+    // The window's event log is its own; the journal records what the command line changes.
+    Bench() : fSession(std::make_unique<T_Orvel_Handler>([](TCategory, TMode, const QString &) {}))
+    {
+        TIniHandler *ini = TIniHandler::getInstance();
+        fSession.set_digits(ini->Get_pressure_digits(), ini->Get_temperature_digits());
+        TIniHandler::release();
+    }
+
+    TSession &session() { return fSession; }
+
+    // Takes the guard, powers the bus up, scans it and selects the transmitter at `address`
+    // (none for -1); prints why not.
+    bool open(int address)
+    {
+        if (!fGuard.tryAcquire()) {
+            err(QStringLiteral("Orvel I2C Zorbit is already running and holds the adapter; close it first"));
+            return false;
+        }
+        const readdress::Step failed = fSession.open();
+        if (failed == readdress::Step::DetectDongle) {
+            err(QStringLiteral("No IO-Warrior 56 adapter found"));
+            return false;
+        }
+        if (failed != readdress::Step::None) {
+            err(QStringLiteral("The adapter failed while ") + step_text(failed));
+            return false;
+        }
+        if (address >= 0 && !fSession.select(address)) {
+            err(QStringLiteral("No transmitter answers at ") + T_SlaveAddr::hex_text(address));
+            return false;
+        }
+        return true;
+    }
+
+private:
+    TSingleInstance fGuard;
+    TSession fSession;
+};
+
+// Tells the outcome, which the session has journalled before it ended.
+int finish(const Options &o, const session::ProcedureEnded &ended, const QString &what)
+{
+    if (!ended.journal_error.isEmpty())
+        err(QStringLiteral("Journal not written: ") + ended.journal_error);
+    const readdress::Outcome &outcome = ended.outcome;
     if (o.json) {
         out(json({{QStringLiteral("outcome"), readdress_journal::outcome_text(outcome)},
                   {QStringLiteral("failed_step"), readdress_journal::failed_step_text(outcome)},
-                  {QStringLiteral("old_address"), T_SlaveAddr::hex_text(attempt.old_address)},
-                  {QStringLiteral("new_address"), T_SlaveAddr::hex_text(attempt.new_address)},
+                  {QStringLiteral("old_address"), T_SlaveAddr::hex_text(ended.from)},
+                  {QStringLiteral("new_address"), T_SlaveAddr::hex_text(ended.to)},
                   {QStringLiteral("answers_at"), outcome.answers_at >= 0
                                                      ? QJsonValue(T_SlaveAddr::hex_text(outcome.answers_at))
                                                      : QJsonValue(QJsonValue::Null)},
@@ -67,64 +113,65 @@ int finish(CliSession &s, const Options &o, const readdress_journal::Attempt &at
     if (outcome.succeeded()) {
         if (!o.json)
             out(what + QStringLiteral(" done: the transmitter answers at ") + T_SlaveAddr::hex_text(outcome.answers_at));
-        return CliSession::Ok;
+        return Ok;
     }
     if (outcome.failed == readdress::Step::Confirm)
         err(QStringLiteral("Cancelled: nothing was written"));
     else if (outcome.failed == readdress::Step::Check)
-        err(refusal_text(outcome.refusal, attempt.new_address));
+        err(refusal_text(outcome.refusal, ended.to));
     else
         err(failure_text(outcome, what));
-    return CliSession::Failed;
+    return Failed;
 }
 
 } // namespace
 
 int scan(const Options &o)
 {
-    CliSession s;
-    if (!open_at(s, -1))
-        return CliSession::Failed;
+    Bench bench;
+    if (!bench.open(-1))
+        return Failed;
+    TSession &s = bench.session();
     QList<QStringList> rows;
     QJsonArray list;
-    for (int address : s.addresses()) {
+    for (int address : QList<int>(s.addresses())) {
         s.select(address);
-        const TransmitterInfo i = s.info();
+        const session::Transmitter &i = s.transmitter();
         rows.append(info_row(i));
         list.append(info_json(i));
     }
     if (o.json)
-        out(json({{QStringLiteral("adapter_serial"), s.handler().Get_serial_no()},
+        out(json({{QStringLiteral("adapter_serial"), s.adapter_serial()},
                   {QStringLiteral("transmitters"), list}}));
     else
         out(table(info_header(), rows));
-    return CliSession::Ok;
+    return Ok;
 }
 
 int info(const Options &o)
 {
-    CliSession s;
-    if (!open_at(s, o.address))
-        return CliSession::Failed;
-    const TransmitterInfo i = s.info();
+    Bench bench;
+    if (!bench.open(o.address))
+        return Failed;
+    const session::Transmitter &i = bench.session().transmitter();
     if (o.json)
         out(json(info_json(i)));
     else
         out(table(info_header(), {info_row(i)}));
-    return CliSession::Ok;
+    return Ok;
 }
 
 int dump(const Options &o)
 {
-    CliSession s;
-    if (!open_at(s, o.address))
-        return CliSession::Failed;
-    T_OrvelDevice &device = s.handler().Get_Device();
-    T_DeviceMemory &image = device.Get_memory_page();
+    Bench bench;
+    if (!bench.open(o.address))
+        return Failed;
+    const session::Transmitter &t = bench.session().transmitter();
+    T_DeviceMemory image = t.memory;
     if (!image.Get_complete()) {
         err(QStringLiteral("The memory image at ") + T_SlaveAddr::hex_text(o.address) +
             QStringLiteral(" was not read completely"));
-        return CliSession::Failed;
+        return Failed;
     }
     if (o.json) {
         QJsonArray words;
@@ -133,29 +180,27 @@ int dump(const Options &o)
                                      {QStringLiteral("address"), T_SlaveAddr::hex_text(reg->Get_addr())},
                                      {QStringLiteral("value"), reg->value()}});
         out(json({{QStringLiteral("address"), T_SlaveAddr::hex_text(o.address)},
-                  {QStringLiteral("current_page"), device.Get_memory_status().current_page},
-                  {QStringLiteral("data_corrected"), device.Get_memory_status().data_corrected},
+                  {QStringLiteral("current_page"), t.memory_status.current_page},
+                  {QStringLiteral("data_corrected"), t.memory_status.data_corrected},
                   {QStringLiteral("words"), words}}));
     } else {
         std::fputs(memory_image_file::text(image).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toLocal8Bit(),
                    stdout);
     }
-    return CliSession::Ok;
+    return Ok;
 }
 
 int readdress(const Options &o)
 {
-    CliSession s;
-    if (!open_at(s, o.address))
-        return CliSession::Failed;
-    T_Orvel_Handler &h = s.handler();
-    const readdress_journal::Attempt attempt =
-        readdress_journal::begin(h, o.to, readdress_journal::Procedure::Readdress);
-    const readdress::Outcome outcome = readdress::readdress(h, uint8_t(o.to), [&](uint8_t to) {
+    Bench bench;
+    if (!bench.open(o.address))
+        return Failed;
+    TSession &s = bench.session();
+    s.set_confirm([&](const session::ProcedureStarted &started) {
         return o.yes || ask(QStringLiteral("Do you wish to continue with assigning new slave address: ") +
-                            T_SlaveAddr::hex_text(to) + QStringLiteral(" to device ?"));
+                            T_SlaveAddr::hex_text(started.to) + QStringLiteral(" to device ?"));
     });
-    return finish(s, o, attempt, outcome, QStringLiteral("Re-addressing"));
+    return finish(o, s.readdress(o.to), QStringLiteral("Re-addressing"));
 }
 
 int restore(const Options &o)
@@ -163,33 +208,30 @@ int restore(const Options &o)
     T_DeviceMemory saved;
     if (const QString why = memory_image_file::load(o.image, saved); !why.isEmpty()) {
         err(QStringLiteral("No memory image: ") + why);
-        return CliSession::Usage;
+        return Usage;
     }
-    CliSession s;
-    if (!open_at(s, o.address))
-        return CliSession::Failed;
-    T_Orvel_Handler &h = s.handler();
-    const int changes = s.info().changes_left;
-    const int to = saved.at(OrvelWords::COM_Config).value() & 0x7F;
-    const readdress_journal::Attempt attempt = readdress_journal::begin(h, to, readdress_journal::Procedure::Restore);
-    const readdress::Outcome outcome = readdress::restore(h, saved, [&](uint8_t) {
+    Bench bench;
+    if (!bench.open(o.address))
+        return Failed;
+    TSession &s = bench.session();
+    const int changes = s.transmitter().changes_left();
+    s.set_confirm([&](const session::ProcedureStarted &started) {
+        const int to = started.to;
         return o.yes ||
                ask(QStringLiteral("Write the saved memory image back to the transmitter at ") +
                    T_SlaveAddr::hex_text(o.address) + QStringLiteral(" (it then answers at ") +
                    T_SlaveAddr::hex_text(to) + QStringLiteral(")? This uses up one of the ") +
                    (changes >= 0 ? QString::number(changes) + u' ' : QString()) + QStringLiteral("changes left."));
     });
-    return finish(s, o, attempt, outcome, QStringLiteral("Restore"));
+    return finish(o, s.restore(saved), QStringLiteral("Restore"));
 }
 
 int measure(const Options &o)
 {
-    CliSession s;
-    if (!open_at(s, o.address))
-        return CliSession::Failed;
-    T_OrvelDevice &device = s.handler().Get_Device();
-    device.Set_pressure_digits(s.pressure_digits());
-    device.Set_temperature_digits(s.temperature_digits());
+    Bench bench;
+    if (!bench.open(o.address))
+        return Failed;
+    TSession &s = bench.session();
     std::signal(SIGINT, on_interrupt);
     std::signal(SIGTERM, on_interrupt);
     const QStringList header = {QStringLiteral("Time"), QStringLiteral("Pressure/bar"),
@@ -205,26 +247,26 @@ int measure(const Options &o)
             if (g_interrupted)
                 break;
         }
-        if (!s.handler().get_measurement()) {
+        const std::optional<session::Measurement> m = s.measure();
+        if (!m) {
             err(QStringLiteral("Measurement failed at ") + T_SlaveAddr::hex_text(o.address));
-            return CliSession::Failed;
+            return Failed;
         }
-        const QDateTime now = QDateTime::currentDateTime();
+        const QDateTime &now = m->time;
         const QString time = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs);
         if (o.json)
             out(json({{QStringLiteral("time"), time},
-                      {QStringLiteral("pressure"), rounded(device.Get_pressure(), s.pressure_digits())},
-                      {QStringLiteral("temperature"), rounded(device.Get_temperature(), s.temperature_digits())},
-                      {QStringLiteral("pressure_raw"), device.Get_pressure_U16_raw()},
-                      {QStringLiteral("temperature_raw"), device.Get_temperature_U16_raw()}},
+                      {QStringLiteral("pressure"), rounded(m->pressure, s.pressure_digits())},
+                      {QStringLiteral("temperature"), rounded(m->temperature, s.temperature_digits())},
+                      {QStringLiteral("pressure_raw"), m->pressure_raw},
+                      {QStringLiteral("temperature_raw"), m->temperature_raw}},
                      true));
         else
-            out(QStringList{time, device.Get_pressure_as_String(), device.Get_temperature_as_String(),
-                            QString::number(device.Get_pressure_U16_raw()),
-                            QString::number(device.Get_temperature_U16_raw())}
+            out(QStringList{time, m->pressure_text, m->temperature_text, QString::number(m->pressure_raw),
+                            QString::number(m->temperature_raw)}
                     .join(u'\t'));
     }
-    return CliSession::Ok;
+    return Ok;
 }
 
 } // namespace cli_commands

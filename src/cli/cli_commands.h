@@ -5,6 +5,9 @@
 
 namespace cli_commands {
 
+// Exit status of the command line.
+enum Status { Ok = 0, Failed = 1, Usage = 2 };
+
 struct Options {
     bool json = false;
     bool yes = false;

@@ -1,7 +1,6 @@
 #include "cli/cli_output.h"
 
 #include "transmitter/OrvelHandler.h"
-#include "cli/cli_session.h"
 
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -60,31 +59,31 @@ QStringList info_header()
 
 namespace {
 
-QString changes_text(const TransmitterInfo &info)
+QString changes_text(const session::Transmitter &info)
 {
     if (!info.calibrated)
         return QStringLiteral("not calibrated");
-    return info.changes_left >= 0 ? QString::number(info.changes_left) : QStringLiteral("unknown");
+    return info.changes_left() >= 0 ? QString::number(info.changes_left()) : QStringLiteral("unknown");
 }
 
 } // namespace
 
-QStringList info_row(const TransmitterInfo &info)
+QStringList info_row(const session::Transmitter &info)
 {
-    return {T_SlaveAddr::hex_text(info.address), info.range, info.calibration_date, info.product_code, info.status,
-            changes_text(info)};
+    return {T_SlaveAddr::hex_text(info.address), info.range, info.calibration_date, info.product_code,
+            T_OrvelDevice::status_text(info.status), changes_text(info)};
 }
 
-QJsonObject info_json(const TransmitterInfo &info)
+QJsonObject info_json(const session::Transmitter &info)
 {
     return {{QStringLiteral("address"), T_SlaveAddr::hex_text(info.address)},
             {QStringLiteral("range"), info.range},
             {QStringLiteral("calibration_date"), info.calibration_date},
             {QStringLiteral("product_code"), info.product_code},
-            {QStringLiteral("status"), info.status},
+            {QStringLiteral("status"), T_OrvelDevice::status_text(info.status)},
             {QStringLiteral("calibrated"), info.calibrated},
             {QStringLiteral("changes_left"),
-             info.changes_left >= 0 ? QJsonValue(info.changes_left) : QJsonValue(QJsonValue::Null)}};
+             info.changes_left() >= 0 ? QJsonValue(info.changes_left()) : QJsonValue(QJsonValue::Null)}};
 }
 
 QString refusal_text(readdress::Refusal why, int new_address)

@@ -2,14 +2,13 @@
 // one-line messages. Stateless; one thread.
 #pragma once
 
+#include "session/session_records.h"
 #include "transmitter/readdress.h"
 
 #include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-struct TransmitterInfo;
 
 namespace cli_output {
 
@@ -24,8 +23,8 @@ QString json(const QJsonObject &object, bool oneLine = false);
 double rounded(double value, int digits);
 
 QStringList info_header();
-QStringList info_row(const TransmitterInfo &info);
-QJsonObject info_json(const TransmitterInfo &info);
+QStringList info_row(const session::Transmitter &info);
+QJsonObject info_json(const session::Transmitter &info);
 
 // Why the procedure wrote nothing, in one line.
 QString refusal_text(readdress::Refusal why, int new_address);

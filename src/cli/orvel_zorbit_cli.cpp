@@ -3,7 +3,6 @@
 // transmitter failed, 2 usage error.
 #include "cli/cli_commands.h"
 #include "cli/cli_output.h"
-#include "cli/cli_session.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -71,7 +70,7 @@ QString overview()
 int usage(const QString &message)
 {
     err(QStringLiteral("orvel-zorbit-cli: ") + message + QStringLiteral(" (see --help)"));
-    return CliSession::Usage;
+    return cli_commands::Usage;
 }
 
 bool parse_number(const QString &text, int lowest, int &value)
@@ -97,11 +96,11 @@ int main(int argc, char *argv[])
     if (name.isEmpty()) {
         if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
             out(overview());
-            return CliSession::Ok;
+            return cli_commands::Ok;
         }
         if (args.contains(QStringLiteral("--version"))) {
             out(QStringLiteral("orvel-zorbit-cli 1.3"));
-            return CliSession::Ok;
+            return cli_commands::Ok;
         }
         return usage(QStringLiteral("no command given"));
     }
@@ -146,7 +145,7 @@ int main(int argc, char *argv[])
         return usage(parser.errorText());
     if (parser.isSet(help)) {
         out(parser.helpText().trimmed());
-        return CliSession::Ok;
+        return cli_commands::Ok;
     }
     if (parser.positionalArguments() != QStringList{name})
         return usage(QStringLiteral("unexpected argument '") + parser.positionalArguments().value(1) + u'\'');

@@ -34,14 +34,13 @@ struct Transmitter {
     QString product_code;
     uint8_t status = 0;
     bool identity_read = false; // range, date and product code were read
-    bool memory_read = false;   // the memory image below was read in this cycle
     bool image_complete = false;
     bool calibrated = false;    // false for a blank image
     T_Memory_Status memory_status;
     T_DeviceMemory memory;
     T_DeviceMemory verify_memory;
     // -1 while not known (no complete, calibrated image).
-    int changes_left() const { return memory_read && image_complete && calibrated ? memory_status.changes_left() : -1; }
+    int changes_left() const { return image_complete && calibrated ? memory_status.changes_left() : -1; }
     bool memory_error() const { return (status & readdress::StatusMemoryError) != 0; }
 };
 
@@ -50,8 +49,14 @@ struct IdentityRead {
     Transmitter transmitter;
 };
 
-// The memory image and status were read (each scan cycle, and after a procedure).
+// What the status and changes left are now (after the address scan, each memory read, each
+// procedure step that changes them).
 struct StatusRead {
+    Transmitter transmitter;
+};
+
+// The memory image was read (each scan cycle; the verification of a procedure).
+struct MemoryRead {
     Transmitter transmitter;
 };
 
@@ -85,6 +90,7 @@ struct RunStarted {
     int delay_ms = 0;
 };
 struct RunEnded {
+    bool by_user = true;
 };
 
 // A worker ended on an error; `message` is its text.
@@ -124,7 +130,7 @@ struct ProcedureNotStarted {
     QString reason;
 };
 
-using Record = std::variant<BusFound, IdentityRead, StatusRead, ScanFailed, Measurement, MeasurementFailed,
+using Record = std::variant<BusFound, IdentityRead, StatusRead, MemoryRead, ScanFailed, Measurement, MeasurementFailed,
                             RunStarted, RunEnded, WorkerFailed, ProcedureStarted, ProcedureStep, ProcedureEnded,
                             ProcedureNotStarted>;
 

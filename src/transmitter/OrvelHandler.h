@@ -118,6 +118,9 @@ public:
     // cycle ends within one read timeout. unload still closes the adapter. Any thread.
     void cancel() { f_cancelled.store(true); }
 
+    // A line where the handler's own lines go.
+    void log(TCategory category, TMode mode, const QString &text) const;
+
     static QString zero_pad(int64_t value, int n);
     // The result code of an adapter answer's flag byte: 0, 1 (ERROR_ACK) or 2 (ERROR_ARBLOS).
     static int result_of_flags(uint8_t flags);
@@ -157,7 +160,6 @@ private:
 
     // The protocol's fixed waits between bus steps.
     static void wait_ms(int ms);
-    void log(TCategory category, TMode mode, const QString &text) const;
     // One line for a transaction: lDebug with " : OK" + okSuffix, or lError with the error word.
     void log_result(const QString &phrase, int result, const QString &okSuffix = QString()) const;
     static QString word_to_hex(const T_32Bit &reg);

@@ -1,4 +1,4 @@
-#include "app/adapter_handover.h"
+#include "session/adapter_handover.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -8,7 +8,7 @@
 #pragma once
 
 #include "services/utils/main_thread_call.h"
-#include "app/worker_gui.h"
+#include "session/worker_gui.h"
 
 #include <QMutex>
 #include <QPointer>

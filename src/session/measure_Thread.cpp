@@ -1,4 +1,4 @@
-#include "app/measure_Thread.h"
+#include "session/measure_Thread.h"
 
 #include "transmitter/OrvelHandler.h"
 #include "transmitter/readdress.h"

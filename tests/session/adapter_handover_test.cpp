@@ -1,6 +1,6 @@
 // The start timers' hand-over of the adapter: the last request wins, nobody is handed it while
 // somebody holds it, and closing ends all hand-overs.
-#include "app/adapter_handover.h"
+#include "session/adapter_handover.h"
 
 #include <QTimer>
 #include <gtest/gtest.h>

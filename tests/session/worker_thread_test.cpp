@@ -1,7 +1,7 @@
 #include "transmitter/OrvelHandler.h"
-#include "app/measure_Thread.h"
+#include "session/measure_Thread.h"
 #include "qt_printers.h"
-#include "app/scan_Thread.h"
+#include "session/scan_Thread.h"
 #include "sim_control.h"
 #include "wait_until.h"
 

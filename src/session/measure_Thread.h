@@ -3,7 +3,7 @@
 // again. Threading: see TWorkerThread; the delay may be changed while it runs.
 #pragma once
 
-#include "app/worker_thread.h"
+#include "session/worker_thread.h"
 
 class TMeasThread : public TWorkerOf<TMeasThread>
 {

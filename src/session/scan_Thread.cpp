@@ -1,4 +1,4 @@
-#include "app/scan_Thread.h"
+#include "session/scan_Thread.h"
 
 #include "transmitter/OrvelHandler.h"
 #include "transmitter/readdress.h"

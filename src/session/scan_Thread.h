@@ -3,7 +3,7 @@
 // cycle and hands each result to the window. Threading: see TWorkerThread.
 #pragma once
 
-#include "app/worker_thread.h"
+#include "session/worker_thread.h"
 
 class TScanThread : public TWorkerOf<TScanThread>
 {

@@ -1,4 +1,4 @@
-#include "app/worker_thread.h"
+#include "session/worker_thread.h"
 
 #include <QCoreApplication>
 #include <chrono>

@@ -1,0 +1,161 @@
+// One session with the adapter: the device handler, the scan and measurement workers, who may
+// use the adapter when, the re-addressing and restore procedures and their journal. The window
+// and the command line are two faces of it: they ask it to act and show what it publishes.
+// Main thread only: the workers reach it through their blocking synchronised calls, so every
+// record is published on the main thread, in the order things happened.
+#pragma once
+
+#include "session/measure_Thread.h"
+#include "session/scan_Thread.h"
+#include "session/session_records.h"
+#include "session/worker_gui.h"
+#include "transmitter/OrvelHandler.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class TAdapterHandover;
+
+class TSession : public QObject, private TWorkerGui
+{
+    Q_OBJECT
+public:
+    // Asked once the transmitter is in command mode; false declines and nothing is written.
+    using Confirm = std::function<bool(const session::ProcedureStarted &)>;
+
+    // The window's session: the process-wide handler, whose lines go to the event log; released
+    // when the session ends.
+    explicit TSession(QObject *parent = nullptr);
+    // A session on a handler of its own (the command line's, or a test's).
+    explicit TSession(std::unique_ptr<T_Orvel_Handler> handler, QObject *parent = nullptr);
+    ~TSession() override;
+
+    void set_digits(int pressure, int temperature);
+    // Where the journal of the procedures goes; the data folder's by default.
+    void set_journal_folder(const QString &folder) { f_journal_folder = folder; }
+    const QString &journal_folder() const { return f_journal_folder; }
+    void set_confirm(Confirm confirm) { f_confirm = std::move(confirm); }
+
+    // --- With workers (the window). Each request waits until the adapter is free; the last
+    // request wins.
+    // The first scan worker, unless somebody has asked for the adapter already.
+    void start();
+    // A new scan worker: the running one goes on, a stopped one is replaced once it has ended.
+    void detect_dongle();
+    // The transmitter the scan selects and keeps; any thread may read it back from the handler.
+    void pick(int address);
+    void start_run(uint32_t delay_ms);
+    // Ends the run; scanning starts again once the measurement worker has ended.
+    void stop_run();
+    void set_delay(uint32_t delay_ms);
+    void request_readdress(int to);
+    void request_restore(const T_DeviceMemory &saved);
+    // For good: nothing starts any more, the workers are asked to stop and served until they
+    // have ended or `wait_ms` has passed; then the adapter is closed. False when one is left.
+    bool shut_down(int wait_ms);
+
+    // --- Without workers (the command line; the window's own reads while no worker runs).
+    // Powers the bus up and scans it: BusFound (an empty bus is a result too), or ScanFailed
+    // and the power-up step that failed.
+    readdress::Step open();
+    // Makes the transmitter at `address` the selected one and reads its identity and memory image.
+    bool select(int address);
+    bool read_identity();
+    bool read_memory();
+    // One measurement of the selected transmitter.
+    std::optional<session::Measurement> measure();
+    // The procedures on the selected transmitter, journalled before their end is published.
+    session::ProcedureEnded readdress(int to);
+    session::ProcedureEnded restore(const T_DeviceMemory &saved);
+
+    // --- What is known.
+    // The selected transmitter as it was last read.
+    const session::Transmitter &transmitter() const { return f_last; }
+    const QList<int> &addresses() const { return f_addresses; }
+    QString adapter_serial() const { return fOrvel_Handler->Get_serial_no(); }
+    int pressure_digits() const { return fOrvel_Handler->Get_pressure_digits(); }
+    int temperature_digits() const { return fOrvel_Handler->Get_temperature_digits(); }
+
+    bool worker_exists() const { return !fScan.isNull() || !fMeas.isNull(); }
+    bool scan_running() const { return fScan && fScan->scan_activ(); }
+    bool meas_running() const { return fMeas && fMeas->meas_activ(); }
+    bool running() const { return f_running; }
+    // A procedure holds the adapter.
+    bool readdressing() const;
+    // A procedure runs or waits for the adapter.
+    bool procedure_pending() const;
+    bool closing() const;
+
+signals:
+    void published(const session::Record &record);
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    void publish(const session::Record &record) { emit published(record); }
+    session::Transmitter snapshot() const;
+    session::Measurement measurement(bool in_run) const;
+    session::BusFound bus() const;
+
+    // The hand-over timers.
+    void scan_start_TimerTimer();
+    void meas_start_TimerTimer();
+    void re_address_TimerTimer();
+    void stop_workers();
+
+    // What the workers hand over (TWorkerGui), on the main thread.
+    void disable_meas() override { f_meas_allowed = false; }
+    void enable_meas() override { f_meas_allowed = true; }
+    void disable_readdress() override { f_readdress_allowed = false; }
+    void enable_readdress() override { f_readdress_allowed = true; }
+    void disable_scan() override { f_scan_allowed = false; }
+    void enable_scan() override { f_scan_allowed = true; }
+    void show_slaveAddr() override;
+    void update_status_Gui() override;
+    void show_pressure_scaling() override;
+    void memory_map_display() override;
+    void show_scan_error() override;
+    void update_single_meas() override;
+    void updateGui_meas() override;
+    void updateGui(const QString &message) override;
+
+    // session_procedure.cpp
+    session::ProcedureEnded run_procedure(session::Procedure procedure, int to, const T_DeviceMemory *saved);
+    // After a procedure the scan workers take the adapter again (with workers only).
+    void scan_again();
+
+    std::unique_ptr<T_Orvel_Handler> fOwnHandler;
+    T_Orvel_Handler *fOrvel_Handler = nullptr;
+
+    QPointer<TMeasThread> fMeas;
+    QPointer<TScanThread> fScan;
+    // Set by a worker's last synchronised calls: its user may take the adapter.
+    bool f_meas_allowed = false;
+    bool f_readdress_allowed = false;
+    bool f_scan_allowed = false;
+
+    QTimer scan_start_Timer;
+    QTimer meas_start_Timer;
+    QTimer re_address_Timer;
+    std::unique_ptr<TAdapterHandover> f_handover;
+
+    bool f_started = false;
+    bool f_running = false;
+    bool f_shut_down = false;
+    uint32_t f_run_delay = 10;
+    // What the device model holds was read in this connection: the empty model tells nothing.
+    bool f_identity_read = false;
+    session::Transmitter f_last;
+    QList<int> f_addresses;
+
+    // The procedure the user asked for, run once the adapter is free.
+    int f_readdress_to = -1;
+    std::optional<T_DeviceMemory> f_restore_image;
+    Confirm f_confirm;
+    QString f_journal_folder;
+};

@@ -1,0 +1,242 @@
+// The session against a scripted simulated bus, without any window: the records it publishes,
+// in order, with and without its workers.
+#include "session/session.h"
+
+#include "qt_printers.h"
+#include "sim_control.h"
+#include "transmitter/readdress_journal.h"
+#include "wait_until.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// Each record as one short line, so a sequence reads as a list.
+struct Describe {
+    QString operator()(const session::BusFound &r) const
+    {
+        QStringList found;
+        for (int a : r.addresses)
+            found << T_SlaveAddr::hex_text(a);
+        return QStringLiteral("bus ") + found.join(u',') + QStringLiteral(" selected ") + T_SlaveAddr::hex_text(r.address);
+    }
+    QString operator()(const session::IdentityRead &r) const { return QStringLiteral("identity ") + r.transmitter.range; }
+    QString operator()(const session::StatusRead &r) const
+    {
+        return QStringLiteral("status %1 left %2").arg(r.transmitter.status, 0, 16).arg(r.transmitter.changes_left());
+    }
+    QString operator()(const session::MemoryRead &) const { return QStringLiteral("memory"); }
+    QString operator()(const session::ScanFailed &) const { return QStringLiteral("scan failed"); }
+    QString operator()(const session::Measurement &m) const
+    {
+        return QStringLiteral("%1 %2 %3").arg(m.in_run ? "run" : "single").arg(m.pressure_raw).arg(m.temperature_raw);
+    }
+    QString operator()(const session::MeasurementFailed &) const { return QStringLiteral("measurement failed"); }
+    QString operator()(const session::RunStarted &) const { return QStringLiteral("run started"); }
+    QString operator()(const session::RunEnded &r) const { return r.by_user ? QStringLiteral("run stopped") : QStringLiteral("run ended"); }
+    QString operator()(const session::WorkerFailed &r) const { return QStringLiteral("worker failed ") + r.message; }
+    QString operator()(const session::ProcedureStarted &r) const
+    {
+        return QStringLiteral("procedure %1 -> %2").arg(T_SlaveAddr::hex_text(r.from), T_SlaveAddr::hex_text(r.to));
+    }
+    QString operator()(const session::ProcedureStep &r) const
+    {
+        return QStringLiteral("step %1 %2").arg(int(r.step)).arg(r.ok ? "ok" : "failed");
+    }
+    QString operator()(const session::ProcedureEnded &r) const
+    {
+        return QStringLiteral("ended ") + readdress_journal::outcome_text(r.outcome) + QStringLiteral(" at ") +
+               T_SlaveAddr::hex_text(r.outcome.answers_at);
+    }
+    QString operator()(const session::ProcedureNotStarted &r) const { return QStringLiteral("not started ") + r.reason; }
+};
+
+class Session : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.loaded()) << sim.error();
+        std::string error;
+        ASSERT_TRUE(sim.start({}, &error)) << error;
+        ASSERT_TRUE(journal.isValid());
+        s = std::make_unique<TSession>(std::make_unique<T_Orvel_Handler>([](TCategory, TMode, const QString &) {}));
+        s->set_digits(3, 2);
+        s->set_journal_folder(journal.path());
+        s->set_confirm([this](const session::ProcedureStarted &) { return answer; });
+        QObject::connect(s.get(), &TSession::published, s.get(), [this](const session::Record &r) {
+            records.append(r);
+            lines.append(std::visit(Describe{}, r));
+        });
+        ASSERT_TRUE(sim.iowsim_set_signal(0, 1, 0x4000, 0x6000));
+    }
+    void TearDown() override { s.reset(); }
+
+    template <typename T>
+    int count() const
+    {
+        return int(std::count_if(records.begin(), records.end(), [](const session::Record &r) {
+            return std::holds_alternative<T>(r);
+        }));
+    }
+    // Waits for `n` more records of type T than there are now.
+    template <typename T>
+    bool waitForMore(int n, int timeoutMs = 5000)
+    {
+        const int target = count<T>() + n;
+        return wait_until::pumping([&] { return count<T>() >= target; }, timeoutMs);
+    }
+    // The lines from the first that starts with `first`.
+    QStringList from(const QString &first) const
+    {
+        for (int i = 0; i < lines.size(); ++i)
+            if (lines[i].startsWith(first))
+                return lines.mid(i);
+        return {};
+    }
+
+    zorbit_test::SimControl sim;
+    QTemporaryDir journal;
+    std::unique_ptr<TSession> s;
+    bool answer = true;
+    QList<session::Record> records;
+    QStringList lines;
+};
+
+// Steps of a change of address as the procedure reports them: power-up into command mode,
+// the write, its verification, the checksum and the power cycle.
+QStringList procedureSteps()
+{
+    using readdress::Step;
+    QStringList steps;
+    for (Step step : {Step::DisableI2c, Step::DisableSpi, Step::SwitchOff, Step::SwitchOn, Step::EnableI2c,
+                      Step::CommandMode})
+        steps << QStringLiteral("step %1 ok").arg(int(step));
+    return steps;
+}
+
+} // namespace
+
+TEST_F(Session, WithoutWorkersEachCallPublishesWhatItRead)
+{
+    ASSERT_EQ(s->open(), readdress::Step::None);
+    ASSERT_TRUE(s->select(0x28));
+    const std::optional<session::Measurement> m = s->measure();
+    ASSERT_TRUE(m.has_value());
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("bus 0x28 selected 0x28"), QStringLiteral("identity ") +
+                                                                                   s->transmitter().range,
+                                  QStringLiteral("memory"), QStringLiteral("status 40 left 3"),
+                                  QStringLiteral("single 16384 24576")}));
+    EXPECT_EQ(m->pressure_raw, 0x4000);
+    EXPECT_EQ(m->temperature_raw, 0x6000);
+    // The converted values are the model's rules applied to the delivered words.
+    T_OrvelDevice model;
+    model.Set_pmin(s->transmitter().pmin);
+    model.Set_pmax(s->transmitter().pmax);
+    model.Set_pressure_U16_raw(0x4000);
+    model.Set_temperature_U16_raw(0x6000);
+    EXPECT_DOUBLE_EQ(m->pressure, model.Get_pressure());
+    EXPECT_DOUBLE_EQ(m->temperature, model.Get_temperature());
+    EXPECT_FALSE(s->select(0x31)) << "nobody answers there";
+}
+
+TEST_F(Session, ARefusedMeasureCommandIsAFailureRecordNotAValue)
+{
+    ASSERT_EQ(s->open(), readdress::Step::None);
+    ASSERT_TRUE(s->select(0x28));
+    ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_NACK_COMMAND, 0xAC));
+    lines.clear();
+    EXPECT_FALSE(s->measure().has_value());
+    EXPECT_EQ(lines, QStringList{QStringLiteral("measurement failed")});
+}
+
+TEST_F(Session, AChangeOfAddressPublishesItsStepsThenItsJournalledOutcome)
+{
+    ASSERT_EQ(s->open(), readdress::Step::None);
+    ASSERT_TRUE(s->select(0x28));
+    lines.clear();
+    const session::ProcedureEnded ended = s->readdress(0x31);
+    EXPECT_TRUE(ended.succeeded());
+    EXPECT_EQ(ended.outcome.answers_at, 0x31);
+    EXPECT_EQ(ended.journal_error, QString());
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first(), QStringLiteral("procedure 0x28 -> 0x31"));
+    EXPECT_EQ(lines.mid(1, 6), procedureSteps());
+    EXPECT_EQ(lines.last(), QStringLiteral("ended success at 0x31"));
+    EXPECT_TRUE(lines.contains(QStringLiteral("memory"))) << "the verification's image is published";
+    // The journal line is on disk by the time the end is published.
+    const QList<QStringList> rows = readdress_journal::read(journal.path());
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0][readdress_journal::Outcome], QStringLiteral("success"));
+    iowsim_transmitter_info chip{};
+    sim.iowsim_get_transmitter(0, &chip);
+    EXPECT_EQ(chip.address, 0x31);
+}
+
+TEST_F(Session, ADeclinedChangeWritesNothingAndSaysSo)
+{
+    ASSERT_EQ(s->open(), readdress::Step::None);
+    ASSERT_TRUE(s->select(0x28));
+    answer = false;
+    const session::ProcedureEnded ended = s->readdress(0x31);
+    EXPECT_EQ(ended.outcome.failed, readdress::Step::Confirm);
+    EXPECT_FALSE(ended.outcome.written);
+    EXPECT_EQ(lines.last(), QStringLiteral("ended cancel at 0x28"));
+}
+
+TEST_F(Session, WorkersPublishTheScanARunAndAProcedureInOrder)
+{
+    s->start();
+    ASSERT_TRUE(waitForMore<session::Measurement>(1, 8000));
+    // The status after the address scan comes before anything of the transmitter was read.
+    EXPECT_EQ(lines.mid(0, 5), (QStringList{QStringLiteral("bus 0x28 selected 0x28"), QStringLiteral("status 0 left -1"),
+                                            QStringLiteral("identity ") + s->transmitter().range,
+                                            QStringLiteral("status 40 left 3"), QStringLiteral("memory")}));
+    EXPECT_EQ(lines[5], QStringLiteral("single 16384 24576"));
+
+    // A run: its measurements, a refused measure command as a failure and nothing measured,
+    // then measurements again.
+    s->start_run(10);
+    ASSERT_TRUE(waitForMore<session::Measurement>(5, 8000));
+    ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_NACK_COMMAND, 0xAC));
+    ASSERT_TRUE(waitForMore<session::MeasurementFailed>(2));
+    sim.iowsim_clear_faults();
+    ASSERT_TRUE(waitForMore<session::Measurement>(3));
+    s->stop_run();
+    const QStringList run = from(QStringLiteral("run started"));
+    ASSERT_FALSE(run.isEmpty());
+    EXPECT_EQ(run[1], QStringLiteral("run 16384 24576"));
+    EXPECT_EQ(run.last(), QStringLiteral("run stopped"));
+    const int failed = run.indexOf(QStringLiteral("measurement failed"));
+    ASSERT_GT(failed, 0);
+    for (const QString &line : run.mid(failed)) {
+        if (line.startsWith(QStringLiteral("run ")) && line != QStringLiteral("run stopped"))
+            break;
+        EXPECT_FALSE(line.startsWith(QStringLiteral("single"))) << "no value while the command is refused";
+    }
+
+    // A change of address, once the scan that Stop started has read the image again, waits for
+    // that worker to end; then scanning finds the transmitter at its new address.
+    ASSERT_TRUE(waitForMore<session::MemoryRead>(1, 8000));
+    lines.clear();
+    records.clear();
+    s->request_readdress(0x31);
+    ASSERT_TRUE(waitForMore<session::ProcedureEnded>(1, 15000));
+    EXPECT_FALSE(s->worker_exists()) << "nobody else used the adapter meanwhile";
+    ASSERT_TRUE(waitForMore<session::BusFound>(1, 8000));
+    const QStringList after = from(QStringLiteral("procedure"));
+    EXPECT_EQ(after.first(), QStringLiteral("procedure 0x28 -> 0x31"));
+    EXPECT_TRUE(after.contains(QStringLiteral("ended success at 0x31")));
+    EXPECT_EQ(after.last(), QStringLiteral("bus 0x31 selected 0x31"));
+}
+
+TEST_F(Session, AnEmptyBusIsAScanFailureEveryCycle)
+{
+    ASSERT_TRUE(sim.start(sim.writeFile("empty.ini", "[adapter]\n"), nullptr));
+    s->start();
+    ASSERT_TRUE(waitForMore<session::ScanFailed>(2, 8000));
+    EXPECT_EQ(count<session::BusFound>(), 0);
+    EXPECT_EQ(count<session::Measurement>(), 0);
+}
