@@ -1,12 +1,10 @@
-// The main window: status bar, menu and timers, the device panel, the re-addressing group and
-// the monitor, and the three workflows (scan, re-addressing, measurement). Main thread only;
-// the workers reach it through TWorkerGui's synchronised calls and the posted window message.
+// The main window: status bar, menu and clock, the device panel, the re-addressing group and
+// the monitor. It asks the session for the three workflows (scan, re-addressing, measurement)
+// and shows what the session publishes. Main thread only.
 #pragma once
 
+#include "session/session_records.h"
 #include "transmitter/OrvelHandler.h"
-#include "session/measure_Thread.h"
-#include "session/scan_Thread.h"
-#include "session/worker_gui.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,6 +15,13 @@ class TIniHandler;
 class TTranslator;
 class TWorkingDirHandler;
 class TLogFile;
+class TSession;
+class TStatusBar;
+class TNewAddressGroup;
+class TReaddressJournalFlow;
+class TReaddressRun;
+class TSettingsCommand;
+class TMonitorChart;
 class Tmemory_Form;
 class Ttable_form;
 class Tabout_Form;
@@ -29,7 +34,7 @@ namespace Ui {
 class Tmain_Form;
 }
 
-class Tmain_Form : public QMainWindow, public TWorkerGui
+class Tmain_Form : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -45,6 +50,7 @@ public:
     };
     // The table shows the rows of the chart's measurement store from then on.
     void attach_windows(const Windows &windows);
+    TSession &session() const { return *fSession; }
 
     // Status bar.
     void set_status(const QString &left, const QString &middle, const QString &right);
@@ -53,33 +59,23 @@ public:
     void set_status_right(const QString &text);
     void set_led(int index);
 
-    // Worker operations (TWorkerGui).
-    void disable_meas() override { f_meas_allowed = false; }
-    void enable_meas() override { f_meas_allowed = true; }
-    void disable_readdress() override { f_readdress_allowed = false; }
-    void enable_readdress() override { f_readdress_allowed = true; }
-    void disable_scan() override { f_scan_allowed = false; }
-    void enable_scan() override { f_scan_allowed = true; }
-    void show_slaveAddr() override;
-    void update_status_Gui() override;
-    void show_pressure_scaling() override;
-    void memory_map_display() override;
-    void show_scan_error() override;
-    void update_single_meas() override;
-    void updateGui_meas() override;
-    void updateGui(const QString &message) override;
-
+    // What the session publishes, shown.
+    void show_slaveAddr(const session::BusFound &bus);
+    void update_status_Gui(const session::Transmitter &transmitter);
+    void show_pressure_scaling(const session::Transmitter &transmitter);
+    void memory_map_display(const session::Transmitter &transmitter);
+    void show_scan_error(const session::ScanFailed &failed);
+    void update_single_meas(const session::Measurement &measurement);
+    void updateGui_meas(const session::Measurement &measurement);
+    void updateGui(const QString &message);
     void on_comm_error(long long wParam, long long lParam);
+
     void read_memory_image(bool show);
+    // Asks the session to give the transmitter the address picked in the list.
     void readdress_device();
 
     // Captions in the current language (main_translate.cpp).
     void translateGui();
-
-    // The components the window owns and its inner workflow steps (main_parts.h); they also tell
-    // whether a worker exists or runs and whether the re-addressing procedure holds the adapter.
-    struct Parts;
-    const Parts &parts() const { return *fParts; }
 
 signals:
     // The user closed the main window: the program ends, whatever other windows are open.
@@ -88,19 +84,20 @@ signals:
     void readdressed(bool succeeded);
 
 protected:
-    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
     // Re-addressing workflow.
     void change_address_ActionExecute();
-    void re_address_TimerTimer();
     void new_slaveaddr_comboSelect(int index);
 
     // Measurement workflow.
     void start_btnClick();
     void stop_btnClick();
+    // A run began or ended, by the user's Stop or on an error.
+    void run_started(const session::RunStarted &started);
+    void run_ended(const session::RunEnded &ended);
     void TrackBar1Change(int position);
     void switch_buttonClick();
     void table_btnClick();
@@ -148,32 +145,50 @@ private:
     void init_series();
     void AnalogDisplayDblClick();
 
+    // Start-up (main_startup.cpp).
+    void connect_actions();
+    void style_TimerTimer();
+    // Every record of the session to the operation that shows it (main_session.cpp).
+    void show_record(const session::Record &record);
+    void procedure_ended(const session::ProcedureEnded &ended);
+    // Scan workflow (main_scan.cpp).
+    void ScanDeviceActionExecute();
+    // The memory map window, filled by the last read and brought to the front.
+    void show_memory_map();
+    // Measurement workflow (main_measure.cpp).
+    void show_measurement_values(const session::Measurement &measurement);
+    void fill_table_identity();
+    void setup_chart();
+    void show_switch_caption();
+
     std::unique_ptr<Ui::Tmain_Form> ui;
 
     TIniHandler *fIni = nullptr;
     TTranslator *fTranslator = nullptr;
     TWorkingDirHandler *fWorkingDirHandler = nullptr;
-    T_Orvel_Handler *fOrvel_Handler = nullptr;
     TLogFile *fLog = nullptr;
-    QString app_path;
+    // The adapter, the workers and the procedures; it goes first, while the window still shows.
+    std::unique_ptr<TSession> fSession;
 
-    QPointer<TMeasThread> fMeas;
-    QPointer<TScanThread> fScan;
-    bool f_meas_allowed = false;
-    bool f_readdress_allowed = false;
-    bool f_scan_allowed = false;
-
+    Windows fWindows;
     bool f_blink = false;
+    // The device panel shows a transmitter that was read, not the empty model.
+    bool f_device_read = false;
+    // The captions are set when the window is first shown.
+    bool fTranslated = false;
 
     QList<T_SlaveAddr> f_new_address_list;
     QString f_selected_addr;
 
     QTimer style_Timer;
     QTimer time_Timer;
-    QTimer scan_start_Timer;
-    QTimer meas_start_Timer;
-    QTimer re_address_Timer;
 
-    // Goes first, before the timers and controls its parts refer to.
-    std::unique_ptr<Parts> fParts;
+    // The window's components, made in this order, each using those before; they go before the
+    // timers and controls they refer to.
+    std::unique_ptr<TStatusBar> f_status_bar;
+    std::unique_ptr<TNewAddressGroup> f_new_address;
+    std::unique_ptr<TReaddressJournalFlow> f_journal;
+    std::unique_ptr<TReaddressRun> f_readdress_run;
+    std::unique_ptr<TSettingsCommand> f_settings;
+    std::unique_ptr<TMonitorChart> fChart;
 };

@@ -1,12 +1,11 @@
 // The scan workflow: the device panel and the memory map.
 #include "app/main.h"
 
-#include "session/adapter_handover.h"
 #include "app/changes_left.h"
 #include "views/windows/device_memory.h"
 #include "app/device_texts.h"
 #include "services/log/logFile.h"
-#include "app/main_parts.h"
+#include "session/session.h"
 #include "views/chart/monitor_chart.h"
 #include "app/new_address_group.h"
 #include "app/number_pictures.h"
@@ -27,49 +26,33 @@ constexpr TColor Silver = 0xC0C0C0;
 
 } // namespace
 
-void Tmain_Form::Parts::scan_start_TimerTimer()
+void Tmain_Form::show_slaveAddr(const session::BusFound &bus)
 {
-    // One scan worker at a time, also when "Detect Dongle" is pressed while one runs.
-    if (scan_running() && !w.fScan->isInterruptionRequested()) {
-        w.scan_start_Timer.stop();
-        return;
-    }
-    // Wait until the stopped worker is gone; after it nobody holds the adapter, whichever flag
-    // the last user left behind.
-    if (!f_handover->available())
-        return;
-    w.scan_start_Timer.stop();
-    w.fScan = TScanThread::Create(&w, &w, &w.fOrvel_Handler, 500);
-}
-
-void Tmain_Form::show_slaveAddr()
-{
-    fParts->f_status_bar->adapter_found();
+    f_status_bar->adapter_found();
     set_led(1);
-    const QString own = T_SlaveAddr::hex_text(fOrvel_Handler->Get_Device().Get_slave_addr());
+    const QString own = T_SlaveAddr::hex_text(bus.address);
     ui->slaveaddr_combo->clear();
-    for (const T_SlaveAddr &entry : fOrvel_Handler->Get_slave_addr_list())
-        ui->slaveaddr_combo->addItem(entry.Get_hex_addr());
+    for (int address : bus.addresses)
+        ui->slaveaddr_combo->addItem(T_SlaveAddr::hex_text(address));
     ui->slaveaddr_combo->setCurrentIndex(ui->slaveaddr_combo->findText(own));
     set_status_left(tr_("IIC_dev", "IIC-Device"));
     set_status_middle(tr_("dev_succ", "Device successfully detected -> Address") + QStringLiteral(" : ") + own);
-    fParts->f_new_address->offer_free_addresses();
+    f_new_address->offer_free_addresses(bus.addresses, bus.address);
 }
 
-void Tmain_Form::show_pressure_scaling()
+void Tmain_Form::show_pressure_scaling(const session::Transmitter &transmitter)
 {
     set_led(1);
     set_status_left(tr_("scan", "Scan"));
     set_status_middle(tr_("dev_succ_detect", "Device succesfully detected"));
-    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    fParts->f_device_read = true;
-    ui->scaling_Ed->setText(fOrvel_Handler->Get_PressureScalingString());
-    ui->calibrationdate_ed->setText(device.Get_Calib_Date());
-    ui->uniquecode_ed->setText(fOrvel_Handler->Get_ProductString());
+    f_device_read = true;
+    ui->scaling_Ed->setText(transmitter.range);
+    ui->calibrationdate_ed->setText(transmitter.calibration_date);
+    ui->uniquecode_ed->setText(transmitter.product_code);
 
-    const double pmin = device.Get_pmin(), pmax = device.Get_pmax();
+    const double pmin = transmitter.pmin, pmax = transmitter.pmax;
     const double fullScale = (pmax - pmin) / 100;
-    fParts->fChart->set_pressure_full_scale(fullScale);
+    fChart->set_pressure_full_scale(fullScale);
     // Every scan cycle comes here; resetting the bar only for a new range keeps it from
     // dropping to zero between two measurements.
     const double scaleMax = pmax + std::nearbyint(10 * fullScale);
@@ -89,94 +72,82 @@ void Tmain_Form::show_pressure_scaling()
     }
 }
 
-void Tmain_Form::update_status_Gui()
+void Tmain_Form::update_status_Gui(const session::Transmitter &transmitter)
 {
-    T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    ui->dev_status_ed->setText(fParts->f_device_read ? device_texts::status_text(device.Get_status(), tr_) : Placeholder);
-    if (!fParts->f_device_read)
+    ui->dev_status_ed->setText(f_device_read ? device_texts::status_text(transmitter.status, tr_) : Placeholder);
+    if (!f_device_read)
         return; // the empty model tells nothing about changes left either
-    if (fOrvel_Handler->check_memory_is_zero()) {
-        fParts->f_new_address->show_changes_left(changes_left::NotCalibrated);
+    if (!transmitter.calibrated) {
+        f_new_address->show_changes_left(changes_left::NotCalibrated);
         return;
     }
-    const int page = device.Get_memory_status().current_page;
-    if (fParts->fWindows.table)
-        fParts->fWindows.table->Set_addr_left(QString::number(3 - page));
-    fParts->f_new_address->show_changes_left(page);
+    const int page = transmitter.memory_status.current_page;
+    if (fWindows.table)
+        fWindows.table->Set_addr_left(QString::number(3 - page));
+    f_new_address->show_changes_left(page);
 }
 
-void Tmain_Form::memory_map_display()
+void Tmain_Form::memory_map_display(const session::Transmitter &transmitter)
 {
-    if (!fParts->fWindows.memory)
+    if (!fWindows.memory)
         return;
-    T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    fParts->fWindows.memory->Setmemory(device.Get_memory_page());
-    fParts->fWindows.memory->Setverify_memory(device.Get_verify_memory_page());
-    fParts->fWindows.memory->Setstatus(device.Get_memory_status());
+    fWindows.memory->Setmemory(transmitter.memory);
+    fWindows.memory->Setverify_memory(transmitter.verify_memory);
+    fWindows.memory->Setstatus(transmitter.memory_status);
 }
 
-void Tmain_Form::Parts::show_memory_map()
+void Tmain_Form::show_memory_map()
 {
-    w.memory_map_display();
     if (fWindows.memory) {
         fWindows.memory->show();
         fWindows.memory->raise();
     }
 }
 
-void Tmain_Form::show_scan_error()
+void Tmain_Form::show_scan_error(const session::ScanFailed &failed)
 {
     set_led(2);
-    fParts->f_status_bar->show_adapter_problem(fOrvel_Handler->Get_adapter_open(), fOrvel_Handler->Get_adapter_lost(),
-                                          *fLog);
-    fParts->f_device_read = false;
+    f_status_bar->show_adapter_problem(failed.adapter_open, failed.adapter_lost, *fLog);
+    f_device_read = false;
     for (QLineEdit *field : {ui->scaling_Ed, ui->calibrationdate_ed, ui->uniquecode_ed, ui->dev_status_ed})
         field->setText(Placeholder);
     ui->slaveaddr_combo->clear();
     ui->slaveaddr_combo->setPlaceholderText(Placeholder);
     ui->pressuredisplay->setText(Placeholder);
     ui->Temperaturedisplay->setText(Placeholder);
-    if (fParts->fWindows.memory)
-        fParts->fWindows.memory->clean_grid();
+    if (fWindows.memory)
+        fWindows.memory->clean_grid();
     ui->AnalogDisplay->SetFaceColor(Grey);
     ui->AnalogDisplay->SetMinColor(Silver);
     ui->thermometer->SetFaceColor(Grey);
     ui->pressure_bar->SetFaceColor(Grey);
-    fParts->f_new_address->show_changes_left(changes_left::NoneShown);
+    f_new_address->show_changes_left(changes_left::NoneShown);
 }
 
-// These drive the adapter from the main thread: only while no worker runs.
-void Tmain_Form::Parts::ScanDeviceActionExecute()
+// These drive the adapter from the main thread: only while nobody else does.
+void Tmain_Form::ScanDeviceActionExecute()
 {
-    if (scan_running() || meas_running())
+    if (fSession->worker_exists() || fSession->readdressing())
         return;
-    if (w.fOrvel_Handler->get_device_scaling()) {
-        w.show_pressure_scaling();
-        w.read_memory_image(false);
-        w.update_status_Gui();
+    if (fSession->read_identity()) {
+        read_memory_image(false);
     } else {
-        w.set_led(2);
-        w.set_status_left(tr_("scan", "Scan"));
-        w.set_status_middle(tr_("dev_not", "Device NOT detected"));
+        set_led(2);
+        set_status_left(tr_("scan", "Scan"));
+        set_status_middle(tr_("dev_not", "Device NOT detected"));
     }
 }
 
 void Tmain_Form::read_memory_image(bool show)
 {
-    if (fParts->scan_running() || fParts->meas_running())
+    if (fSession->worker_exists() || fSession->readdressing())
         return;
-    T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    if (fOrvel_Handler->get_device_memory()) {
+    if (fSession->read_memory()) {
         set_led(1);
         set_status_left(tr_("scan", "Scan"));
         set_status_middle(tr_("mem_img_succ", "Memory image successfully read from Device"));
-        update_status_Gui();
-        if (show && fParts->fWindows.memory) {
-            fParts->fWindows.memory->Setmemory(device.Get_memory_page());
-            fParts->fWindows.memory->Setstatus(device.Get_memory_status());
-            fParts->fWindows.memory->show();
-            fParts->fWindows.memory->raise();
-        }
+        if (show)
+            show_memory_map();
     } else {
         set_led(2);
         set_status_left(tr_("scan_err", "Scan Error"));

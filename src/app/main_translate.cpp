@@ -4,7 +4,7 @@
 #include "views/instruments/AnalogDisplay.h"
 #include "views/instruments/BarDisplay.h"
 #include "services/settings/Translator.h"
-#include "app/main_parts.h"
+#include "session/session.h"
 #include "views/chart/monitor_chart.h"
 #include "app/new_address_group.h"
 #include "app/readdress_journal_flow.h"
@@ -108,21 +108,16 @@ void Tmain_Form::translateGui()
     }
 
     ui->table_btn->setText(tr_("table", "Table"));
-    fParts->f_journal->action().setText(tr_("readdr_journal", "Re-addressing journal…"));
-    fParts->fChart->translate([](const char *key, const char *defaultText) { return tr_(key, defaultText); });
+    f_journal->action().setText(tr_("readdr_journal", "Re-addressing journal…"));
+    fChart->translate([](const char *key, const char *defaultText) { return tr_(key, defaultText); });
     ui->AnalogDisplay->SetCaption(tr_("pressure_display_group", "Pressure [bar]"));
-    fParts->show_switch_caption();
-    // A running worker writes the device model: only its own synchronised calls may read it,
-    // so the changes-left text is then shown again from what was last read.
-    if (fScan || fMeas)
-        fParts->f_new_address->show_again();
-    else
-        update_status_Gui();
+    show_switch_caption();
+    update_status_Gui(fSession->transmitter());
 }
 
 // The switch names what the monitor shows.
-void Tmain_Form::Parts::show_switch_caption()
+void Tmain_Form::show_switch_caption()
 {
-    const bool chartShown = w.ui->chart_stack->currentWidget() == w.ui->chart_page;
-    w.ui->switch_button->setText(chartShown ? tr_("switch_chart", "Chart") : tr_("switch_gauge", "Gauge"));
+    const bool chartShown = ui->chart_stack->currentWidget() == ui->chart_page;
+    ui->switch_button->setText(chartShown ? tr_("switch_chart", "Chart") : tr_("switch_gauge", "Gauge"));
 }

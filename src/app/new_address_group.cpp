@@ -10,20 +10,18 @@
 #include <QPixmap>
 #include <QSet>
 
-TNewAddressGroup::TNewAddressGroup(T_Orvel_Handler &handler, QList<T_SlaveAddr> &offered, QString &picked,
-                                   QComboBox &combo, QLabel &text, QLabel &number, QAbstractButton &button,
-                                   QAction &change)
-    : f_handler(handler), f_offered(offered), f_picked(picked), f_combo(combo), f_text(text), f_number(number),
+TNewAddressGroup::TNewAddressGroup(QList<T_SlaveAddr> &offered, QString &picked, QComboBox &combo, QLabel &text,
+                                   QLabel &number, QAbstractButton &button, QAction &change)
+    : f_offered(offered), f_picked(picked), f_combo(combo), f_text(text), f_number(number),
       f_button(button), f_change(change), f_shown(changes_left::NoneShown)
 {
 }
 
-void TNewAddressGroup::offer_free_addresses()
+void TNewAddressGroup::offer_free_addresses(const QList<int> &bus, int own)
 {
     // Every address that answered is taken: offering one would make two transmitters clash.
-    QSet<int> taken{f_handler.Get_Device().Get_slave_addr()};
-    for (const T_SlaveAddr &found : f_handler.Get_slave_addr_list())
-        taken.insert(found.Get_int_Addr());
+    QSet<int> taken(bus.begin(), bus.end());
+    taken.insert(own);
     f_offered.clear();
     f_combo.clear();
     for (int a = 0; a <= 0x7F; ++a) {

@@ -18,11 +18,12 @@ class TNewAddressGroup
 public:
     // `offered` and `picked` are the window's list of offered addresses and the text of the
     // user's last pick. The button is enabled only while `change` is and an address is picked.
-    TNewAddressGroup(T_Orvel_Handler &handler, QList<T_SlaveAddr> &offered, QString &picked, QComboBox &combo,
-                     QLabel &text, QLabel &number, QAbstractButton &button, QAction &change);
+    TNewAddressGroup(QList<T_SlaveAddr> &offered, QString &picked, QComboBox &combo, QLabel &text, QLabel &number,
+                     QAbstractButton &button, QAction &change);
 
-    // Every address nobody on the bus answers at; the last pick stays picked where it can.
-    void offer_free_addresses();
+    // Every address nobody on the bus answers at (`bus`, and `own`, the selected transmitter's);
+    // the last pick stays picked where it can.
+    void offer_free_addresses(const QList<int> &bus, int own);
     void pick(int index);
     // The address picked in the list; none before the user picked one.
     std::optional<T_SlaveAddr> target() const;
@@ -36,7 +37,6 @@ public:
     int shown() const { return f_shown; }
 
 private:
-    T_Orvel_Handler &f_handler;
     QList<T_SlaveAddr> &f_offered;
     QString &f_picked;
     QComboBox &f_combo;

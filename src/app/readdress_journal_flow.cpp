@@ -1,23 +1,20 @@
 #include "app/readdress_journal_flow.h"
 
-#include "views/windows/journal_form.h"
-#include "services/log/logFile.h"
-#include "transmitter/memory_image_file.h"
-#include "services/dialogs/msgDialogForm.h"
 #include "app/window_text.h"
+#include "services/dialogs/msgDialogForm.h"
+#include "services/log/logFile.h"
+#include "session/session.h"
+#include "transmitter/memory_image_file.h"
+#include "views/windows/journal_form.h"
 
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
-#include <utility>
 
 using window_text::tr_;
 
-TReaddressJournalFlow::TReaddressJournalFlow(QMainWindow &window, QAction &before, T_Orvel_Handler &handler,
-                                             TLogFile &log, std::function<bool()> busy,
-                                             std::function<void()> requestProcedure)
-    : f_window(window), f_handler(handler), f_log(log), f_busy(std::move(busy)),
-      f_request_procedure(std::move(requestProcedure))
+TReaddressJournalFlow::TReaddressJournalFlow(QMainWindow &window, QAction &before, TSession &session, TLogFile &log)
+    : f_window(window), f_session(session), f_log(log)
 {
     f_action = new QAction(&window); // owned by the main window
     f_action->setObjectName(QStringLiteral("journal_Action"));
@@ -35,7 +32,7 @@ TReaddressJournalFlow::TReaddressJournalFlow(QMainWindow &window, QAction &befor
 void TReaddressJournalFlow::show()
 {
     if (!f_form) {
-        f_form = new Tjournal_form(readdress_journal::default_folder(), &f_window); // owned by the main window
+        f_form = new Tjournal_form(f_session.journal_folder(), &f_window); // owned by the main window
         QObject::connect(f_form, &Tjournal_form::restore_requested, &f_window,
                          [this](const QString &imageFile) { restore_requested(imageFile); });
     }
@@ -44,16 +41,9 @@ void TReaddressJournalFlow::show()
     f_form->raise();
 }
 
-std::optional<T_DeviceMemory> TReaddressJournalFlow::take_restore_image()
+void TReaddressJournalFlow::recorded(const session::ProcedureEnded &ended)
 {
-    std::optional<T_DeviceMemory> image;
-    image.swap(f_restore_image);
-    return image;
-}
-
-void TReaddressJournalFlow::record(const readdress_journal::Attempt &attempt, const readdress::Outcome &outcome)
-{
-    const QString why = readdress_journal::record(readdress_journal::default_folder(), attempt, outcome, f_handler);
+    const QString &why = ended.journal_error;
     if (f_form && f_form->isVisible())
         f_form->reload();
     if (why.isEmpty())
@@ -71,9 +61,6 @@ void TReaddressJournalFlow::restore_requested(const QString &imageFile)
                                  mtError, {mbOk});
         return;
     }
-    if (f_busy())
-        return;
-    f_restore_image = image;
     // The same hand-over as a change of address: the procedure runs once the worker has ended.
-    f_request_procedure();
+    f_session.request_restore(image);
 }

@@ -1,7 +1,7 @@
 #include "app/settings_command.h"
 
 #include "services/settings/IniHandler.h"
-#include "transmitter/OrvelHandler.h"
+#include "session/session.h"
 #include "services/utils/ZUtils.h"
 #include "services/log/logFile.h"
 #include "services/log/logFileForm.h"
@@ -19,9 +19,9 @@
 using window_text::tr_;
 
 TSettingsCommand::TSettingsCommand(QWidget &window, QAction &setting, TIniHandler &ini, TLogFile &log,
-                                   T_Orvel_Handler &handler, Toption_Form *const &options, Ttable_form *const &table,
+                                   TSession &session, Toption_Form *const &options, Ttable_form *const &table,
                                    std::function<void()> translate)
-    : f_window(window), f_ini(ini), f_log(log), f_handler(handler), f_options(options), f_table(table),
+    : f_window(window), f_ini(ini), f_log(log), f_session(session), f_options(options), f_table(table),
       f_translate(std::move(translate))
 {
     hook_write_failures();
@@ -68,8 +68,7 @@ void TSettingsCommand::execute()
 
         const int pressureDigits = f_ini.Get_pressure_digits();
         const int temperatureDigits = f_ini.Get_temperature_digits();
-        f_handler.set_pressure_digits(pressureDigits);
-        f_handler.set_temperature_digits(temperatureDigits);
+        f_session.set_digits(pressureDigits, temperatureDigits);
         if (f_table) {
             f_table->Set_pressure_digits(pressureDigits);
             f_table->Set_temperature_digits(temperatureDigits);

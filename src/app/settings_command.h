@@ -8,16 +8,16 @@ class QAction;
 class QWidget;
 class TIniHandler;
 class TLogFile;
-class T_Orvel_Handler;
 class Toption_Form;
 class Ttable_form;
+class TSession;
 
 class TSettingsCommand
 {
 public:
     // `options` and `table` are the window's own references, filled in when the windows exist;
     // `translate` shows the window's captions in the language chosen.
-    TSettingsCommand(QWidget &window, QAction &setting, TIniHandler &ini, TLogFile &log, T_Orvel_Handler &handler,
+    TSettingsCommand(QWidget &window, QAction &setting, TIniHandler &ini, TLogFile &log, TSession &session,
                      Toption_Form *const &options, Ttable_form *const &table, std::function<void()> translate);
 
     void execute();
@@ -28,7 +28,7 @@ private:
     QWidget &f_window;
     TIniHandler &f_ini;
     TLogFile &f_log;
-    T_Orvel_Handler &f_handler;
+    TSession &f_session;
     Toption_Form *const &f_options;
     Ttable_form *const &f_table;
     std::function<void()> f_translate;

@@ -60,6 +60,11 @@ bool TSession::closing() const
     return f_handover->closing();
 }
 
+void TSession::close()
+{
+    f_handover->close();
+}
+
 bool TSession::shut_down(int wait_ms)
 {
     if (f_shut_down)

@@ -54,6 +54,8 @@ public:
     void set_delay(uint32_t delay_ms);
     void request_readdress(int to);
     void request_restore(const T_DeviceMemory &saved);
+    // For good: no worker and no procedure starts any more (the window closes).
+    void close();
     // For good: nothing starts any more, the workers are asked to stop and served until they
     // have ended or `wait_ms` has passed; then the adapter is closed. False when one is left.
     bool shut_down(int wait_ms);
@@ -77,6 +79,9 @@ public:
     const session::Transmitter &transmitter() const { return f_last; }
     const QList<int> &addresses() const { return f_addresses; }
     QString adapter_serial() const { return fOrvel_Handler->Get_serial_no(); }
+    // The adapter's own state, as the handler last found it.
+    bool adapter_open() const { return fOrvel_Handler->Get_adapter_open(); }
+    bool adapter_lost() const { return fOrvel_Handler->Get_adapter_lost(); }
     int pressure_digits() const { return fOrvel_Handler->Get_pressure_digits(); }
     int temperature_digits() const { return fOrvel_Handler->Get_temperature_digits(); }
 

@@ -41,7 +41,7 @@ protected:
         MainWindowTest::SetUp();
         // The chart settings are read with the deferred start-up, which then starts the scan worker.
         ASSERT_TRUE(waitFor([this] { return chart()->series(TChart::PressureSeries) != nullptr; }, 4000));
-        ASSERT_TRUE(waitFor([this] { return form->parts().scan_running(); }));
+        ASSERT_TRUE(waitFor([this] { return form->session().scan_running(); }));
     }
     void TearDown() override
     {
@@ -385,7 +385,7 @@ TEST_F(ChartTest, SettingsWrittenAtCloseAndReadAtTheNextStart)
     form->attach_windows({nullptr, memory.get(), nullptr, table.get()});
     form->show();
     ASSERT_TRUE(waitFor([this] { return chart()->series(TChart::PressureSeries) != nullptr; }, 4000));
-    ASSERT_TRUE(waitFor([this] { return form->parts().scan_running(); }));
+    ASSERT_TRUE(waitFor([this] { return form->session().scan_running(); }));
     EXPECT_EQ(form->Get_axis_mode(), 2);
     EXPECT_FALSE(chart()->zoom_allowed());
     EXPECT_EQ(form->Get_left_max(), 4.0);

@@ -37,7 +37,7 @@ TEST_F(Journal, AChangeFromTheWindowIsJournalledAndItsBeforeImageRestored)
     answerNextDialog(6);
     ASSERT_TRUE(waitFor([this] { return child<QToolButton>("change_addr_btn")->isEnabled(); }));
     child<QAction>("change_address_Action")->trigger();
-    ASSERT_TRUE(waitFor([this] { return chip().address == 0x30 && !form->parts().readdressing(); }, 15000));
+    ASSERT_TRUE(waitFor([this] { return chip().address == 0x30 && !form->session().readdressing(); }, 15000));
 
     QList<QStringList> lines = readdress_journal::read(folder());
     ASSERT_EQ(lines.size(), before + 1);
@@ -74,7 +74,7 @@ TEST_F(Journal, AChangeFromTheWindowIsJournalledAndItsBeforeImageRestored)
     QString question;
     answerNextDialog(6, &question);
     restore->click();
-    ASSERT_TRUE(waitFor([this] { return chip().address == 0x28 && !form->parts().readdressing(); }, 20000));
+    ASSERT_TRUE(waitFor([this] { return chip().address == 0x28 && !form->session().readdressing(); }, 20000));
     EXPECT_TRUE(question.contains(QStringLiteral("uses up one of the changes left")));
     EXPECT_EQ(chip().current_page, 2);
     EXPECT_EQ(chip().pages[2][0x17], sim.iowsim_checksum(chip().pages[2]));

@@ -48,7 +48,7 @@ protected:
     {
         ASSERT_TRUE(waitForScan());
         child<QPushButton>("start_btn")->click();
-        ASSERT_TRUE(waitFor([this] { return form->parts().meas_running(); }));
+        ASSERT_TRUE(waitFor([this] { return form->session().meas_running(); }));
         ASSERT_TRUE(waitFor([this, count] { return points() >= count; }));
     }
     // Points shown within `ms` from now.
@@ -68,25 +68,25 @@ protected:
 
 TEST_F(Monitor, FirstMeasurementShownTurnsTheLampBlueThenItAlternates)
 {
-    ASSERT_FALSE(form->parts().scan_running()) << "within the first second nothing drives the adapter";
-    form->update_single_meas();
+    ASSERT_FALSE(form->session().scan_running()) << "within the first second nothing drives the adapter";
+    form->update_single_meas({});
     EXPECT_EQ(lamp(), Blue);
-    form->update_single_meas();
+    form->update_single_meas({});
     EXPECT_EQ(lamp(), Green);
-    form->updateGui_meas();
+    form->updateGui_meas({});
     EXPECT_EQ(lamp(), Blue);
 }
 
 TEST_F(Monitor, StartWaitsForTheScanWorkerThenFillsChartAndTable)
 {
     ASSERT_TRUE(waitForScan());
-    ASSERT_TRUE(form->parts().scan_running());
+    ASSERT_TRUE(form->session().scan_running());
     child<QPushButton>("start_btn")->click();
-    EXPECT_FALSE(form->parts().meas_running()) << "the scan worker has to end first";
+    EXPECT_FALSE(form->session().meas_running()) << "the scan worker has to end first";
     EXPECT_TRUE(buttonShown("start_btn"));
     EXPECT_FALSE(buttonShown("stop_btn"));
-    ASSERT_TRUE(waitFor([this] { return form->parts().meas_running(); }));
-    EXPECT_FALSE(form->parts().scan_running());
+    ASSERT_TRUE(waitFor([this] { return form->session().meas_running(); }));
+    EXPECT_FALSE(form->session().scan_running());
     EXPECT_FALSE(buttonShown("start_btn"));
     EXPECT_TRUE(buttonShown("stop_btn"));
     EXPECT_TRUE(child<QToolButton>("change_addr_btn")->isHidden());
@@ -128,14 +128,14 @@ TEST_F(Monitor, StopTwiceTheSecondPressChangesNothing)
     EXPECT_FALSE(table->findChild<QCheckBox *>(QStringLiteral("time_axis_check"))->isHidden());
 
     // Once the worker has ended, a second press finds no run to stop.
-    ASSERT_TRUE(waitFor([this] { return !form->parts().meas_running(); }));
+    ASSERT_TRUE(waitFor([this] { return !form->session().meas_running(); }));
     form->set_status_middle(QStringLiteral("marker"));
     form->set_led(3);
     child<QPushButton>("stop_btn")->click();
     EXPECT_EQ(text("status_middle_label"), QStringLiteral("marker"));
     EXPECT_EQ(lamp(), Blue);
     EXPECT_TRUE(buttonShown("start_btn"));
-    ASSERT_TRUE(waitFor([this] { return form->parts().scan_running(); })) << "scanning again";
+    ASSERT_TRUE(waitFor([this] { return form->session().scan_running(); })) << "scanning again";
     const int after = points();
     QTest::qWait(700);
     EXPECT_EQ(points(), after) << "a scan adds nothing to the chart";
@@ -186,7 +186,7 @@ TEST_P(LinkLostDuringARun, ShowsCommunicationErrorAndTheRunRecovers)
     ASSERT_TRUE(sim.iowsim_set_fault(link.transmitter, link.fault, 1));
     ASSERT_TRUE(waitFor([this] { return text("status_middle_label") == QStringLiteral("Communication Error"); }));
     EXPECT_EQ(text("status_left_label"), QStringLiteral("Measuring"));
-    EXPECT_TRUE(form->parts().meas_running()) << "the run goes on";
+    EXPECT_TRUE(form->session().meas_running()) << "the run goes on";
     ASSERT_TRUE(waitFor([this] { return lamp() == Red; }));
     const int during = points();
 
@@ -196,7 +196,7 @@ TEST_P(LinkLostDuringARun, ShowsCommunicationErrorAndTheRunRecovers)
     EXPECT_TRUE(waitFor([this] { return !child<QLineEdit>("pressuredisplay")->text().startsWith(u'-'); }));
     EXPECT_TRUE(
         waitFor([this] { return child<QLineEdit>("scaling_Ed")->text() == QStringLiteral("0.000...10.000 PA"); }));
-    EXPECT_TRUE(form->parts().meas_running());
+    EXPECT_TRUE(form->session().meas_running());
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, LinkLostDuringARun,
@@ -224,7 +224,7 @@ TEST_F(Monitor, RestartContinuesTheTimeAxisUntilTheChartIsCleared)
 {
     startRun();
     child<QPushButton>("stop_btn")->click();
-    ASSERT_TRUE(waitFor([this] { return form->parts().scan_running(); }));
+    ASSERT_TRUE(waitFor([this] { return form->session().scan_running(); }));
     QTest::qWait(1200);
     const int before = points();
     child<QPushButton>("start_btn")->click();
@@ -236,7 +236,7 @@ TEST_F(Monitor, RestartContinuesTheTimeAxisUntilTheChartIsCleared)
     expectSameRows();
 
     child<QPushButton>("stop_btn")->click();
-    ASSERT_TRUE(waitFor([this] { return form->parts().scan_running(); }));
+    ASSERT_TRUE(waitFor([this] { return form->session().scan_running(); }));
     QTest::qWait(1200);
     child<QPushButton>("clear_btn")->click();
     EXPECT_EQ(points(), 0);
@@ -267,7 +267,7 @@ TEST_F(Monitor, ClearDuringARunStartsANewTimeOriginAndTheTableStillNamesTheTrans
 
     // Stopped and started again without a clear: the same axis, not joined by a line.
     child<QPushButton>("stop_btn")->click();
-    ASSERT_TRUE(waitFor([this] { return form->parts().scan_running(); }));
+    ASSERT_TRUE(waitFor([this] { return form->session().scan_running(); }));
     const int before = points();
     const double lastOfFirstRun = lastX();
     child<QPushButton>("start_btn")->click();

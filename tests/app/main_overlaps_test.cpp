@@ -27,7 +27,7 @@ protected:
         // The traffic as it stands when the procedure ends, before anybody else may start.
         QObject::connect(form.get(), &Tmain_Form::readdressed, form.get(), [this](bool) {
             ended = true;
-            workerAtEnd = form->parts().worker_exists();
+            workerAtEnd = form->session().worker_exists();
             for (const iowsim_report &r : sim.takeTraffic())
                 traffic.push_back(r);
         });
@@ -59,7 +59,7 @@ protected:
         EXPECT_TRUE(commandModeSeen());
         EXPECT_EQ(workerReportsInProcedure(), 0);
         EXPECT_FALSE(workerAtEnd);
-        EXPECT_TRUE(waitFor([this] { return form->parts().scan_running(); }));
+        EXPECT_TRUE(waitFor([this] { return form->session().scan_running(); }));
     }
     void change()
     {
@@ -86,7 +86,7 @@ TEST_F(Overlaps, StartThenChangeWithinTheTimerInterval)
     clickStart();
     change(); // the last request wins
     ASSERT_NO_FATAL_FAILURE(declineAndExpectTheProcedureAlone());
-    EXPECT_FALSE(form->parts().meas_running())
+    EXPECT_FALSE(form->session().meas_running())
         << "the measurement asked for before is not started behind the user's back";
     EXPECT_TRUE(child<QPushButton>("start_btn")->isVisible());
 }
@@ -95,7 +95,7 @@ TEST_F(Overlaps, StopThenChange)
 {
     ASSERT_TRUE(waitForScan());
     clickStart();
-    ASSERT_TRUE(waitFor([this] { return form->parts().meas_running(); }));
+    ASSERT_TRUE(waitFor([this] { return form->session().meas_running(); }));
     sim.takeTraffic();
     clickStop();
     change();
@@ -129,7 +129,7 @@ TEST_F(Overlaps, StartTimersFiringWhileTheConfirmationIsOpenDoNothing)
         child<QAction>("detect_dongle_Action")->trigger();
         clickStart();
         QTest::qWait(700); // several ticks of every start timer
-        workerDuringDialog = form->parts().worker_exists();
+        workerDuringDialog = form->session().worker_exists();
     });
     ASSERT_TRUE(waitFor([this] { return ended; }, 15000));
     EXPECT_FALSE(workerDuringDialog);
@@ -145,7 +145,7 @@ TEST_F(Overlaps, ARefusedMeasureCommandRecordsNothing)
 {
     ASSERT_TRUE(waitForScan());
     clickStart();
-    ASSERT_TRUE(waitFor([this] { return form->parts().meas_running() && table->row_count() > 3; }));
+    ASSERT_TRUE(waitFor([this] { return form->session().meas_running() && table->row_count() > 3; }));
     ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_NACK_COMMAND, 0xAC));
     // The emptied display stays while every measurement fails; the status text does not, as the
     // recovery finds the transmitter and shows its address a few milliseconds later.
@@ -154,7 +154,7 @@ TEST_F(Overlaps, ARefusedMeasureCommandRecordsNothing)
     QTest::qWait(600);
     EXPECT_EQ(table->row_count(), rows) << "a value the transmitter did not deliver is no measurement";
     EXPECT_EQ(child<QLineEdit>("pressuredisplay")->text(), QStringLiteral("-------"));
-    EXPECT_TRUE(form->parts().meas_running()) << "the run goes on";
+    EXPECT_TRUE(form->session().meas_running()) << "the run goes on";
     sim.iowsim_clear_faults();
     EXPECT_TRUE(waitFor([this, rows] { return table->row_count() > rows; }));
     clickStop();
@@ -202,7 +202,7 @@ TEST_F(TwoOnTheBus, PickingTheOtherTransmitterMakesItTheActiveOne)
     // The run measures and labels the picked transmitter.
     sim.takeTraffic();
     clickStart();
-    ASSERT_TRUE(waitFor([this] { return form->parts().meas_running() && table->row_count() > 2; }));
+    ASSERT_TRUE(waitFor([this] { return form->session().meas_running() && table->row_count() > 2; }));
     clickStop();
     int measuredAt40 = 0, measuredAt28 = 0;
     for (const iowsim_report &r : sim.takeTraffic())
@@ -218,8 +218,8 @@ TEST_F(TwoOnTheBus, PickingTheOtherTransmitterMakesItTheActiveOne)
 TEST_F(Overlaps, StartBeforeTheFirstScanIsNotLeftWaiting)
 {
     clickStart(); // within the first second: no worker exists yet
-    ASSERT_TRUE(waitFor([this] { return form->parts().meas_running(); }, 5000));
+    ASSERT_TRUE(waitFor([this] { return form->session().meas_running(); }, 5000));
     EXPECT_TRUE(waitFor([this] { return table->row_count() > 2; }));
-    EXPECT_FALSE(form->parts().scan_running()) << "the measurement has the adapter to itself";
+    EXPECT_FALSE(form->session().scan_running()) << "the measurement has the adapter to itself";
     child<QPushButton>("stop_btn")->click();
 }

@@ -60,7 +60,7 @@ TEST_F(Readdress, ListOffersEveryOtherAddressAndKeepsThePick)
     EXPECT_EQ(combo->itemText(0), QStringLiteral("0x00"));
     EXPECT_EQ(combo->itemText(126), QStringLiteral("0x7F"));
     pick("0x30");
-    form->show_slaveAddr();
+    form->show_slaveAddr({{0x28}, 0x28, {}});
     EXPECT_EQ(combo->currentText(), QStringLiteral("0x30")) << "the pick survives a rebuild";
 }
 
@@ -100,7 +100,7 @@ TEST_F(Readdress, DecliningWritesNothingAndScansAgain)
     EXPECT_FALSE(newLog().contains(QStringLiteral("Memory successfully copied")));
     EXPECT_EQ(chip().current_page, 0);
     EXPECT_EQ(chip().command_mode, 0) << "power-cycled out of command mode";
-    EXPECT_TRUE(waitFor([this] { return form->parts().scan_running(); })) << "scanning starts again";
+    EXPECT_TRUE(waitFor([this] { return form->session().scan_running(); })) << "scanning starts again";
 }
 
 TEST_F(Readdress, AnIncompleteImageIsRefusedInWordsAndScanningGoesOn)
@@ -125,7 +125,7 @@ TEST_F(Readdress, AnIncompleteImageIsRefusedInWordsAndScanningGoesOn)
     EXPECT_EQ(chip().current_page, 0) << "no page was opened";
     EXPECT_EQ(chip().address, 0x28);
     EXPECT_EQ(chip().command_mode, 0);
-    EXPECT_TRUE(waitFor([this] { return form->parts().scan_running(); })) << "the panel shows the transmitter again";
+    EXPECT_TRUE(waitFor([this] { return form->session().scan_running(); })) << "the panel shows the transmitter again";
 }
 
 namespace {
@@ -148,11 +148,11 @@ TEST_F(ReaddressNoCommandMode, StopsBeforeTheQuestion)
     EXPECT_TRUE(newLog().contains(QStringLiteral("Problems to enable Command Mode")));
     ASSERT_TRUE(waitFor([&message] { return !message.isEmpty(); }));
     EXPECT_EQ(message, QStringLiteral("Re-addressing failed:\nProblems to enable Command Mode")) << "no confirmation was asked";
-    EXPECT_TRUE(waitFor([this] { return form->parts().scan_running(); })) << "scanning starts again after a failure";
+    EXPECT_TRUE(waitFor([this] { return form->session().scan_running(); })) << "scanning starts again after a failure";
     // Detect Dongle still works afterwards.
     form->findChild<QAction *>(QStringLiteral("detect_dongle_Action"))->trigger();
     QTest::qWait(500);
-    EXPECT_TRUE(form->parts().scan_running());
+    EXPECT_TRUE(form->session().scan_running());
 }
 
 TEST_F(Readdress, ZeroIsANewAddressToo)

@@ -76,7 +76,7 @@ TEST_F(Startup, ScanStartsOneSecondLaterAndFillsThePanel)
 {
     ASSERT_TRUE(waitForScan());
     EXPECT_EQ(child<QLineEdit>("calibrationdate_ed")->text(), QStringLiteral("07.04.2019"));
-    EXPECT_TRUE(form->parts().scan_running());
+    EXPECT_TRUE(form->session().scan_running());
 }
 
 namespace {

@@ -5,7 +5,7 @@
 #include "views/windows/device_memory.h"
 #include "services/log/logFile.h"
 #include "app/main.h"
-#include "app/main_parts.h"
+#include "session/session.h"
 #include "services/dialogs/msgDialogForm.h"
 #include "qt_printers.h"
 #include "sim_control.h"
