@@ -1,5 +1,5 @@
 // The main window: status bar, menu and timers, the device panel, the re-addressing group and
-// the monitor, and the three workflows (scan, re-addressing, measurement). Main thread only;
+// the monitor view it feeds, and the three workflows (scan, re-addressing, measurement). Main thread only;
 // the workers reach it through TWorkerGui's synchronised calls and the posted window message.
 #pragma once
 
@@ -21,9 +21,6 @@ class Tmemory_Form;
 class Ttable_form;
 class Tabout_Form;
 class Toption_Form;
-class TBarDisplay;
-class TAnalogDisplay;
-class QCPAxis;
 
 namespace Ui {
 class Tmain_Form;
@@ -43,7 +40,7 @@ public:
         Tabout_Form *about = nullptr;
         Ttable_form *table = nullptr;
     };
-    // The table shows the rows of the chart's measurement store from then on.
+    // The table shows the rows of the monitor's measurement store from then on.
     void attach_windows(const Windows &windows);
 
     // Status bar.
@@ -101,52 +98,7 @@ private:
     // Measurement workflow.
     void start_btnClick();
     void stop_btnClick();
-    void TrackBar1Change(int position);
-    void switch_buttonClick();
     void table_btnClick();
-
-    // The monitor chart's operations, carried out by the chart component (main_chart.cpp).
-public:
-    double Get_left_min() const;
-    void Set_left_min(double x);
-    double Get_left_max() const;
-    void Set_left_max(double x);
-    double Get_right_min() const;
-    void Set_right_min(double x);
-    double Get_right_max() const;
-    void Set_right_max(double x);
-    double Get_left_increment() const;
-    void Set_left_increment(double x);
-    double Get_right_increment() const;
-    void Set_right_increment(double x);
-    bool Get_show_left_grid() const;
-    void Set_show_left_grid(bool b);
-    bool Get_show_right_grid() const;
-    void Set_show_right_grid(bool b);
-    int Get_leftaxis_digits() const;
-    void Set_leftaxis_digits(int n);
-    int Get_rightaxis_digits() const;
-    void Set_rightaxis_digits(int n);
-    const QString &Get_left_axis_lbl_format() const;
-    void Set_left_axis_lbl_format(const QString &format);
-    const QString &Get_right_axis_lbl_format() const;
-    void Set_right_axis_lbl_format(const QString &format);
-    int Get_axis_mode() const;
-    void Set_axis_mode(int v);
-
-    void lock_iconClick();
-    void left_axis_autoClick();
-    void right_axis_autoClick();
-    void apply_axis_limits();
-    void clear_btnClick();
-    void collapse_sidebar();
-    void expand_sidebar();
-    void apply_chart_settings();
-    QString format_axis_label(QCPAxis *axis, const QString &label);
-
-private:
-    void init_series();
-    void AnalogDisplayDblClick();
 
     std::unique_ptr<Ui::Tmain_Form> ui;
 

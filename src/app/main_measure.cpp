@@ -1,15 +1,14 @@
-// The measurement workflow: start and stop a run, show each measurement, the speed slider and
-// the chart/gauge switch.
+// The measurement workflow: start and stop a run, and each measurement passed on to the monitor
+// view and the table.
 #include "app/main.h"
 
 #include "app/adapter_handover.h"
 #include "app/changes_left.h"
-#include "views/chart/chart.h"
 #include "services/log/logFile.h"
 #include "app/main_parts.h"
-#include "views/chart/monitor_chart.h"
 #include "app/new_address_group.h"
 #include "app/status_bar.h"
+#include "views/monitor/monitor_view.h"
 #include "views/windows/table_view.h"
 #include "ui_main.h"
 #include "app/window_text.h"
@@ -47,16 +46,14 @@ void Tmain_Form::Parts::meas_start_TimerTimer()
     if (!w.f_meas_allowed || !f_handover->available())
         return;
     w.meas_start_Timer.stop();
-    w.ui->stop_btn->show();
-    w.ui->start_btn->hide();
-    fChart->start_run(QDateTime::currentDateTime());
+    w.ui->monitor->run_started(QDateTime::currentDateTime());
     w.set_status_left(tr_("Measuring", "Measuring"));
     w.set_status_middle(tr_("Started", "Started"));
     w.ui->change_address_Action->setEnabled(false);
     w.ui->change_addr_btn->hide();
     // The table names the transmitter of the run: no other may be picked meanwhile.
     w.ui->slaveaddr_combo->setEnabled(false);
-    w.fMeas = TMeasThread::Create(&w, &w, &w.fOrvel_Handler, uint32_t(w.ui->TrackBar1->value()));
+    w.fMeas = TMeasThread::Create(&w, &w, &w.fOrvel_Handler, uint32_t(w.ui->monitor->delay()));
 }
 
 void Tmain_Form::stop_btnClick()
@@ -64,8 +61,7 @@ void Tmain_Form::stop_btnClick()
     if (!fParts->meas_running())
         return;
     fMeas->Stop();
-    ui->stop_btn->hide();
-    ui->start_btn->show();
+    ui->monitor->run_ended();
     set_led(1);
     set_status_left(tr_("Measuring", "Measuring"));
     set_status_middle(tr_("stop", "Stop"));
@@ -77,39 +73,33 @@ void Tmain_Form::stop_btnClick()
         fParts->fWindows.table->Set_time_axis_enabled(true);
 }
 
-// Numbers, bars and gauge from the device model.
-void Tmain_Form::Parts::show_measurement_values()
+session::Measurement Tmain_Form::Parts::measurement(bool in_run) const
 {
     const T_OrvelDevice &device = w.fOrvel_Handler->Get_Device();
-    // A new face colour redraws the scale without the bar; the positions that follow draw it.
-    w.ui->pressure_bar->SetFaceColor(0xFFFFFF);
-    w.ui->thermometer->SetFaceColor(0xFFFFFF);
-    w.ui->thermometer->SetPosition(device.Get_temperature());
-    w.ui->pressure_bar->SetPosition(device.Get_pressure());
-    w.ui->pu16_ed->setText(QString::number(device.Get_pressure_U16_raw()));
-    w.ui->Tu16_ed->setText(QString::number(device.Get_temperature_U16_raw()));
-    w.ui->pressuredisplay->setText(device.Get_pressure_as_String());
-    w.ui->Temperaturedisplay->setText(device.Get_temperature_as_String());
-    w.ui->AnalogDisplay->SetMinColor(fChart->pressure_color());
-    w.ui->AnalogDisplay->SetFaceColor(fChart->back_color());
-    w.ui->AnalogDisplay->SetPosition(device.Get_pressure());
+    session::Measurement m;
+    m.time = QDateTime::currentDateTime();
+    m.address = device.Get_slave_addr();
+    m.pressure_raw = device.Get_pressure_U16_raw();
+    m.temperature_raw = device.Get_temperature_U16_raw();
+    m.pressure = device.Get_pressure();
+    m.temperature = device.Get_temperature();
+    m.pressure_text = device.Get_pressure_as_String();
+    m.temperature_text = device.Get_temperature_as_String();
+    m.status = device.Get_status();
+    m.in_run = in_run;
+    return m;
 }
 
 void Tmain_Form::update_single_meas()
 {
-    fParts->show_measurement_values();
-    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    fParts->fChart->initial_ranges(device.Get_pressure(), device.Get_temperature());
+    ui->monitor->show_measurement(fParts->measurement(false));
     fParts->f_status_bar->blink(f_blink);
 }
 
 void Tmain_Form::updateGui_meas()
 {
-    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    fParts->fChart->add_measurement(QDateTime::currentDateTime(), device.Get_pressure(), device.Get_temperature(),
-                            device.Get_pressure_U16_raw(), device.Get_temperature_U16_raw());
-    fParts->show_measurement_values();
-    // The chart's point is the table's row too.
+    ui->monitor->add_measurement(fParts->measurement(true));
+    // The monitor's new row is the table's too.
     if (fParts->fWindows.table)
         fParts->fWindows.table->row_recorded();
     fParts->f_status_bar->blink(f_blink);
@@ -133,9 +123,8 @@ void Tmain_Form::updateGui(const QString &message)
 {
     set_status(tr_("meas_thread", "Measuring Thread"), message, QString());
     // A run that ended on an error is over: back to the idle monitor.
-    if (!ui->stop_btn->isHidden()) {
-        ui->stop_btn->hide();
-        ui->start_btn->show();
+    if (ui->monitor->running()) {
+        ui->monitor->run_ended();
         ui->change_address_Action->setEnabled(true);
         ui->change_addr_btn->show();
         ui->slaveaddr_combo->setEnabled(true);
@@ -144,34 +133,13 @@ void Tmain_Form::updateGui(const QString &message)
     }
 }
 
-void Tmain_Form::TrackBar1Change(int position)
+void Tmain_Form::Parts::chart_cleared()
 {
-    // The wait between two measurements, beside the slider that sets it.
-    ui->speed_value_Label->setText(QStringLiteral("%1 ms").arg(position));
-    if (fParts->meas_running())
-        fMeas->Set_delay(uint32_t(position));
-}
-
-void Tmain_Form::switch_buttonClick()
-{
-    const bool chartVisible = ui->chart_stack->currentWidget() != ui->chart_page;
-    ui->chart_stack->setCurrentWidget(chartVisible ? ui->chart_page : ui->gauge_page);
-    ui->switch_button->setChecked(chartVisible);
-    fParts->show_switch_caption();
-    if (chartVisible)
-        return;
-    collapse_sidebar();
-    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    TAnalogDisplay &gauge = *ui->AnalogDisplay;
-    if (device.Get_pmax() != device.Get_pmin()) {
-        gauge.SetIndMaximum(0);
-        gauge.SetIndMinimum(device.Get_pmax());
-        gauge.SetScaleMin(device.Get_pmin());
-        gauge.SetScaleMax(device.Get_pmax());
-        gauge.SetDigits(2);
-    }
-    gauge.SetMinColor(fParts->fChart->pressure_color());
-    gauge.SetFaceColor(fParts->fChart->back_color());
+    if (fWindows.table)
+        fWindows.table->init();
+    // A run goes on measuring the same transmitter: the table keeps naming it.
+    if (w.ui->monitor->running())
+        fill_table_identity();
 }
 
 void Tmain_Form::table_btnClick()

@@ -3,11 +3,11 @@
 #pragma once
 
 #include "app/main.h"
+#include "session/session_records.h"
 
 #include <memory>
 
 class TAdapterHandover;
-class TMonitorChart;
 class TNewAddressGroup;
 class TReaddressJournalFlow;
 class TReaddressRun;
@@ -28,7 +28,6 @@ struct Tmain_Form::Parts {
     bool meas_running() const { return w.fMeas && w.fMeas->meas_activ(); }
 
     // Start-up (main_startup.cpp).
-    void design_instruments();
     void connect_actions();
     void style_TimerTimer();
 
@@ -40,13 +39,11 @@ struct Tmain_Form::Parts {
 
     // Measurement workflow (main_measure.cpp).
     void meas_start_TimerTimer();
-    void show_measurement_values();
     void fill_table_identity();
-
-    // Wires the chart component to the monitor's other controls (main_chart.cpp).
-    void setup_chart();
-    // The switch names what the monitor shows (main_translate.cpp).
-    void show_switch_caption();
+    // The measurement the model holds now, as the monitor is told it.
+    session::Measurement measurement(bool in_run) const;
+    // The monitor's Clear Chart: the table starts again.
+    void chart_cleared();
 
     Tmain_Form &w;
     Windows fWindows;
@@ -55,8 +52,6 @@ struct Tmain_Form::Parts {
     // The captions are set when the window is first shown.
     bool fTranslated = false;
 
-    // The chart component; made last, at the end of start-up, and the last of the parts to go.
-    std::unique_ptr<TMonitorChart> fChart;
     // The parts with a job of their own; made in this order, each using those before. All of them
     // go before the window's timers and controls that they refer to.
     std::unique_ptr<TStatusBar> f_status_bar;

@@ -14,7 +14,6 @@
 #include "app/log_header.h"
 #include "services/log/logFile.h"
 #include "app/main_parts.h"
-#include "views/chart/monitor_chart.h"
 #include "app/new_address_group.h"
 #include "app/number_pictures.h"
 #include "app/product_info.h"
@@ -23,6 +22,8 @@
 #include "app/settings_command.h"
 #include "app/status_bar.h"
 #include "services/dialogs/themes.h"
+#include "views/monitor/monitor_view.h"
+#include "views/windows/table_view.h"
 #include "ui_main.h"
 
 #include <QCloseEvent>
@@ -42,7 +43,6 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     ui->setupUi(this);
     setFont(instrument_design::MainWindowFont());
     resize(997, 727);
-    fParts->design_instruments();
 
     style_Timer.setInterval(1000);
     style_Timer.setSingleShot(true);
@@ -84,7 +84,6 @@ Tmain_Form::Tmain_Form(QWidget *parent)
                                                           *ui->new_slaveaddr_combo, *ui->changes_left, *ui->number,
                                                           *ui->change_addr_btn, *ui->change_address_Action);
     fParts->f_new_address->show_changes_left(changes_left::NoneShown);
-    ui->stop_btn->hide();
 
     fParts->f_handover = std::make_unique<TAdapterHandover>(scan_start_Timer, meas_start_Timer, re_address_Timer,
                                                        [this] { return fParts->worker_exists(); });
@@ -105,7 +104,7 @@ Tmain_Form::Tmain_Form(QWidget *parent)
                              }});
 
     fParts->connect_actions();
-    fParts->setup_chart(); // the chart, its settings panel and the monitor's chart controls
+    ui->monitor->setup(*fIni); // the chart, whose settings it keeps
     style_Timer.start();
 }
 
@@ -142,11 +141,11 @@ Tmain_Form::Parts::Parts(Tmain_Form &window) : w(window) {}
 
 Tmain_Form::Parts::~Parts() = default;
 
-void Tmain_Form::Parts::design_instruments()
+void Tmain_Form::attach_windows(const Windows &windows)
 {
-    instrument_design::DesignBar(*w.ui->pressure_bar, instrument_design::Bar::Pressure);
-    instrument_design::DesignBar(*w.ui->thermometer, instrument_design::Bar::Thermometer);
-    instrument_design::DesignGauge(*w.ui->AnalogDisplay);
+    fParts->fWindows = windows;
+    if (fParts->fWindows.table)
+        fParts->fWindows.table->share_store(ui->monitor->store());
 }
 
 void Tmain_Form::Parts::connect_actions()
@@ -183,12 +182,15 @@ void Tmain_Form::Parts::connect_actions()
         if (ok)
             w.fOrvel_Handler->Set_preferred_addr(address);
     });
-    QObject::connect(ui->start_btn, &QPushButton::clicked, window, &Tmain_Form::start_btnClick);
-    QObject::connect(ui->stop_btn, &QPushButton::clicked, window, &Tmain_Form::stop_btnClick);
-    QObject::connect(ui->table_btn, &QPushButton::clicked, window, &Tmain_Form::table_btnClick);
-    QObject::connect(ui->switch_button, &QToolButton::clicked, window, &Tmain_Form::switch_buttonClick);
-    QObject::connect(ui->TrackBar1, &QSlider::valueChanged, window, &Tmain_Form::TrackBar1Change);
-    w.TrackBar1Change(ui->TrackBar1->value());
+    TMonitorView *monitor = ui->monitor;
+    QObject::connect(monitor, &TMonitorView::start_clicked, window, &Tmain_Form::start_btnClick);
+    QObject::connect(monitor, &TMonitorView::stop_clicked, window, &Tmain_Form::stop_btnClick);
+    QObject::connect(monitor, &TMonitorView::table_clicked, window, &Tmain_Form::table_btnClick);
+    QObject::connect(monitor, &TMonitorView::cleared, window, [this] { chart_cleared(); });
+    QObject::connect(monitor, &TMonitorView::delay_changed, window, [this](int ms) {
+        if (meas_running())
+            w.fMeas->Set_delay(uint32_t(ms));
+    });
 }
 
 void Tmain_Form::set_status(const QString &left, const QString &middle, const QString &right)
@@ -231,7 +233,8 @@ void Tmain_Form::Parts::style_TimerTimer()
     if (style >= 0 && style < names.size())
         themes::apply(names[style]);
     w.time_Timer.start();
-    w.init_series();
+    w.set_led(0);
+    w.ui->monitor->init_series();
     // The user may already have asked for the adapter (Start, Change Device Address): nobody has
     // used it yet, so that request goes first.
     if (w.meas_start_Timer.isActive())
@@ -270,7 +273,7 @@ void Tmain_Form::closeEvent(QCloseEvent *event)
     fParts->f_handover->close();
     try {
         fIni->saveForm(this);
-        fParts->fChart->save_chart_settings(); // the chart: sections "Chart" and "viewer"
+        ui->monitor->save_chart_settings(); // the chart: sections "Chart" and "viewer"
         fIni->Set_LogCommunicationMode(fLog->Get_CommunicationMode());
     } catch (const EInOutError &e) {
         fLog->addEvent(catCore, lError, QString::fromLocal8Bit(e.what()));
