@@ -21,14 +21,10 @@ class TNewAddressGroup;
 class TReaddressJournalFlow;
 class TReaddressRun;
 class TSettingsCommand;
-class TMonitorChart;
 class Tmemory_Form;
 class Ttable_form;
 class Tabout_Form;
 class Toption_Form;
-class TBarDisplay;
-class TAnalogDisplay;
-class QCPAxis;
 
 namespace Ui {
 class Tmain_Form;
@@ -48,7 +44,7 @@ public:
         Tabout_Form *about = nullptr;
         Ttable_form *table = nullptr;
     };
-    // The table shows the rows of the chart's measurement store from then on.
+    // The table shows the rows of the monitor's measurement store from then on.
     void attach_windows(const Windows &windows);
     TSession &session() const { return *fSession; }
 
@@ -98,52 +94,7 @@ private:
     // A run began or ended, by the user's Stop or on an error.
     void run_started(const session::RunStarted &started);
     void run_ended(const session::RunEnded &ended);
-    void TrackBar1Change(int position);
-    void switch_buttonClick();
     void table_btnClick();
-
-    // The monitor chart's operations, carried out by the chart component (main_chart.cpp).
-public:
-    double Get_left_min() const;
-    void Set_left_min(double x);
-    double Get_left_max() const;
-    void Set_left_max(double x);
-    double Get_right_min() const;
-    void Set_right_min(double x);
-    double Get_right_max() const;
-    void Set_right_max(double x);
-    double Get_left_increment() const;
-    void Set_left_increment(double x);
-    double Get_right_increment() const;
-    void Set_right_increment(double x);
-    bool Get_show_left_grid() const;
-    void Set_show_left_grid(bool b);
-    bool Get_show_right_grid() const;
-    void Set_show_right_grid(bool b);
-    int Get_leftaxis_digits() const;
-    void Set_leftaxis_digits(int n);
-    int Get_rightaxis_digits() const;
-    void Set_rightaxis_digits(int n);
-    const QString &Get_left_axis_lbl_format() const;
-    void Set_left_axis_lbl_format(const QString &format);
-    const QString &Get_right_axis_lbl_format() const;
-    void Set_right_axis_lbl_format(const QString &format);
-    int Get_axis_mode() const;
-    void Set_axis_mode(int v);
-
-    void lock_iconClick();
-    void left_axis_autoClick();
-    void right_axis_autoClick();
-    void apply_axis_limits();
-    void clear_btnClick();
-    void collapse_sidebar();
-    void expand_sidebar();
-    void apply_chart_settings();
-    QString format_axis_label(QCPAxis *axis, const QString &label);
-
-private:
-    void init_series();
-    void AnalogDisplayDblClick();
 
     // Start-up (main_startup.cpp).
     void connect_actions();
@@ -156,10 +107,9 @@ private:
     // The memory map window, filled by the last read and brought to the front.
     void show_memory_map();
     // Measurement workflow (main_measure.cpp).
-    void show_measurement_values(const session::Measurement &measurement);
     void fill_table_identity();
-    void setup_chart();
-    void show_switch_caption();
+    // The monitor's chart was cleared: the table starts again.
+    void chart_cleared();
 
     std::unique_ptr<Ui::Tmain_Form> ui;
 
@@ -190,5 +140,4 @@ private:
     std::unique_ptr<TReaddressJournalFlow> f_journal;
     std::unique_ptr<TReaddressRun> f_readdress_run;
     std::unique_ptr<TSettingsCommand> f_settings;
-    std::unique_ptr<TMonitorChart> fChart;
 };

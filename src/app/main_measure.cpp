@@ -4,12 +4,11 @@
 
 #include "app/changes_left.h"
 #include "app/device_texts.h"
-#include "views/chart/chart.h"
 #include "services/log/logFile.h"
 #include "session/session.h"
-#include "views/chart/monitor_chart.h"
 #include "app/new_address_group.h"
 #include "app/status_bar.h"
+#include "views/monitor/monitor_view.h"
 #include "views/windows/table_view.h"
 #include "ui_main.h"
 #include "app/window_text.h"
@@ -23,7 +22,7 @@ void Tmain_Form::start_btnClick()
     fill_table_identity();
     if (fWindows.table)
         fWindows.table->Set_time_axis_enabled(false);
-    fSession->start_run(uint32_t(ui->TrackBar1->value()));
+    fSession->start_run(uint32_t(ui->monitor->delay()));
 }
 
 // The table names the transmitter shown in the device panel.
@@ -42,9 +41,7 @@ void Tmain_Form::fill_table_identity()
 
 void Tmain_Form::run_started(const session::RunStarted &started)
 {
-    ui->stop_btn->show();
-    ui->start_btn->hide();
-    fChart->start_run(started.time);
+    ui->monitor->run_started(started.time);
     set_status_left(tr_("Measuring", "Measuring"));
     set_status_middle(tr_("Started", "Started"));
     ui->change_address_Action->setEnabled(false);
@@ -60,8 +57,7 @@ void Tmain_Form::stop_btnClick()
 
 void Tmain_Form::run_ended(const session::RunEnded &ended)
 {
-    ui->stop_btn->hide();
-    ui->start_btn->show();
+    ui->monitor->run_ended();
     if (ended.by_user) {
         set_led(1);
         set_status_left(tr_("Measuring", "Measuring"));
@@ -74,35 +70,16 @@ void Tmain_Form::run_ended(const session::RunEnded &ended)
         fWindows.table->Set_time_axis_enabled(true);
 }
 
-// Numbers, bars and gauge from the measurement.
-void Tmain_Form::show_measurement_values(const session::Measurement &m)
-{
-    // A new face colour redraws the scale without the bar; the positions that follow draw it.
-    ui->pressure_bar->SetFaceColor(0xFFFFFF);
-    ui->thermometer->SetFaceColor(0xFFFFFF);
-    ui->thermometer->SetPosition(m.temperature);
-    ui->pressure_bar->SetPosition(m.pressure);
-    ui->pu16_ed->setText(QString::number(m.pressure_raw));
-    ui->Tu16_ed->setText(QString::number(m.temperature_raw));
-    ui->pressuredisplay->setText(m.pressure_text);
-    ui->Temperaturedisplay->setText(m.temperature_text);
-    ui->AnalogDisplay->SetMinColor(fChart->pressure_color());
-    ui->AnalogDisplay->SetFaceColor(fChart->back_color());
-    ui->AnalogDisplay->SetPosition(m.pressure);
-}
-
 void Tmain_Form::update_single_meas(const session::Measurement &m)
 {
-    show_measurement_values(m);
-    fChart->initial_ranges(m.pressure, m.temperature);
+    ui->monitor->show_measurement(m);
     f_status_bar->blink(f_blink);
 }
 
 void Tmain_Form::updateGui_meas(const session::Measurement &m)
 {
-    fChart->add_measurement(m.time, m.pressure, m.temperature, m.pressure_raw, m.temperature_raw);
-    show_measurement_values(m);
-    // The chart's point is the table's row too.
+    ui->monitor->add_measurement(m);
+    // The monitor's new row is the table's too.
     if (fWindows.table)
         fWindows.table->row_recorded();
     f_status_bar->blink(f_blink);
@@ -128,33 +105,13 @@ void Tmain_Form::updateGui(const QString &message)
     set_status(tr_("meas_thread", "Measuring Thread"), message, QString());
 }
 
-void Tmain_Form::TrackBar1Change(int position)
+void Tmain_Form::chart_cleared()
 {
-    // The wait between two measurements, beside the slider that sets it.
-    ui->speed_value_Label->setText(QStringLiteral("%1 ms").arg(position));
-    fSession->set_delay(uint32_t(position));
-}
-
-void Tmain_Form::switch_buttonClick()
-{
-    const bool chartVisible = ui->chart_stack->currentWidget() != ui->chart_page;
-    ui->chart_stack->setCurrentWidget(chartVisible ? ui->chart_page : ui->gauge_page);
-    ui->switch_button->setChecked(chartVisible);
-    show_switch_caption();
-    if (chartVisible)
-        return;
-    collapse_sidebar();
-    const session::Transmitter &transmitter = fSession->transmitter();
-    TAnalogDisplay &gauge = *ui->AnalogDisplay;
-    if (transmitter.pmax != transmitter.pmin) {
-        gauge.SetIndMaximum(0);
-        gauge.SetIndMinimum(transmitter.pmax);
-        gauge.SetScaleMin(transmitter.pmin);
-        gauge.SetScaleMax(transmitter.pmax);
-        gauge.SetDigits(2);
-    }
-    gauge.SetMinColor(fChart->pressure_color());
-    gauge.SetFaceColor(fChart->back_color());
+    if (fWindows.table)
+        fWindows.table->init();
+    // A run goes on measuring the same transmitter: the table keeps naming it.
+    if (ui->monitor->running())
+        fill_table_identity();
 }
 
 void Tmain_Form::table_btnClick()

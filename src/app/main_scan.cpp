@@ -6,23 +6,19 @@
 #include "app/device_texts.h"
 #include "services/log/logFile.h"
 #include "session/session.h"
-#include "views/chart/monitor_chart.h"
 #include "app/new_address_group.h"
 #include "app/number_pictures.h"
 #include "app/status_bar.h"
+#include "views/monitor/monitor_view.h"
 #include "views/windows/table_view.h"
 #include "ui_main.h"
 #include "app/window_text.h"
-
-#include <cmath>
 
 using window_text::tr_;
 
 namespace {
 
 const QString Placeholder = QStringLiteral("-------");
-constexpr TColor Grey = 0x808080;
-constexpr TColor Silver = 0xC0C0C0;
 
 } // namespace
 
@@ -50,26 +46,7 @@ void Tmain_Form::show_pressure_scaling(const session::Transmitter &transmitter)
     ui->calibrationdate_ed->setText(transmitter.calibration_date);
     ui->uniquecode_ed->setText(transmitter.product_code);
 
-    const double pmin = transmitter.pmin, pmax = transmitter.pmax;
-    const double fullScale = (pmax - pmin) / 100;
-    fChart->set_pressure_full_scale(fullScale);
-    // Every scan cycle comes here; resetting the bar only for a new range keeps it from
-    // dropping to zero between two measurements.
-    const double scaleMax = pmax + std::nearbyint(10 * fullScale);
-    TBarDisplay &bar = *ui->pressure_bar;
-    if (bar.GetScale_Min() != -1.0 || bar.GetScale_Max() != scaleMax) {
-        bar.SetScale_Min(-1.0);
-        bar.SetScale_Max(scaleMax);
-        bar.SetPosition(0);
-    }
-    if (pmax != pmin) {
-        TAnalogDisplay &gauge = *ui->AnalogDisplay;
-        gauge.SetIndMaximum(0);
-        gauge.SetScaleMin(pmin);
-        gauge.SetScaleMax(pmax);
-        gauge.SetIndMinimum(pmax);
-        gauge.SetDigits(2);
-    }
+    ui->monitor->show_range(transmitter.pmin, transmitter.pmax);
 }
 
 void Tmain_Form::update_status_Gui(const session::Transmitter &transmitter)
@@ -113,14 +90,9 @@ void Tmain_Form::show_scan_error(const session::ScanFailed &failed)
         field->setText(Placeholder);
     ui->slaveaddr_combo->clear();
     ui->slaveaddr_combo->setPlaceholderText(Placeholder);
-    ui->pressuredisplay->setText(Placeholder);
-    ui->Temperaturedisplay->setText(Placeholder);
+    ui->monitor->show_no_device();
     if (fWindows.memory)
         fWindows.memory->clean_grid();
-    ui->AnalogDisplay->SetFaceColor(Grey);
-    ui->AnalogDisplay->SetMinColor(Silver);
-    ui->thermometer->SetFaceColor(Grey);
-    ui->pressure_bar->SetFaceColor(Grey);
     f_new_address->show_changes_left(changes_left::NoneShown);
 }
 

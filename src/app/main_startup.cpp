@@ -13,7 +13,6 @@
 #include "app/log_header.h"
 #include "services/log/logFile.h"
 #include "session/session.h"
-#include "views/chart/monitor_chart.h"
 #include "app/new_address_group.h"
 #include "app/number_pictures.h"
 #include "app/product_info.h"
@@ -22,6 +21,8 @@
 #include "app/settings_command.h"
 #include "app/status_bar.h"
 #include "services/dialogs/themes.h"
+#include "views/monitor/monitor_view.h"
+#include "views/windows/table_view.h"
 #include "ui_main.h"
 
 #include <QCloseEvent>
@@ -41,9 +42,6 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     ui->setupUi(this);
     setFont(instrument_design::MainWindowFont());
     resize(997, 727);
-    instrument_design::DesignBar(*ui->pressure_bar, instrument_design::Bar::Pressure);
-    instrument_design::DesignBar(*ui->thermometer, instrument_design::Bar::Thermometer);
-    instrument_design::DesignGauge(*ui->AnalogDisplay);
 
     style_Timer.setInterval(1000);
     style_Timer.setSingleShot(true);
@@ -77,7 +75,6 @@ Tmain_Form::Tmain_Form(QWidget *parent)
                                                        *ui->changes_left, *ui->number, *ui->change_addr_btn,
                                                        *ui->change_address_Action);
     f_new_address->show_changes_left(changes_left::NoneShown);
-    ui->stop_btn->hide();
 
     f_journal = std::make_unique<TReaddressJournalFlow>(*this, *ui->exit_Action, *fSession, *fLog);
     f_readdress_run = std::make_unique<TReaddressRun>(*fLog, *f_status_bar);
@@ -85,7 +82,7 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     connect(fSession.get(), &TSession::published, this, &Tmain_Form::show_record);
 
     connect_actions();
-    setup_chart(); // the chart, its settings panel and the monitor's chart controls
+    ui->monitor->setup(*fIni); // the chart, whose settings it keeps
     style_Timer.start();
 }
 
@@ -129,12 +126,20 @@ void Tmain_Form::connect_actions()
         if (ok)
             fSession->pick(address);
     });
-    QObject::connect(ui->start_btn, &QPushButton::clicked, window, &Tmain_Form::start_btnClick);
-    QObject::connect(ui->stop_btn, &QPushButton::clicked, window, &Tmain_Form::stop_btnClick);
-    QObject::connect(ui->table_btn, &QPushButton::clicked, window, &Tmain_Form::table_btnClick);
-    QObject::connect(ui->switch_button, &QToolButton::clicked, window, &Tmain_Form::switch_buttonClick);
-    QObject::connect(ui->TrackBar1, &QSlider::valueChanged, window, &Tmain_Form::TrackBar1Change);
-    TrackBar1Change(ui->TrackBar1->value());
+    TMonitorView *monitor = ui->monitor;
+    QObject::connect(monitor, &TMonitorView::start_clicked, window, &Tmain_Form::start_btnClick);
+    QObject::connect(monitor, &TMonitorView::stop_clicked, window, &Tmain_Form::stop_btnClick);
+    QObject::connect(monitor, &TMonitorView::table_clicked, window, &Tmain_Form::table_btnClick);
+    QObject::connect(monitor, &TMonitorView::cleared, window, [this] { chart_cleared(); });
+    QObject::connect(monitor, &TMonitorView::delay_changed, window,
+                     [this](int ms) { fSession->set_delay(uint32_t(ms)); });
+}
+
+void Tmain_Form::attach_windows(const Windows &windows)
+{
+    fWindows = windows;
+    if (fWindows.table)
+        fWindows.table->share_store(ui->monitor->store());
 }
 
 void Tmain_Form::set_status(const QString &left, const QString &middle, const QString &right)
@@ -172,7 +177,8 @@ void Tmain_Form::style_TimerTimer()
     if (style >= 0 && style < names.size())
         themes::apply(names[style]);
     time_Timer.start();
-    init_series();
+    set_led(0);
+    ui->monitor->init_series();
     fSession->start();
 }
 
@@ -195,7 +201,7 @@ void Tmain_Form::closeEvent(QCloseEvent *event)
     fSession->close();
     try {
         fIni->saveForm(this);
-        fChart->save_chart_settings(); // the chart: sections "Chart" and "viewer"
+        ui->monitor->save_chart_settings(); // the chart: sections "Chart" and "viewer"
         fIni->Set_LogCommunicationMode(fLog->Get_CommunicationMode());
     } catch (const EInOutError &e) {
         fLog->addEvent(catCore, lError, QString::fromLocal8Bit(e.what()));

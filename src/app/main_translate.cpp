@@ -1,13 +1,11 @@
 // The main window's captions in the current language.
 #include "app/main.h"
 
-#include "views/instruments/AnalogDisplay.h"
-#include "views/instruments/BarDisplay.h"
 #include "services/settings/Translator.h"
 #include "session/session.h"
-#include "views/chart/monitor_chart.h"
 #include "app/new_address_group.h"
 #include "app/readdress_journal_flow.h"
+#include "views/monitor/monitor_view.h"
 #include "ui_main.h"
 #include "app/window_text.h"
 
@@ -53,8 +51,6 @@ void setCaption(QObject *target, const QString &text)
         label->setText(text);
     else if (auto *button = qobject_cast<QAbstractButton *>(target))
         button->setText(text);
-    else if (auto *bar = qobject_cast<TBarDisplay *>(target))
-        bar->SetCaption(text);
     else if (auto *page = qobject_cast<QWidget *>(target))
         setTabCaption(page, text);
 }
@@ -63,7 +59,7 @@ void setCaption(QObject *target, const QString &text)
 
 void Tmain_Form::translateGui()
 {
-    const std::vector<CaptionRow> menuPanelsMonitor = {
+    const std::vector<CaptionRow> menuAndPanels = {
         // Menu commands.
         {"file", "File", {ui->file_Action}},
         {"showlog", "Show Logfile", {ui->show_log_Action}},
@@ -88,36 +84,14 @@ void Tmain_Form::translateGui()
         {"new_addr_GroupBox", "New Slave Address", {ui->new_addr_GroupBox}},
         {"readdressing_left_title", "Number of Re-Addressing left", {ui->readdressing_left_title}},
         {"new_address_title", "New Slave Address", {ui->new_address_title}},
-        // Monitor.
-        {"monitor_Group", "Monitor", {ui->monitor_Group}},
-        {"pressure_display_group", "Pressure [bar]", {ui->pressure_display_group}},
-        {"temperature_display_group", "Temperature [°C]", {ui->temperature_display_group}},
-        {"fast_Label", "Fast", {ui->fast_Label}},
-        {"slow_Label", "Slow", {ui->slow_Label}},
-        {"start_btn", "Start", {ui->start_btn}},
-        {"clear_btn", "Clear Chart", {ui->clear_btn}},
-        {"pressure_Box", "Pressure", {ui->pressure_Box}},
-        {"Temperature_Box", "Temperature", {ui->Temperature_Box}},
-        {"pressure_display_group", "Pressure [bar]", {ui->pressure_bar}},
-        {"temperature_display_group", "Temperature [°C]", {ui->thermometer}},
     };
-    for (const CaptionRow &row : menuPanelsMonitor) {
+    for (const CaptionRow &row : menuAndPanels) {
         const QString text = tr_(row.key, row.defaultText);
         for (QObject *target : row.targets)
             setCaption(target, text);
     }
 
-    ui->table_btn->setText(tr_("table", "Table"));
     f_journal->action().setText(tr_("readdr_journal", "Re-addressing journal…"));
-    fChart->translate([](const char *key, const char *defaultText) { return tr_(key, defaultText); });
-    ui->AnalogDisplay->SetCaption(tr_("pressure_display_group", "Pressure [bar]"));
-    show_switch_caption();
+    ui->monitor->translate(tr_);
     update_status_Gui(fSession->transmitter());
-}
-
-// The switch names what the monitor shows.
-void Tmain_Form::show_switch_caption()
-{
-    const bool chartShown = ui->chart_stack->currentWidget() == ui->chart_page;
-    ui->switch_button->setText(chartShown ? tr_("switch_chart", "Chart") : tr_("switch_gauge", "Gauge"));
 }

@@ -1,5 +1,5 @@
-// The monitor chart in the main window: axis modes and limits, labels, the settings panel and
-// the chart's stored settings.
+// The monitor chart in the main window's monitor view: axis modes and limits, labels, the
+// settings panel and the chart's stored settings.
 #include "views/instruments/BarDisplay.h"
 #include "services/utils/ZUtils.h"
 #include "services/settings/IniHandler.h"
@@ -8,6 +8,7 @@
 #include "locale_guard.h"
 #include "main_window_fixture.h"
 #include "views/chart/monitor_chart.h"
+#include "views/monitor/monitor_view.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,6 +53,7 @@ protected:
     TChart *chart() const { return child<TChart>("Chart"); }
     TChartPanel *panel() const { return child<TChartPanel>("graph_control"); }
     TMonitorChart *monitor() const { return child<TMonitorChart>("monitor_chart"); }
+    TMonitorView *view() const { return child<TMonitorView>("monitor"); }
     template <typename T> T *control(const char *name) const
     {
         T *found = panel()->findChild<T *>(QString::fromLatin1(name));
@@ -87,7 +89,7 @@ protected:
 
 TEST_F(ChartTest, ThreeLockClicksReturnToAutomatic)
 {
-    ASSERT_EQ(form->Get_axis_mode(), 0);
+    ASSERT_EQ(view()->Get_axis_mode(), 0);
     auto *lock = control<QToolButton>("lock_icon");
     auto *leftAuto = control<QCheckBox>("left_axis_auto");
     auto *rightAuto = control<QCheckBox>("right_axis_auto");
@@ -101,7 +103,7 @@ TEST_F(ChartTest, ThreeLockClicksReturnToAutomatic)
     for (const auto &s : steps) {
         lock->click();
         SCOPED_TRACE(s.mode);
-        EXPECT_EQ(form->Get_axis_mode(), s.mode);
+        EXPECT_EQ(view()->Get_axis_mode(), s.mode);
         EXPECT_EQ(panel()->shown_axis_mode(), s.mode);
         EXPECT_EQ(monitor()->Get_axis_automatic(), s.automatic);
         EXPECT_EQ(leftAuto->isChecked(), s.automatic);
@@ -114,27 +116,27 @@ TEST_F(ChartTest, ThreeLockClicksReturnToAutomatic)
         }
     }
     EXPECT_TRUE(chart()->auto_scaling(chart()->right_axis())) << "ticking the right box switched it on";
-    form->Set_axis_mode(5);
+    view()->Set_axis_mode(5);
     EXPECT_EQ(panel()->shown_axis_mode(), 5) << "only the picture";
     EXPECT_TRUE(monitor()->Get_axis_automatic());
 }
 
 TEST_F(ChartTest, LimitAboveTheMaximumIsHeldThereAndBothAxesTakeTheLimits)
 {
-    form->Set_left_max(3.0);
+    view()->Set_left_max(3.0);
     EXPECT_EQ(left(), QCPRange(0.0, 3.0));
     EXPECT_EQ(right(), QCPRange(0.0, 30.0)) << "both value axes, even in automatic mode";
-    form->Set_right_min(40.0);
-    EXPECT_EQ(form->Get_right_min(), 30.0);
-    form->Set_left_min(5.0);
-    EXPECT_EQ(form->Get_left_min(), 3.0);
+    view()->Set_right_min(40.0);
+    EXPECT_EQ(view()->Get_right_min(), 30.0);
+    view()->Set_left_min(5.0);
+    EXPECT_EQ(view()->Get_left_min(), 3.0);
     EXPECT_NEAR(left().center(), 3.0, 1e-12) << "both limits 3: shown around 3";
     EXPECT_GT(left().size(), 0.0);
-    form->Set_left_max(-2.0);
-    EXPECT_EQ(form->Get_left_max(), 3.0);
-    form->Set_left_min(1.0);
+    view()->Set_left_max(-2.0);
+    EXPECT_EQ(view()->Get_left_max(), 3.0);
+    view()->Set_left_min(1.0);
     EXPECT_EQ(left(), QCPRange(1.0, 3.0));
-    EXPECT_EQ(form->Get_axis_mode(), 0);
+    EXPECT_EQ(view()->Get_axis_mode(), 0);
     EXPECT_EQ(panel()->shown_axis_mode(), 0);
     EXPECT_TRUE(control<QCheckBox>("left_axis_auto")->isChecked());
 }
@@ -157,23 +159,23 @@ TEST_F(ChartTest, InitialRangesFromTheFirstScanThenWideningDuringTheRun)
 TEST_F(ChartTest, ValueLabelsWithTheAxisDecimals)
 {
     LocaleGuard locale(LocaleGuard::pointLocale());
-    form->Set_left_increment(0.5);
-    form->Set_left_max(3.0);
-    form->Set_left_min(2.0);
+    view()->Set_left_increment(0.5);
+    view()->Set_left_max(3.0);
+    view()->Set_left_min(2.0);
     EXPECT_EQ(labels(chart()->left_axis()), (QStringList{"2.000", "2.500", "3.000"}));
     const int reserved = chart()->reserved_label_width(chart()->left_axis());
     EXPECT_GE(reserved, 40);
-    form->Set_leftaxis_digits(1);
-    EXPECT_EQ(form->Get_left_axis_lbl_format(), QStringLiteral("###0.#"));
+    view()->Set_leftaxis_digits(1);
+    EXPECT_EQ(view()->Get_left_axis_lbl_format(), QStringLiteral("###0.#"));
     EXPECT_EQ(labels(chart()->left_axis()), (QStringList{"2.0", "2.5", "3.0"}));
     EXPECT_EQ(chart()->reserved_label_width(chart()->left_axis()), reserved) << "never shrinks";
-    form->Set_rightaxis_digits(0);
+    view()->Set_rightaxis_digits(0);
     for (const QString &label : labels(chart()->right_axis()))
         EXPECT_FALSE(label.contains(u'.')) << label.toStdString();
     EXPECT_EQ(stored("viewer", "left_increment"), QStringLiteral("0.5")) << "written at once";
-    form->Set_left_increment(0);
+    view()->Set_left_increment(0);
     EXPECT_EQ(stored("viewer", "left_increment"), QStringLiteral("0"));
-    form->Set_show_left_grid(false);
+    view()->Set_show_left_grid(false);
     EXPECT_FALSE(chart()->left_axis()->grid()->visible());
     EXPECT_TRUE(chart()->right_axis()->grid()->visible());
 }
@@ -211,7 +213,7 @@ TEST_F(ChartTest, PanelSlidesOpenAtTheChartsLeftEdgeAndShowsTheChart)
     EXPECT_FALSE(monitor()->Get_sidebar_expanded()) << "back on the chart";
 
     // The gauge hides the chart and closes the panel; a double click on it shows the chart again.
-    form->expand_sidebar();
+    view()->expand_sidebar();
     child<QToolButton>("switch_button")->click();
     auto *stack = child<QStackedWidget>("chart_stack");
     EXPECT_EQ(stack->currentWidget()->objectName(), QStringLiteral("gauge_page"));
@@ -226,19 +228,19 @@ TEST_F(ChartTest, PanelSlidesOpenAtTheChartsLeftEdgeAndShowsTheChart)
 TEST_F(ChartTest, EnterCommitsAndTextThatIsNoNumberChangesNothing)
 {
     LocaleGuard locale(LocaleGuard::pointLocale());
-    form->expand_sidebar();
+    view()->expand_sidebar();
     enter(control<QLineEdit>("left_max"), QStringLiteral("2.5"));
-    EXPECT_EQ(form->Get_left_max(), 2.5);
+    EXPECT_EQ(view()->Get_left_max(), 2.5);
     EXPECT_EQ(left().upper, 2.5);
     enter(control<QLineEdit>("right_min"), QStringLiteral("-10"));
-    EXPECT_EQ(form->Get_right_min(), -10.0);
+    EXPECT_EQ(view()->Get_right_min(), -10.0);
     enter(control<QLineEdit>("increment_right"), QStringLiteral("0.25"));
-    EXPECT_EQ(form->Get_right_increment(), 0.25);
+    EXPECT_EQ(view()->Get_right_increment(), 0.25);
     EXPECT_EQ(stored("viewer", "right_increment"), QStringLiteral("0.25"));
     // A minimum above the maximum is held at it, and the edits show the range the axis then
     // uses (an empty range is drawn a little wider).
     enter(control<QLineEdit>("left_min"), QStringLiteral("9"));
-    EXPECT_EQ(form->Get_left_min(), 2.5);
+    EXPECT_EQ(view()->Get_left_min(), 2.5);
     EXPECT_EQ(control<QLineEdit>("left_min")->text(), ZString::FormatFixed(left().lower, 3, 12));
     EXPECT_EQ(control<QLineEdit>("left_max")->text(), ZString::FormatFixed(left().upper, 3, 12));
     EXPECT_LE(left().lower, 2.5);
@@ -250,26 +252,26 @@ TEST_F(ChartTest, EnterCommitsAndTextThatIsNoNumberChangesNothing)
         answerNextDialog(1, &message);
         enter(control<QLineEdit>("left_min"), QString::fromLatin1(bad));
         EXPECT_EQ(message, QStringLiteral("'%1' is not a valid floating point value.").arg(QString::fromLatin1(bad)));
-        EXPECT_EQ(form->Get_left_min(), 2.5);
+        EXPECT_EQ(view()->Get_left_min(), 2.5);
         EXPECT_EQ(left(), before);
     }
     QString message;
     answerNextDialog(1, &message);
     enter(control<QLineEdit>("increment_left"), QStringLiteral("-"));
     EXPECT_FALSE(message.isEmpty());
-    EXPECT_EQ(form->Get_left_increment(), 0.001);
+    EXPECT_EQ(view()->Get_left_increment(), 0.001);
     EXPECT_EQ(stored("viewer", "left_increment"), QStringLiteral("0.001"));
 
     control<QPushButton>("reset_l_increment")->click();
     EXPECT_EQ(control<QLineEdit>("increment_left")->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->Get_left_increment(), 0.0);
+    EXPECT_EQ(view()->Get_left_increment(), 0.0);
     EXPECT_EQ(stored("viewer", "left_increment"), QStringLiteral("0"));
 }
 
 TEST_F(ChartTest, LimitFieldsShowTheRangesTheAxesUseInEveryMode)
 {
     LocaleGuard locale(LocaleGuard::pointLocale());
-    form->expand_sidebar();
+    view()->expand_sidebar();
     const auto fieldsMatchAxes = [this] {
         const int l = control<QSpinBox>("decimals_leftaxis")->value();
         const int r = control<QSpinBox>("decimals_rightaxis")->value();
@@ -286,15 +288,15 @@ TEST_F(ChartTest, LimitFieldsShowTheRangesTheAxesUseInEveryMode)
     for (int mode : {1, 2, 0}) {
         SCOPED_TRACE(mode);
         control<QToolButton>("lock_icon")->click();
-        ASSERT_EQ(form->Get_axis_mode(), mode);
+        ASSERT_EQ(view()->Get_axis_mode(), mode);
         fieldsMatchAxes();
     }
 
     // A limit typed while the axes scale themselves takes them out of it, the lock shows it, and
     // every field shows what the axes now use.
-    ASSERT_EQ(form->Get_axis_mode(), 0);
+    ASSERT_EQ(view()->Get_axis_mode(), 0);
     enter(control<QLineEdit>("left_max"), QStringLiteral("10"));
-    EXPECT_EQ(form->Get_axis_mode(), 1);
+    EXPECT_EQ(view()->Get_axis_mode(), 1);
     EXPECT_FALSE(control<QCheckBox>("left_axis_auto")->isChecked());
     EXPECT_EQ(left().upper, 10.0);
     fieldsMatchAxes();
@@ -309,7 +311,7 @@ TEST_F(ChartTest, LimitFieldsShowTheRangesTheAxesUseInEveryMode)
 
 TEST_F(ChartTest, ColourSwatchesReachTheChartAndCancelChangesNothing)
 {
-    form->expand_sidebar();
+    view()->expand_sidebar();
     TColor answer = 0x00FF00;
     bool confirm = false;
     panel()->set_color_asker([&](QWidget *, TColor, TColor &chosen) {
@@ -352,7 +354,7 @@ TEST_F(ChartTest, ColourSwatchesReachTheChartAndCancelChangesNothing)
 
 TEST_F(ChartTest, SettingsWrittenAtCloseAndReadAtTheNextStart)
 {
-    form->expand_sidebar();
+    view()->expand_sidebar();
     panel()->set_color_asker([](QWidget *, TColor, TColor &chosen) {
         chosen = 0x808000;
         return true;
@@ -361,12 +363,12 @@ TEST_F(ChartTest, SettingsWrittenAtCloseAndReadAtTheNextStart)
     control<QComboBox>("gradient_combo")->setCurrentText(QStringLiteral("From Top Left"));
     control<QToolButton>("TntSpeedButton3")->click();
     control<TShape>("t_color_shape")->mouseDown(Qt::LeftButton);
-    form->Set_left_max(4.0);
-    form->Set_right_min(-5.0);
-    form->Set_leftaxis_digits(2);
-    form->Set_show_right_grid(false);
-    form->lock_iconClick();
-    form->lock_iconClick();
+    view()->Set_left_max(4.0);
+    view()->Set_right_min(-5.0);
+    view()->Set_leftaxis_digits(2);
+    view()->Set_show_right_grid(false);
+    view()->lock_iconClick();
+    view()->lock_iconClick();
     ASSERT_TRUE(form->close());
 
     EXPECT_EQ(stored("Chart", "Gradient"), QStringLiteral("1"));
@@ -386,17 +388,17 @@ TEST_F(ChartTest, SettingsWrittenAtCloseAndReadAtTheNextStart)
     form->show();
     ASSERT_TRUE(waitFor([this] { return chart()->series(TChart::PressureSeries) != nullptr; }, 4000));
     ASSERT_TRUE(waitFor([this] { return form->session().scan_running(); }));
-    EXPECT_EQ(form->Get_axis_mode(), 2);
+    EXPECT_EQ(view()->Get_axis_mode(), 2);
     EXPECT_FALSE(chart()->zoom_allowed());
-    EXPECT_EQ(form->Get_left_max(), 4.0);
+    EXPECT_EQ(view()->Get_left_max(), 4.0);
     EXPECT_EQ(left(), QCPRange(0.0, 4.0));
     EXPECT_EQ(right(), QCPRange(-5.0, 30.0));
-    EXPECT_EQ(form->Get_leftaxis_digits(), 2);
+    EXPECT_EQ(view()->Get_leftaxis_digits(), 2);
     EXPECT_FALSE(chart()->right_axis()->grid()->visible());
     EXPECT_TRUE(chart()->props().gradient);
     EXPECT_EQ(chart()->props().right.axis_color, 0x808000u) << "the right axis line takes the curve colour";
     EXPECT_EQ(chart()->series(TChart::TemperatureSeries)->pen().color(), TColorToQColor(0x808000));
-    form->expand_sidebar();
+    view()->expand_sidebar();
     EXPECT_EQ(control<QComboBox>("gradient_combo")->currentText(), QStringLiteral("From Top Left"));
     EXPECT_EQ(control<TShape>("middle_Shape")->Get_brush_color(), 0x808000u);
 }
@@ -417,19 +419,19 @@ protected:
 
 TEST_F(StoredChart, OpeningThePanelClampsTheDecimals)
 {
-    EXPECT_EQ(form->Get_axis_mode(), 1);
+    EXPECT_EQ(view()->Get_axis_mode(), 1);
     EXPECT_EQ(left(), QCPRange(1.5, 2.5)) << "either separator";
-    EXPECT_EQ(form->Get_rightaxis_digits(), 3);
+    EXPECT_EQ(view()->Get_rightaxis_digits(), 3);
     EXPECT_EQ(chart()->back_color(), 0xC0C0C0u);
     EXPECT_EQ(chart()->props().right.axis_width, 3);
     EXPECT_EQ(chart()->props().left.axis_width, 1) << "missing keys take the defaults";
     EXPECT_EQ(chart()->props().left.grid_color, 0xC0C0C0u) << "not the layout's grid colour";
 
-    form->expand_sidebar();
+    view()->expand_sidebar();
     EXPECT_EQ(control<QSpinBox>("decimals_rightaxis")->value(), 2);
-    EXPECT_EQ(form->Get_rightaxis_digits(), 2);
+    EXPECT_EQ(view()->Get_rightaxis_digits(), 2);
     EXPECT_EQ(control<QSpinBox>("decimals_leftaxis")->value(), 8);
-    EXPECT_EQ(form->Get_leftaxis_digits(), 8);
+    EXPECT_EQ(view()->Get_leftaxis_digits(), 8);
     EXPECT_EQ(control<QLineEdit>("right_max")->text(), ZString::FormatFixed(right().upper, 2));
     EXPECT_FALSE(control<QCheckBox>("left_axis_auto")->isChecked());
     for (const QString &label : labels(chart()->right_axis())) {

@@ -2,6 +2,7 @@
 // window. With ZORBIT_SCREENSHOT_DIR set, the pictures are also written there.
 #include "views/chart/chart.h"
 #include "main_window_fixture.h"
+#include "views/monitor/monitor_view.h"
 
 #include <QCheckBox>
 #include <QImage>
@@ -62,7 +63,7 @@ TEST_F(MonitorLook, ChartGaugePanelAndTableDuringARun)
     SaveIfAsked(tableLook, "table_run.png");
     table->hide();
 
-    form->expand_sidebar();
+    child<TMonitorView>("monitor")->expand_sidebar();
     auto *panel = child<QTabWidget>("graph_control");
     EXPECT_TRUE(waitFor([panel] { return panel->width() == 280; }, 2000)) << panel->width();
     chart->flush_replot();

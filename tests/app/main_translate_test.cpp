@@ -2,6 +2,7 @@
 // wider (or, with more lines, higher) than the room its control gives it is cut off on screen.
 #include "app/about.h"
 #include "views/chart/chart_panel.h"
+#include "views/monitor/monitor_view.h"
 #include "languages_fixture.h"
 
 #include <QCheckBox>
@@ -137,7 +138,7 @@ TEST_P(CaptionsFit, EveryButtonLabelAndCheckBoxOfEveryWindow)
 
     cut << walk(*form);
     // The chart settings panel, open, with both gradient looks.
-    form->expand_sidebar();
+    child<TMonitorView>("monitor")->expand_sidebar();
     auto *solid = form->findChild<QCheckBox *>(QStringLiteral("solid_box"));
     ASSERT_NE(solid, nullptr);
     for (bool gradient : {false, true}) {
@@ -145,7 +146,7 @@ TEST_P(CaptionsFit, EveryButtonLabelAndCheckBoxOfEveryWindow)
             solid->click();
         cut << walk(*form);
     }
-    form->collapse_sidebar();
+    child<TMonitorView>("monitor")->collapse_sidebar();
     // The monitor with the gauge in front.
     child<QToolButton>("switch_button")->click();
     cut << walk(*form);

@@ -75,7 +75,7 @@ void TMonitorChart::initial_ranges(double pressure, double temperature)
 }
 
 // The one record of a measurement, which the chart and the table both read.
-void TMonitorChart::add_measurement(const QDateTime &now, double pressure, double temperature, int pu16, int tu16)
+void TMonitorChart::record(const QDateTime &now, double pressure, double temperature, int pu16, int tu16)
 {
     // A clear during the run starts a new time axis with this point.
     restart_time_if_cleared(now);
@@ -83,6 +83,17 @@ void TMonitorChart::add_measurement(const QDateTime &now, double pressure, doubl
     if (f_axis_automatic) {
         fPressure.track(pressure);
         fTemperature.track(temperature);
+        f_tracked_unshown = true;
+    }
+    if (!fChart.series(TChart::PressureSeries))
+        return;
+    fChart.store()->append({x, pressure, temperature, pu16, tu16}, fstart_time.toMSecsSinceEpoch());
+}
+
+void TMonitorChart::show_recorded()
+{
+    // Only extremes of recorded values widen, not those left from a clear.
+    if (f_axis_automatic && f_tracked_unshown) {
         QCPAxis *left = fChart.left_axis(), *right = fChart.right_axis();
         if (const auto widened = chart_axes::extended_range(range_of(left), fPressure, chart_axes::LeftMarginDivisor))
             fChart.set_axis_range(left, widened->min, widened->max);
@@ -90,10 +101,14 @@ void TMonitorChart::add_measurement(const QDateTime &now, double pressure, doubl
                 chart_axes::extended_range(range_of(right), fTemperature, chart_axes::RightMarginDivisor))
             fChart.set_axis_range(right, widened->min, widened->max);
     }
-    if (!fChart.series(TChart::PressureSeries))
-        return;
-    fChart.store()->append({x, pressure, temperature, pu16, tu16}, fstart_time.toMSecsSinceEpoch());
+    f_tracked_unshown = false;
     fChart.points_added();
+}
+
+void TMonitorChart::add_measurement(const QDateTime &now, double pressure, double temperature, int pu16, int tu16)
+{
+    record(now, pressure, temperature, pu16, tu16);
+    show_recorded();
 }
 
 void TMonitorChart::clear()
@@ -101,6 +116,7 @@ void TMonitorChart::clear()
     fChart.clear_series();
     fPressure.reset();
     fTemperature.reset();
+    f_tracked_unshown = false;
     f_chart_cleared = true;
 }
 

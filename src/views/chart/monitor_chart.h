@@ -85,7 +85,12 @@ public:
     void start_run(const QDateTime &now);
     // A single measurement after a scan: the first ranges, while the series are nearly empty.
     void initial_ranges(double pressure, double temperature);
-    // A measurement of a run: the ranges widen to it, then it is recorded as one point of each series.
+    // A measurement of a run, recorded at once as one point of each series; nothing is drawn, so
+    // that a burst of them costs only the store.
+    void record(const QDateTime &now, double pressure, double temperature, int pu16, int tu16);
+    // The ranges widen to what was recorded since, and the chart repaints at its next frame.
+    void show_recorded();
+    // Both at once.
     void add_measurement(const QDateTime &now, double pressure, double temperature, int pu16, int tu16);
     // Empties the series and forgets the extremes and the time origin; the ranges stay.
     void clear();
@@ -119,6 +124,8 @@ private:
 
     chart_axes::Extremes fPressure;
     chart_axes::Extremes fTemperature;
+    // Values were tracked that the ranges have not yet been widened to.
+    bool f_tracked_unshown = false;
     QDateTime fstart_time;
     bool f_chart_cleared = true;
     double f_pressure_full_scale = 0;
