@@ -54,7 +54,7 @@ void TReaddressRun::step(const session::ProcedureStep &step)
 
 void TReaddressRun::not_started(const session::ProcedureNotStarted &why)
 {
-    if (why.reason != QLatin1String("the adapter is in use"))
+    if (why.why != session::ProcedureNotStarted::Why::AdapterInUse)
         return;
     f_log.addEvent(catCommunication, lError,
                    why.procedure == session::Procedure::Restore

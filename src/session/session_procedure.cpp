@@ -43,12 +43,12 @@ session::ProcedureEnded TSession::run_procedure(session::Procedure procedure, in
     // One user of the adapter at a time: never beside a worker, never twice.
     if (worker_exists() || readdressing()) {
         ended.outcome.failed = readdress::Step::Check;
-        publish(session::ProcedureNotStarted{procedure, QStringLiteral("the adapter is in use")});
+        publish(session::ProcedureNotStarted{procedure, session::ProcedureNotStarted::Why::AdapterInUse});
         return ended;
     }
     if (to < 0) {
         ended.outcome.failed = readdress::Step::Check;
-        publish(session::ProcedureNotStarted{procedure, QStringLiteral("no new address was picked")});
+        publish(session::ProcedureNotStarted{procedure, session::ProcedureNotStarted::Why::NoAddressPicked});
         scan_again();
         return ended;
     }

@@ -126,8 +126,9 @@ struct ProcedureEnded {
 
 // A procedure was not begun: the adapter was in use, or nothing was asked for.
 struct ProcedureNotStarted {
+    enum class Why { AdapterInUse, NoAddressPicked };
     Procedure procedure = Procedure::Readdress;
-    QString reason;
+    Why why = Why::AdapterInUse;
 };
 
 using Record = std::variant<BusFound, IdentityRead, StatusRead, MemoryRead, ScanFailed, Measurement, MeasurementFailed,

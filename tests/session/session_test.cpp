@@ -50,7 +50,11 @@ struct Describe {
         return QStringLiteral("ended ") + readdress_journal::outcome_text(r.outcome) + QStringLiteral(" at ") +
                T_SlaveAddr::hex_text(r.outcome.answers_at);
     }
-    QString operator()(const session::ProcedureNotStarted &r) const { return QStringLiteral("not started ") + r.reason; }
+    QString operator()(const session::ProcedureNotStarted &r) const
+    {
+        return r.why == session::ProcedureNotStarted::Why::AdapterInUse ? QStringLiteral("not started: adapter in use")
+                                                                        : QStringLiteral("not started: no address");
+    }
 };
 
 class Session : public ::testing::Test
