@@ -24,7 +24,7 @@ const Case kCases[] = {
     {"app/main.cpp", "views/chart/chart.h", ""},
     {"app/main.cpp", "app/main.h", ""},
     {"views/chart/chart.cpp", "transmitter/OrvelMemory.h", ""},
-    {"transmitter/readdress.cpp", "views/windows/memory_map_text.h", ""},
+    {"transmitter/readdress.cpp", "transmitter/memory_map_text.h", ""},
     {"services/log/logFile.cpp", "services/utils/ZUtils.h", ""},
     {"views/chart/chart_panel.cpp", "ui_chart_panel.h", ""},
     {"app/main_startup.cpp", "main_startup.moc", ""},
@@ -42,7 +42,7 @@ const Case kCases[] = {
 TEST(SourceLayers, IncludesAreCheckedAgainstTheirLayers)
 {
     const std::set<std::string> files{"services/log/logFile.h", "views/chart/chart.h", "app/main.h",
-                                      "transmitter/OrvelMemory.h", "views/windows/memory_map_text.h",
+                                      "transmitter/OrvelMemory.h", "transmitter/memory_map_text.h",
                                       "services/utils/ZUtils.h", "app/ThreadSynch.h", "transmitter/OrvelDevice.h",
                                       "app/scan_Thread.h", "OrvelHandler.h"};
     const auto exists = [&](const std::string &path) { return files.count(path) > 0; };
