@@ -71,6 +71,7 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     TLogFile *log = fLog;
     fIni->setConversionErrorReporter(
         [log](const QString &, const QString &message) { log->addEvent(catCore, lError, message); });
+    TTranslator::setInstanceSink([log](const QString &line) { log->addEvent(catTranslator, lDebug, line); });
     // A settings file that refuses writes is told once; the Settings command and the log viewer.
     fParts->f_settings =
         std::make_unique<TSettingsCommand>(*this, *ui->setting_Action, *fIni, *fLog, *fOrvel_Handler,
@@ -132,6 +133,7 @@ Tmain_Form::~Tmain_Form()
         fLog->addEvent(catCore, lError, QStringLiteral("A worker did not end; the adapter was left open"));
     }
     TTranslator::release();
+    TTranslator::setInstanceSink(nullptr);
     TWorkingDirHandler::release();
     fIni->setConversionErrorReporter(nullptr);
     fIni->setWriteFailureReporter(nullptr);
