@@ -66,6 +66,7 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     TLogFile *log = fLog;
     fIni->setConversionErrorReporter(
         [log](const QString &, const QString &message) { log->addEvent(catCore, lError, message); });
+    TTranslator::setInstanceSink([log](const QString &line) { log->addEvent(catTranslator, lDebug, line); });
     // A settings file that refuses writes is told once; the Settings command and the log viewer.
     f_settings = std::make_unique<TSettingsCommand>(*this, *ui->setting_Action, *fIni, *fLog, *fSession,
                                                     fWindows.options, fWindows.table, [this] { translateGui(); });
@@ -91,6 +92,7 @@ Tmain_Form::~Tmain_Form()
     // The workers may still hand over what they read: the window shows it until they have ended.
     fSession->shut_down(ShutdownWaitMs);
     TTranslator::release();
+    TTranslator::setInstanceSink(nullptr);
     TWorkingDirHandler::release();
     fIni->setConversionErrorReporter(nullptr);
     fIni->setWriteFailureReporter(nullptr);

@@ -2,7 +2,7 @@
 
 #include "transmitter/OrvelMemory.h"
 #include "services/utils/file_commit.h"
-#include "views/windows/memory_map_text.h"
+#include "transmitter/memory_map_text.h"
 
 #include <QFile>
 #include <QRegularExpression>

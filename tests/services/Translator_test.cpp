@@ -151,3 +151,25 @@ TEST(ShippedLanguages, EnglishIsBesideTheProgram)
     t.Set_Language(QStringLiteral("english.lang"));
     EXPECT_EQ(t.Get_Language(), QStringLiteral("English"));
 }
+
+// The program decides where the single instance's missing keys go: whenever it installs that,
+// and for an instance made again after a release.
+TEST(TranslatorInstance, MissingKeysGoWhereTheProgramSendsThem)
+{
+    QStringList lines;
+    const auto key = [](const char *name) {
+        return TTranslator::getInstance()->translate(QString::fromLatin1(name), QStringLiteral("default"));
+    };
+    key("before");
+    TTranslator::setInstanceSink([&lines](const QString &line) { lines.append(line); });
+    key("installed");
+    TTranslator::release();
+    key("made again");
+    TTranslator::setInstanceSink(nullptr);
+    key("dropped");
+    TTranslator::release();
+
+    ASSERT_EQ(lines.size(), 2) << lines.join(u'|').toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Could not find Key: installed in:"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Could not find Key: made again in:"))) << lines[1].toStdString();
+}

@@ -4,7 +4,6 @@
 #include "services/utils/UniCodeFile.h"
 #include "services/utils/WorkingDirHandler.h"
 #include "dialog_driver.h"
-#include "services/log/logFile.h"
 #include "services/dialogs/msgDialogForm.h"
 
 #include <QCoreApplication>
@@ -22,7 +21,7 @@
 
 namespace {
 
-// The translator reports missing keys to the event log: both write below a temporary folder.
+// The translator and the settings store write below a temporary folder.
 class MsgDialog : public ::testing::Test
 {
 protected:
@@ -35,7 +34,6 @@ protected:
     static void TearDownTestSuite()
     {
         TTranslator::release();
-        TLogFile::release();
         TIniHandler::release();
         TWorkingDirHandler::release();
         if (fSavedHome.isNull())

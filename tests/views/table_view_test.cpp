@@ -4,7 +4,7 @@
 #include "services/utils/UniCodeFile.h"
 #include "locale_guard.h"
 #include "qt_printers.h"
-#include "views/windows/crlf_text.h"
+#include "services/utils/crlf_text.h"
 #include "services/utils/file_commit.h"
 #include "views/windows/table_export.h"
 #include "views/windows/table_view.h"

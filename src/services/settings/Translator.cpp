@@ -1,7 +1,6 @@
 #include "services/settings/Translator.h"
 
 #include "services/utils/UniCodeFile.h"
-#include "services/log/logFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -94,15 +93,22 @@ std::unique_ptr<TTranslator> &instance()
     return translator;
 }
 
+TTranslator::MissingKeySink &instanceSink()
+{
+    static TTranslator::MissingKeySink sink;
+    return sink;
+}
+
 } // namespace
 
 TTranslator *TTranslator::getInstance()
 {
     if (!instance()) {
-        TLogFile *log = TLogFile::getInstance();
         const QString dir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("languages"));
-        instance() = std::make_unique<TTranslator>(
-            dir, [log](const QString &line) { log->addEvent(catTranslator, lDebug, line); });
+        instance() = std::make_unique<TTranslator>(dir, [](const QString &line) {
+            if (const MissingKeySink &sink = instanceSink())
+                sink(line);
+        });
     }
     return instance().get();
 }
@@ -110,4 +116,9 @@ TTranslator *TTranslator::getInstance()
 void TTranslator::release()
 {
     instance().reset();
+}
+
+void TTranslator::setInstanceSink(MissingKeySink sink)
+{
+    instanceSink() = std::move(sink);
 }

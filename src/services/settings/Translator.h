@@ -20,6 +20,9 @@ public:
 
     static TTranslator *getInstance();
     static void release();
+    // Where the single instance's missing keys go, for as long as it lives and any made later;
+    // installed by the program, so the settings need not know the event log. Null drops them.
+    static void setInstanceSink(MissingKeySink sink);
 
     // `dir` is the language folder; its "*.lang" files are listed once, here.
     TTranslator(const QString &dir, MissingKeySink missingKeySink);

@@ -3,7 +3,7 @@
 #include "transmitter/OrvelDevice.h"
 #include "transmitter/OrvelMemory.h"
 #include "views/windows/header_grid.h"
-#include "views/windows/memory_map_text.h"
+#include "transmitter/memory_map_text.h"
 #include "ui_device_memory.h"
 #include "views/windows/window_placement.h"
 

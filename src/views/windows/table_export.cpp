@@ -1,7 +1,7 @@
 #include "views/windows/table_export.h"
 
 #include "services/utils/ZUtils.h"
-#include "views/windows/crlf_text.h"
+#include "services/utils/crlf_text.h"
 
 #include <QDir>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
-#include "views/windows/memory_map_text.h"
+#include "transmitter/memory_map_text.h"
 
 #include "transmitter/OrvelMemory.h"
-#include "views/windows/crlf_text.h"
+#include "services/utils/crlf_text.h"
 
 #include <algorithm>
 

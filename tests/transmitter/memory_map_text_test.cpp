@@ -1,6 +1,6 @@
 // Texts of the memory map grid.
 #include "transmitter/OrvelMemory.h"
-#include "views/windows/memory_map_text.h"
+#include "transmitter/memory_map_text.h"
 #include "qt_printers.h"
 
 #include <gtest/gtest.h>

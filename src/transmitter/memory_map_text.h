@@ -1,5 +1,6 @@
 #pragma once
-// Texts of the memory map grid: row labels, register rows, word values and the clipboard copy.
+// Texts of the memory map grid: row labels, register rows, word values and the clipboard copy,
+// which is also the text of a memory image file.
 // Stateless; callable from any thread.
 #include <QList>
 #include <QString>
