@@ -1,31 +1,27 @@
-// One displayed measurement of a run (updateGui_meas) on the main thread, with the chart, the
-// table window and every instrument shown and that many measurements already recorded. Beside
+// One measurement of a run handed to the main window (updateGui_meas) on the main thread, with
+// the chart, the table window and every instrument shown and that many measurements already
+// recorded; the monitor stores it at once and draws it with its next frame. Beside
 // it: the repaints that follow at the screen's pace (replot_ms of the whole run, replot_zoomed_ms
 // of one hundredth of it, table_view_ms), the resident memory (rss_mb, and bytes_per_row above
 // the empty window) and saving the whole table (export_rows_per_s).
-#include "views/chart/chart.h"
 #include "services/log/logFile.h"
-#include "app/main.h"
-#include "views/chart/measurement_store.h"
 #include "views/windows/table_view.h"
 
 #include "bench_app.h"
+#include "monitor_window.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <cmath>
 #include <malloc.h>
-#include <memory>
-#include <random>
 #include <unistd.h>
 #include <vector>
 
 namespace {
+
+using bench_window::processEvents;
 
 double residentMegabytes()
 {
@@ -38,88 +34,33 @@ double residentMegabytes()
     return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0) : 0.0;
 }
 
-void processEvents(int ms)
+// Milliseconds of the median of a few replots.
+double replotMs(TChart &chart)
 {
-    QElapsedTimer spent;
-    spent.start();
-    do
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    while (spent.elapsed() < ms);
+    std::vector<double> took;
+    for (int i = 0; i < 7; ++i) {
+        QElapsedTimer t;
+        t.start();
+        chart.replot();
+        took.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(took.begin(), took.end());
+    return took[took.size() / 2];
 }
 
-// The main window and the table window of one benchmark run; they end inside it, while the
-// program's own statics still exist for the workers to finish with.
-struct Monitor {
-    QTemporaryDir home;
-    std::unique_ptr<Ttable_form> table;
-    std::unique_ptr<Tmain_Form> form;
-    TChart *chart = nullptr;
-
-    Monitor()
-    {
-        qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
-        qputenv("XDG_RUNTIME_DIR", home.filePath(QStringLiteral("run")).toLocal8Bit());
-        QDir().mkpath(home.filePath(QStringLiteral("run")));
-        table = std::make_unique<Ttable_form>();
-        form = std::make_unique<Tmain_Form>();
-        form->attach_windows({nullptr, nullptr, nullptr, table.get()});
-        // Away from the pointer: a window shown under it makes the application create an input
-        // device that outlives the application object at exit.
-        form->move(300, 300);
-        table->move(300, 300);
-        form->show();
-        table->show();
-        chart = form->findChild<TChart *>(QStringLiteral("Chart"));
-        // The deferred start-up creates the series.
-        QElapsedTimer waited;
-        waited.start();
-        while (!chart->series(TChart::PressureSeries) && waited.elapsed() < 5000)
-            processEvents(20);
-    }
-    int recorded() const { return chart->point_count(TChart::PressureSeries); }
-    // A run of `count` measurements 25 ms apart that ends now, recorded as updateGui_meas records
-    // one: the rows go into the store the chart and the table share.
-    void record(int count)
-    {
-        form->updateGui_meas();
-        TMeasurementStore &store = *chart->store();
-        const double last = store.key(0);
-        const std::int64_t origin = store.msecs(0) - std::llround(last * 86400000.0);
-        table->init();
-        std::mt19937 random(1);
-        std::normal_distribution<double> noise(0.0, 1.0);
-        for (int i = 0; i < count; ++i) {
-            const double p = 1.0 + 0.01 * noise(random), t = 22.0 + 0.1 * noise(random);
-            store.append({last - double(count - i) * 25.0 / 86400000.0, p, t, int(6553 + p * 2621), int(t * 500)},
-                         origin);
-            table->row_recorded();
-            if (i % 100000 == 0)
-                QCoreApplication::processEvents(); // as the event loop runs between measurements
-        }
-        chart->points_added();
-    }
-    // Milliseconds of the median of a few replots.
-    double replotMs()
-    {
-        std::vector<double> took;
-        for (int i = 0; i < 7; ++i) {
-            QElapsedTimer t;
-            t.start();
-            chart->replot();
-            took.push_back(double(t.nsecsElapsed()) / 1e6);
-        }
-        std::sort(took.begin(), took.end());
-        return took[took.size() / 2];
-    }
-};
+// One more measurement of the run, a little after the last one.
+session::Measurement next(int i)
+{
+    return bench_window::measurement(QDateTime::currentDateTime(), 1.0 + 0.001 * (i % 7), 22.0);
+}
 
 } // namespace
 
 static void BM_UpdateGuiMeas(benchmark::State &state)
 {
     benchApplication();
-    Monitor m;
-    if (!m.chart || !m.chart->series(TChart::PressureSeries)) {
+    bench_window::MonitorWindow m;
+    if (!m.ready()) {
         state.SkipWithError("the chart series were not created");
         return;
     }
@@ -133,13 +74,13 @@ static void BM_UpdateGuiMeas(benchmark::State &state)
     if (count > 0)
         state.counters["bytes_per_row"] = (resident - empty) * 1024.0 * 1024.0 / count;
     {
-        state.counters["replot_ms"] = m.replotMs();
+        state.counters["replot_ms"] = replotMs(*m.chart);
         QCPAxis *time = m.chart->bottom_axis();
         const QCPRange whole = time->range();
         m.chart->set_axis_range(time, whole.center(), whole.center() + whole.size() / 100);
-        state.counters["replot_zoomed_ms"] = m.replotMs();
+        state.counters["replot_zoomed_ms"] = replotMs(*m.chart);
         m.chart->set_auto_scaling(time, true);
-        m.form->updateGui_meas();
+        m.form->updateGui_meas(next(0));
         QElapsedTimer took;
         took.start();
         m.table->update_view();
@@ -147,10 +88,12 @@ static void BM_UpdateGuiMeas(benchmark::State &state)
     }
     std::vector<double> calls;
     calls.reserve(size_t(state.max_iterations));
+    int handed = 0;
     for (auto _ : state) {
+        const session::Measurement m_next = next(++handed);
         QElapsedTimer took;
         took.start();
-        m.form->updateGui_meas();
+        m.form->updateGui_meas(m_next);
         const double seconds = double(took.nsecsElapsed()) / 1e9;
         state.SetIterationTime(seconds);
         calls.push_back(seconds * 1e3);

@@ -1,13 +1,30 @@
 #include "session/measure_Thread.h"
 
 #include "transmitter/OrvelHandler.h"
+#include "transmitter/OrvelDevice.h"
 #include "transmitter/readdress.h"
+
+#include <QDateTime>
 
 namespace {
 
 constexpr int RecoveryPause = 100;
 
 } // namespace
+
+session::Measurement TMeasThread::taken(const T_OrvelDevice &device)
+{
+    session::Measurement m;
+    m.time = QDateTime::currentDateTime();
+    m.address = device.Get_slave_addr();
+    m.pressure_raw = uint16_t(device.Get_pressure_U16_raw());
+    m.temperature_raw = uint16_t(device.Get_temperature_U16_raw());
+    m.pressure = device.Get_pressure();
+    m.temperature = device.Get_temperature();
+    m.status = device.Get_status();
+    m.in_run = true;
+    return m;
+}
 
 TMeasThread::THandOver TMeasThread::handOver() const
 {
@@ -20,7 +37,7 @@ void TMeasThread::cycles()
     T_Orvel_Handler &h = handler();
     while (!stopRequested()) {
         if (h.get_measurement()) {
-            synchronize(&TWorkerGui::updateGui_meas);
+            postMeasurement(taken(h.Get_Device()));
         } else {
             postCommError();
             // A busy or lost answer is retried without cutting the supply; only an adapter

@@ -5,6 +5,8 @@
 
 #include "session/worker_thread.h"
 
+class T_OrvelDevice;
+
 class TMeasThread : public TWorkerOf<TMeasThread>
 {
     Q_OBJECT
@@ -12,6 +14,10 @@ public:
     bool meas_activ() const { return activeFlag(); }
     QString Get_mess_message() const { return Get_message(); }
     void Set_mess_message(const QString &message) { Set_message(message); }
+
+    // What the transmitter delivered in its last measurement, now, as a run's record without
+    // texts: the digits they are written with belong to the main thread.
+    static session::Measurement taken(const T_OrvelDevice &device);
 
 private:
     friend class TWorkerOf<TMeasThread>;

@@ -212,10 +212,15 @@ bool TSession::event(QEvent *event)
             publish(session::MeasurementFailed{});
         return true;
     }
+    if (event->type() == TMeasuredMessage::EventType) {
+        publish(with_texts(static_cast<TMeasuredMessage *>(event)->measurement));
+        return true;
+    }
     return QObject::event(event);
 }
 
-// --- What the workers hand over; each worker waits meanwhile, so the model holds its cycle.
+// --- What the workers hand over; each worker waits meanwhile, so the model holds its cycle. A
+// run's measurement comes posted instead, taken on the worker.
 
 session::Transmitter TSession::snapshot() const
 {
@@ -240,18 +245,16 @@ session::Transmitter TSession::snapshot() const
 
 session::Measurement TSession::measurement(bool in_run) const
 {
-    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
-    session::Measurement m;
-    m.time = QDateTime::currentDateTime();
-    m.address = device.Get_slave_addr();
-    m.pressure_raw = uint16_t(device.Get_pressure_U16_raw());
-    m.temperature_raw = uint16_t(device.Get_temperature_U16_raw());
-    m.pressure = device.Get_pressure();
-    m.temperature = device.Get_temperature();
-    m.pressure_text = device.Get_pressure_as_String();
-    m.temperature_text = device.Get_temperature_as_String();
-    m.status = device.Get_status();
+    session::Measurement m = TMeasThread::taken(fOrvel_Handler->Get_Device());
     m.in_run = in_run;
+    return with_texts(std::move(m));
+}
+
+session::Measurement TSession::with_texts(session::Measurement m) const
+{
+    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
+    m.pressure_text = device.pressure_text(m.pressure);
+    m.temperature_text = device.temperature_text(m.temperature);
     return m;
 }
 
@@ -302,11 +305,6 @@ void TSession::show_scan_error()
 void TSession::update_single_meas()
 {
     publish(measurement(false));
-}
-
-void TSession::updateGui_meas()
-{
-    publish(measurement(true));
 }
 
 void TSession::updateGui(const QString &message)

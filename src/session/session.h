@@ -105,6 +105,7 @@ private:
     void publish(const session::Record &record) { emit published(record); }
     session::Transmitter snapshot() const;
     session::Measurement measurement(bool in_run) const;
+    session::Measurement with_texts(session::Measurement m) const;
     session::BusFound bus() const;
 
     // The hand-over timers.
@@ -126,7 +127,6 @@ private:
     void memory_map_display() override;
     void show_scan_error() override;
     void update_single_meas() override;
-    void updateGui_meas() override;
     void updateGui(const QString &message) override;
 
     // session_procedure.cpp

@@ -1,7 +1,9 @@
 // What the scan and measurement workers ask of the main window. Every operation runs on the
 // main thread: the workers reach them only through blocking synchronised calls, except the
-// communication-error notice, which is posted as a window message.
+// communication-error notice and a run's measurement, which are posted.
 #pragma once
+
+#include "session/session_records.h"
 
 #include <QEvent>
 #include <QString>
@@ -26,7 +28,6 @@ public:
     virtual void memory_map_display() = 0;
     virtual void show_scan_error() = 0;
     virtual void update_single_meas() = 0;
-    virtual void updateGui_meas() = 0;
     // A worker ended on an error; `message` is its text.
     virtual void updateGui(const QString &message) = 0;
 };
@@ -47,4 +48,15 @@ public:
     const int msg;
     const long long wParam;
     const long long lParam;
+};
+
+// A run's measurement with what the transmitter delivered (no texts yet), posted by the
+// measurement worker so that it need not wait for the window: the slider's wait alone sets the
+// pace. Shown as updateGui_meas.
+class TMeasuredMessage : public QEvent
+{
+public:
+    static const QEvent::Type EventType;
+    explicit TMeasuredMessage(session::Measurement taken) : QEvent(EventType), measurement(std::move(taken)) {}
+    session::Measurement measurement;
 };

@@ -8,6 +8,7 @@
 #include <typeinfo>
 
 const QEvent::Type TWindowMessage::EventType = QEvent::Type(QEvent::registerEventType());
+const QEvent::Type TMeasuredMessage::EventType = QEvent::Type(QEvent::registerEventType());
 
 namespace {
 
@@ -83,6 +84,12 @@ void TWorkerThread::synchronize(TGuiOperation operation)
 void TWorkerThread::postCommError()
 {
     f_hWnd.post(std::make_unique<TWindowMessage>(TWindowMessage::WM_COMM_ERROR, 0, 0));
+}
+
+void TWorkerThread::postMeasurement(session::Measurement taken)
+{
+    if (fGui)
+        f_hWnd.post(std::make_unique<TMeasuredMessage>(std::move(taken)));
 }
 
 void TWorkerThread::run()

@@ -54,6 +54,8 @@ protected:
     // window has gone it returns without, and the worker is told to stop.
     void synchronize(TGuiOperation operation);
     void postCommError();
+    // Hands a run's measurement on without waiting; it is shown after what was handed over before.
+    void postMeasurement(session::Measurement taken);
     T_Orvel_Handler &handler() const { return *f_Orvel_Handler; }
 
     void run() final;

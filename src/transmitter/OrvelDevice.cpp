@@ -63,12 +63,22 @@ void T_OrvelDevice::Set_temperature_U16_raw(int32_t v)
 
 QString T_OrvelDevice::Get_pressure_as_String() const
 {
-    return ZString::FormatFixed(f_pressure, f_pressure_digits);
+    return pressure_text(f_pressure);
 }
 
 QString T_OrvelDevice::Get_temperature_as_String() const
 {
-    return ZString::FormatFixed(f_temperature, f_temperature_digits);
+    return temperature_text(f_temperature);
+}
+
+QString T_OrvelDevice::pressure_text(double pressure) const
+{
+    return ZString::FormatFixed(pressure, f_pressure_digits);
+}
+
+QString T_OrvelDevice::temperature_text(double temperature) const
+{
+    return ZString::FormatFixed(temperature, f_temperature_digits);
 }
 
 void T_OrvelDevice::Set_status(uint8_t v)

@@ -64,6 +64,9 @@ public:
 
     QString Get_pressure_as_String() const;
     QString Get_temperature_as_String() const;
+    // A value taken earlier, written with the digits set now.
+    QString pressure_text(double pressure) const;
+    QString temperature_text(double temperature) const;
 
     uint8_t Get_status() const { return f_status; }
     // Also decides whether communication is allowed.

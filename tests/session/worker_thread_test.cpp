@@ -9,7 +9,9 @@
 #include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -34,7 +36,6 @@ public:
     void memory_map_display() override { record("memory_map_display"); }
     void show_scan_error() override { record("show_scan_error"); }
     void update_single_meas() override { record("update_single_meas"); }
-    void updateGui_meas() override { record("updateGui_meas"); }
     void updateGui(const QString &message) override
     {
         record("updateGui");
@@ -47,6 +48,10 @@ public:
             const auto *m = static_cast<TWindowMessage *>(e);
             if (m->msg == TWindowMessage::WM_COMM_ERROR && m->wParam == 0)
                 ++commErrors;
+            return true;
+        }
+        if (e->type() == TMeasuredMessage::EventType) {
+            record("updateGui_meas");
             return true;
         }
         return QObject::event(e);
@@ -181,6 +186,23 @@ TEST_F(Workers, MeasurementPaceFollowsTheDelay)
     EXPECT_LE(gui.count("updateGui_meas"), settled + 1) << "the long wait applies from the next cycle";
     meas->Stop();
     EXPECT_TRUE(wait_until::pumping([&] { return meas.isNull(); }, 2000)) << "stopping ends the wait at once";
+}
+
+TEST_F(Workers, ABusyWindowDoesNotHoldUpTheRun)
+{
+    ASSERT_TRUE(handler->detect_dongle());
+    ASSERT_TRUE(handler->enable_IIC());
+    ASSERT_TRUE(handler->get_slave_address());
+    meas = TMeasThread::Create(&gui, &gui, &handlerRef, 10);
+    ASSERT_TRUE(wait_until::pumping([&] { return gui.count("updateGui_meas") >= 1; }));
+    const int before = gui.count("updateGui_meas");
+    // The main thread does something else for a while and serves nothing.
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    QCoreApplication::processEvents();
+    EXPECT_GE(gui.count("updateGui_meas"), before + 5) << "measured on while the window was busy";
+    meas->Stop();
+    ASSERT_TRUE(wait_until::pumping([&] { return meas.isNull(); }));
+    EXPECT_FALSE(gui.offMainThread);
 }
 
 TEST_F(Workers, AnErrorEndsTheWorkerWithItsMessage)
