@@ -69,6 +69,10 @@ Gate::Gate(QObject *owner) : fOwner(owner)
 {
     if (owner)
         fOwnerGone = QObject::connect(owner, &QObject::destroyed, [this] { close(); });
+    // Made here when it can be: one made by a worker reaches the main thread only through Qt's
+    // own event queue, which the race checker does not see.
+    if (onMainThread())
+        fReceiver = std::make_unique<Receiver>(this);
 }
 
 Gate::~Gate()
@@ -89,8 +93,11 @@ Gate::~Gate()
 QObject *Gate::receiver()
 {
     if (!fReceiver) {
+        const QCoreApplication *app = QCoreApplication::instance();
+        if (!app)
+            return nullptr; // closing down: nobody would serve it
         fReceiver = std::make_unique<Receiver>(this);
-        fReceiver->moveToThread(QCoreApplication::instance()->thread());
+        fReceiver->moveToThread(app->thread());
     }
     return fReceiver.get();
 }
@@ -114,6 +121,8 @@ Outcome Gate::run(Call call)
     if (fClosed)
         return Outcome::Withdrawn;
     QObject *target = receiver();
+    if (!target)
+        return Outcome::Withdrawn;
     fWaiting.push_back(&request);
     ++fCallers; // keeps the receiver alive until this caller has left
     lock.unlock();
