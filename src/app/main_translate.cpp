@@ -7,7 +7,7 @@
 #include "app/readdress_journal_flow.h"
 #include "views/monitor/monitor_view.h"
 #include "ui_main.h"
-#include "app/window_text.h"
+#include "services/settings/window_text.h"
 
 #include <QAbstractButton>
 #include <QAction>

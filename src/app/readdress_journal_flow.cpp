@@ -1,6 +1,6 @@
 #include "app/readdress_journal_flow.h"
 
-#include "app/window_text.h"
+#include "services/settings/window_text.h"
 #include "services/dialogs/msgDialogForm.h"
 #include "services/log/logFile.h"
 #include "session/session.h"
