@@ -1,7 +1,6 @@
 // The main window's captions in the current language.
 #include "app/main.h"
 
-#include "services/settings/Translator.h"
 #include "session/session.h"
 #include "app/new_address_group.h"
 #include "app/readdress_journal_flow.h"
@@ -92,6 +91,6 @@ void Tmain_Form::translateGui()
     }
 
     f_journal->action().setText(tr_("readdr_journal", "Re-addressing journal…"));
-    ui->monitor->translate(tr_);
+    ui->monitor->translateCaptions();
     update_status_Gui(fSession->transmitter());
 }
