@@ -41,6 +41,12 @@ void TReaddressJournalFlow::show()
     f_form->raise();
 }
 
+void TReaddressJournalFlow::translateCaptions()
+{
+    if (f_form)
+        f_form->translateCaptions();
+}
+
 void TReaddressJournalFlow::recorded(const session::ProcedureEnded &ended)
 {
     const QString &why = ended.journal_error;
