@@ -1,6 +1,6 @@
 #include "app/about.h"
 
-#include "services/settings/Translator.h"
+#include "services/settings/window_text.h"
 #include "services/dialogs/msgDialogForm.h"
 
 #include <QDesktopServices>
@@ -80,9 +80,7 @@ void Tabout_Form::link_labelClick()
     // Without a browser set up nothing would happen at all: say so.
     if (fOpenUrl(QUrl(link_label->text())))
         return;
-    TmsgDialog::createDialog(TTranslator::getInstance()
-                                 ->translate(QStringLiteral("link_not_opened"),
-                                             QStringLiteral("The web address %1 could not be opened."))
-                                 .arg(link_label->text()),
-                             mtError, {mbOk});
+    TmsgDialog::createDialog(
+        window_text::tr_("link_not_opened", "The web address %1 could not be opened.").arg(link_label->text()),
+        mtError, {mbOk});
 }

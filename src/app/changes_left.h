@@ -2,7 +2,7 @@
 // use. Widget-free.
 #pragma once
 
-#include "app/window_text.h"
+#include "services/settings/window_text.h"
 
 #include <QString>
 #include <optional>

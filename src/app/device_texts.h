@@ -2,7 +2,7 @@
 // same rules as the model's English text. Widget-free.
 #pragma once
 
-#include "app/window_text.h"
+#include "services/settings/window_text.h"
 
 #include <QString>
 #include <cstdint>

@@ -12,7 +12,6 @@
 #include <memory>
 
 class TIniHandler;
-class TTranslator;
 class TWorkingDirHandler;
 class TLogFile;
 class TSession;
@@ -114,7 +113,6 @@ private:
     std::unique_ptr<Ui::Tmain_Form> ui;
 
     TIniHandler *fIni = nullptr;
-    TTranslator *fTranslator = nullptr;
     TWorkingDirHandler *fWorkingDirHandler = nullptr;
     TLogFile *fLog = nullptr;
     // The adapter, the workers and the procedures; it goes first, while the window still shows.

@@ -12,7 +12,7 @@
 #include "views/monitor/monitor_view.h"
 #include "views/windows/table_view.h"
 #include "ui_main.h"
-#include "app/window_text.h"
+#include "services/settings/window_text.h"
 
 using window_text::tr_;
 

@@ -53,8 +53,7 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     f_status_bar = std::make_unique<TStatusBar>(*ui->led_Shape, *ui->status_left_label,
                                                    *ui->status_middle_label, *ui->status_right_label);
     set_status(QString(), QString(), QString());
-    fTranslator = TTranslator::getInstance();
-    fTranslator->Set_Language(fIni->Get_Language());
+    TTranslator::getInstance()->Set_Language(fIni->Get_Language());
     fSession = std::make_unique<TSession>();
     fSession->set_digits(fIni->Get_pressure_digits(), fIni->Get_temperature_digits());
     setWindowTitle(QString::fromLatin1(Caption));

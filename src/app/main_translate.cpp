@@ -1,13 +1,15 @@
-// The main window's captions in the current language.
+// The main window's captions in the current language, and those of the windows it knows.
 #include "app/main.h"
 
-#include "services/settings/Translator.h"
+#include "services/log/logFile.h"
+#include "services/log/logFileForm.h"
 #include "session/session.h"
 #include "app/new_address_group.h"
 #include "app/readdress_journal_flow.h"
 #include "views/monitor/monitor_view.h"
+#include "views/windows/table_view.h"
 #include "ui_main.h"
-#include "app/window_text.h"
+#include "services/settings/window_text.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -92,6 +94,14 @@ void Tmain_Form::translateGui()
     }
 
     f_journal->action().setText(tr_("readdr_journal", "Re-addressing journal…"));
-    ui->monitor->translate(tr_);
+    ui->monitor->translateCaptions();
     update_status_Gui(fSession->transmitter());
+
+    // The other windows follow, open or hidden; each takes its texts itself. The options dialog
+    // does so whenever it is shown.
+    if (fWindows.table)
+        fWindows.table->translateCaptions();
+    f_journal->translateCaptions();
+    if (auto *viewer = dynamic_cast<TlogForm *>(fLog->viewer()))
+        viewer->translateCaptions();
 }

@@ -1,6 +1,6 @@
 #include "app/readdress_journal_flow.h"
 
-#include "app/window_text.h"
+#include "services/settings/window_text.h"
 #include "services/dialogs/msgDialogForm.h"
 #include "services/log/logFile.h"
 #include "session/session.h"
@@ -39,6 +39,12 @@ void TReaddressJournalFlow::show()
     f_form->show();
     f_form->reload();
     f_form->raise();
+}
+
+void TReaddressJournalFlow::translateCaptions()
+{
+    if (f_form)
+        f_form->translateCaptions();
 }
 
 void TReaddressJournalFlow::recorded(const session::ProcedureEnded &ended)

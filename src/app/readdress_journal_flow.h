@@ -20,6 +20,8 @@ public:
 
     QAction &action() const { return *f_action; }
     void show();
+    // The window, once made, in the current language.
+    void translateCaptions();
     // The session journalled the attempt before it ended: the window shows the new line, and a
     // journal that could not be written is told.
     void recorded(const session::ProcedureEnded &ended);

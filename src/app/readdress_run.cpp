@@ -2,7 +2,7 @@
 
 #include "app/readdress_texts.h"
 #include "app/status_bar.h"
-#include "app/window_text.h"
+#include "services/settings/window_text.h"
 #include "services/dialogs/msgDialogForm.h"
 #include "services/log/logFile.h"
 #include "transmitter/OrvelHandler.h"

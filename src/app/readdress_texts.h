@@ -5,7 +5,7 @@
 
 #include "transmitter/readdress.h"
 
-#include "app/window_text.h"
+#include "services/settings/window_text.h"
 
 #include <QString>
 #include <optional>

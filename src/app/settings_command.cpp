@@ -8,7 +8,7 @@
 #include "services/dialogs/msgDialogForm.h"
 #include "services/dialogs/options_frm.h"
 #include "views/windows/table_view.h"
-#include "app/window_text.h"
+#include "services/settings/window_text.h"
 
 #include <QAction>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "services/log/logFile.h"
 #include "views/instruments/shape.h"
 #include "views/instruments/tcolor.h"
-#include "app/window_text.h"
+#include "services/settings/window_text.h"
 
 #include <QDateTime>
 #include <QLabel>

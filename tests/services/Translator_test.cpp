@@ -1,4 +1,5 @@
 #include "services/settings/Translator.h"
+#include "services/settings/window_text.h"
 #include "services/utils/UniCodeFile.h"
 #include "qt_printers.h"
 
@@ -123,6 +124,36 @@ TEST_F(Translator, ALanguageWithoutAUsableNameIsListedUnderItsFileName)
     auto t = make();
     const QList<TTranslator::Language> expected = {{"bare.lang", "bare"}, {"blank.lang", "blank"}, {"empty.lang", "empty"}};
     EXPECT_EQ(t->getLanguages(), expected);
+}
+
+TEST_F(Translator, ANewFolderIsListedAfreshAndTheLoadedLanguageStays)
+{
+    language("english.lang", QStringLiteral("languageName=English\r\nhello=Hello"));
+    ASSERT_TRUE(QDir(fDir.path()).mkdir(QStringLiteral("other")));
+    language("other/german.lang", QStringLiteral("languageName=Deutsch\r\nhello=Hallo"));
+    auto t = make();
+    t->Set_Language(QStringLiteral("english.lang"));
+    t->setPath(fDir.filePath(QStringLiteral("other")));
+    const QList<TTranslator::Language> expected = {{"german.lang", "Deutsch"}};
+    EXPECT_EQ(t->getLanguages(), expected);
+    EXPECT_EQ(t->Get_Language(), QStringLiteral("English"));
+    EXPECT_EQ(t->fileName(), QStringLiteral("english.lang"));
+    EXPECT_EQ(t->translate(QStringLiteral("hello"), QStringLiteral("x")), QStringLiteral("Hello"));
+    t->Set_Language(QStringLiteral("german.lang"));
+    EXPECT_EQ(t->translate(QStringLiteral("hello"), QStringLiteral("x")), QStringLiteral("Hallo"));
+}
+
+// The windows' way to their texts asks whichever single instance there is now.
+TEST_F(Translator, WindowTextIsTheSingleInstancesTextOrTheUtf8Default)
+{
+    language("test.lang", QStringLiteral("languageName=Test\r\npressure=Druck"));
+    TTranslator::getInstance()->setPath(fDir.path());
+    TTranslator::getInstance()->Set_Language(QStringLiteral("test.lang"));
+    EXPECT_EQ(window_text::tr_("pressure", "Pressure"), QStringLiteral("Druck"));
+    EXPECT_EQ(window_text::tr_("temperature", "Temperature [°C]"), QStringLiteral("Temperature [°C]"));
+    TTranslator::release();
+    EXPECT_EQ(window_text::tr_("pressure", "Pressure"), QStringLiteral("Pressure")) << "made again: nothing loaded";
+    TTranslator::release();
 }
 
 TEST_F(Translator, NoLanguageFolder)

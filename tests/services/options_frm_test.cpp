@@ -1,4 +1,5 @@
-// The options dialog with its own settings store and language folder.
+// The options dialog with its own settings store, and the single translator on a language folder
+// of this test.
 #include "services/settings/IniHandler.h"
 #include "services/settings/Translator.h"
 #include "services/utils/UniCodeFile.h"
@@ -35,15 +36,17 @@ protected:
                                  "temperature_display_group=Temperatur [°C]",
                                  "number_digits=Anzahl der Nachkommastellen"});
         ini = std::make_unique<TIniHandler>(root.filePath(QStringLiteral("settings")), root.filePath(QStringLiteral("exe")));
-        translator = std::make_unique<TTranslator>(root.filePath(QStringLiteral("languages")), nullptr);
+        translator = TTranslator::getInstance();
+        translator->setPath(root.filePath(QStringLiteral("languages")));
         translator->Set_Language(QStringLiteral("english.lang"));
         ini->Set_Language(QStringLiteral("english.lang"));
         startLook = themes::activeName();
-        dialog = std::make_unique<Toption_Form>(nullptr, ini.get(), translator.get());
+        dialog = std::make_unique<Toption_Form>(nullptr, ini.get());
     }
     void TearDown() override
     {
         dialog.reset();
+        TTranslator::release();
         themes::apply(startLook);
     }
 
@@ -72,7 +75,7 @@ protected:
 
     QTemporaryDir fRoot;
     std::unique_ptr<TIniHandler> ini;
-    std::unique_ptr<TTranslator> translator;
+    TTranslator *translator = nullptr; // the single one
     std::unique_ptr<Toption_Form> dialog;
     QString startLook;
 };

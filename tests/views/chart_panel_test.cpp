@@ -4,6 +4,7 @@
 #include "locale_guard.h"
 #include "views/chart/lock_pictures.h"
 #include "qt_printers.h"
+#include "single_language.h"
 #include "views/instruments/shape.h"
 
 #include <QCheckBox>
@@ -351,7 +352,9 @@ TEST_F(Panel, EnterTakesANumberOrSaysItIsNone)
 
 TEST_F(Panel, EveryKindOfControlTakesItsCaption)
 {
-    panel.translate([](const char *key, const char *) { return QStringLiteral("<%1>").arg(QString::fromLatin1(key)); });
+    SingleLanguage language(SingleLanguage::showingKeys({"Axis", "axis_color", "gradient", "Left Axis", "GridColor",
+                                                        "Automatic", "reset_increment"}));
+    panel.translateCaptions();
     EXPECT_EQ(panel.tabText(0), QStringLiteral("<Axis>"));
     EXPECT_EQ(panel.tabText(2), QStringLiteral("<axis_color>"));
     EXPECT_EQ(child<QGroupBox>("gradient_group")->title(), QStringLiteral("<gradient>"));

@@ -2,7 +2,6 @@
 // and drawn once, values of a run never drawn over what came after them, the transmitter's range
 // on the instruments, the greyed instruments without a device, and its captions.
 #include "services/settings/IniHandler.h"
-#include "services/settings/Translator.h"
 #include "views/chart/chart.h"
 #include "views/chart/measurement_store.h"
 #include "views/instruments/AnalogDisplay.h"
@@ -11,6 +10,7 @@
 #include "views/windows/table_export.h"
 #include "views/windows/table_view.h"
 #include "qt_printers.h"
+#include "single_language.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -74,8 +74,7 @@ protected:
 
 TEST_F(MonitorView, ABurstIsStoredAtOnceAndDrawnOnceWithTheLastValues)
 {
-    TTranslator translator(folder.path(), nullptr);
-    Ttable_form table(nullptr, &ini, &translator);
+    Ttable_form table(nullptr, &ini);
     table.share_store(view.store());
     view.show_range(0.0, 10.0);
     view.show_measurement(measurement(0, false));
@@ -205,7 +204,10 @@ TEST_F(MonitorView, WithoutADeviceTheInstrumentsAreGreyUntilTheNextMeasurement)
 
 TEST_F(MonitorView, CaptionsInTheGivenLanguageAlsoForTheSwitchLater)
 {
-    view.translate([](const char *key, const char *) { return QStringLiteral("<%1>").arg(QString::fromLatin1(key)); });
+    SingleLanguage language(SingleLanguage::showingKeys({"monitor_Group", "clear_btn", "table",
+                                                        "temperature_display_group", "pressure_display_group",
+                                                        "switch_chart", "switch_gauge"}));
+    view.translateCaptions();
     EXPECT_EQ(child<QGroupBox>("monitor_Group")->title(), QStringLiteral("<monitor_Group>"));
     EXPECT_EQ(child<QPushButton>("clear_btn")->text(), QStringLiteral("<clear_btn>"));
     EXPECT_EQ(child<QPushButton>("table_btn")->text(), QStringLiteral("<table>"));

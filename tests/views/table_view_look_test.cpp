@@ -2,7 +2,6 @@
 // With ZORBIT_SCREENSHOT_DIR set, their pictures are also written there.
 #include "services/settings/IniHandler.h"
 #include "transmitter/OrvelDevice.h"
-#include "services/settings/Translator.h"
 #include "views/windows/device_memory.h"
 #include "locale_guard.h"
 #include "memory_image.h"
@@ -103,10 +102,8 @@ protected:
         ASSERT_TRUE(QDir().mkpath(fRoot.filePath(QStringLiteral("settings"))));
         ini = std::make_unique<TIniHandler>(fRoot.filePath(QStringLiteral("settings")),
                                             fRoot.filePath(QStringLiteral("exe")));
-        translator = std::make_unique<TTranslator>(fRoot.filePath(QStringLiteral("languages")), nullptr);
     }
     std::unique_ptr<TIniHandler> ini;
-    std::unique_ptr<TTranslator> translator;
 };
 
 } // namespace
@@ -135,7 +132,7 @@ TEST_F(WindowLook, MemoryMapAfterReAddressing)
 TEST_F(WindowLook, TableDuringARun)
 {
     LocaleGuard locale(LocaleGuard::pointLocale());
-    Ttable_form form(nullptr, ini.get(), translator.get());
+    Ttable_form form(nullptr, ini.get());
     QDateTime now(QDate(2024, 3, 5), QTime(14, 32, 7, 125));
     form.set_clock([&now] { return now; });
     form.Set_scaling(QStringLiteral("0.000...10.000 PA"));

@@ -45,7 +45,7 @@ protected:
     void TearDown() override
     {
         form.reset();
-        translator.reset();
+        TTranslator::release();
         ini.reset();
         TempDataFolders::TearDown();
     }
@@ -53,8 +53,7 @@ protected:
     void make_form()
     {
         form.reset();
-        translator = std::make_unique<TTranslator>(fRoot.filePath(QStringLiteral("languages")), nullptr);
-        form = std::make_unique<Ttable_form>(nullptr, ini.get(), translator.get());
+        form = std::make_unique<Ttable_form>(nullptr, ini.get());
         form->set_clock([this] { return now; });
         form->set_error_reporter([this](QWidget *, const QString &message) { errors.append(message); });
         form->set_file_name_asker([this](QWidget *, const QString &folder) {
@@ -87,7 +86,6 @@ protected:
     }
 
     std::unique_ptr<TIniHandler> ini;
-    std::unique_ptr<TTranslator> translator;
     std::unique_ptr<Ttable_form> form;
     QDateTime now{QDate(2024, 3, 5), QTime(10, 0, 0)};
     QString answer;
@@ -399,8 +397,10 @@ TEST_F(TableForm, CaptionsAreTranslatedWhenShown)
                               "time=Zeit", "initial_title=Kürzel", "copy=Kopieren", "time_axis=Relative Zeitachse"},
                              UTF16LE);
     make_form();
+    TTranslator *translator = TTranslator::getInstance();
+    translator->setPath(fRoot.filePath(QStringLiteral("languages")));
     translator->Set_Language(QStringLiteral("deutsch.lang"));
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Table"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Table")) << "made before the language was loaded";
     form->show();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tabelle"));
     EXPECT_EQ(child<QPushButton>("copy_btn")->text(), QStringLiteral("Kopieren"));
@@ -494,7 +494,7 @@ TEST_F(TableForm, OpensCentredOverTheMainWindow)
     QWidget main;
     main.setGeometry(100, 80, 1200, 900);
     main.show();
-    Ttable_form owned(&main, ini.get(), translator.get());
+    Ttable_form owned(&main, ini.get());
     owned.show();
     EXPECT_TRUE(owned.isWindow());
     EXPECT_LE((owned.frameGeometry().center() - main.frameGeometry().center()).manhattanLength(), 2)

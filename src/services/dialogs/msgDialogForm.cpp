@@ -1,6 +1,6 @@
 #include "services/dialogs/msgDialogForm.h"
 
-#include "services/settings/Translator.h"
+#include "services/settings/window_text.h"
 #include "services/dialogs/icon_strip.h"
 
 #include <QCoreApplication>
@@ -21,8 +21,7 @@ QPointer<QWidget> &mainWindow()
 
 QString translated(const msg_dialog::TextEntry &entry)
 {
-    return TTranslator::getInstance()->translate(QString::fromLatin1(entry.key),
-                                                 QString::fromLatin1(entry.defaultText));
+    return window_text::tr_(entry.key, entry.defaultText);
 }
 
 // Tahoma where it is installed, the system's sans-serif otherwise.

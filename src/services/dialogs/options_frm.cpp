@@ -2,6 +2,7 @@
 
 #include "services/settings/IniHandler.h"
 #include "services/settings/Translator.h"
+#include "services/settings/window_text.h"
 #include "services/dialogs/themes.h"
 #include "services/utils/ZUtils.h"
 #include "services/dialogs/msgDialogForm.h"
@@ -27,11 +28,10 @@ bool reportRefusedWrite(Step step)
 
 } // namespace
 
-Toption_Form::Toption_Form(QWidget *parent, TIniHandler *settings, TTranslator *translator)
+Toption_Form::Toption_Form(QWidget *parent, TIniHandler *settings)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       ui(std::make_unique<Ui::Toption_Form>()),
-      fSettings(settings),
-      fLanguages(translator)
+      fSettings(settings)
 {
     ui->setupUi(this);
     setFixedSize(380, 433);
@@ -48,6 +48,7 @@ Toption_Form::Toption_Form(QWidget *parent, TIniHandler *settings, TTranslator *
             &Toption_Form::ComboBoxLanguagesChange);
     connect(ui->ComboBoxStyles, qOverload<int>(&QComboBox::activated), this, &Toption_Form::ComboBoxStylesChange);
     FormCreate();
+    translateCaptions();
 }
 
 Toption_Form::~Toption_Form() = default;
@@ -55,11 +56,6 @@ Toption_Form::~Toption_Form() = default;
 TIniHandler *Toption_Form::fIni() const
 {
     return fSettings ? fSettings : TIniHandler::getInstance();
-}
-
-TTranslator *Toption_Form::fTranslator() const
-{
-    return fLanguages ? fLanguages : TTranslator::getInstance();
 }
 
 void Toption_Form::FormCreate()
@@ -84,32 +80,28 @@ void Toption_Form::FormShow()
 {
     // The stored style is applied after this dialog was made: show the one in use.
     selectActiveStyle();
-    TTranslator *translator = fTranslator();
+    TTranslator *translator = TTranslator::getInstance();
     ui->ComboBoxLanguages->clear();
     for (const TTranslator::Language &language : translator->getLanguages())
         ui->ComboBoxLanguages->addItem(language.second, language.first);
     ui->ComboBoxLanguages->setCurrentIndex(ui->ComboBoxLanguages->findText(translator->Get_Language()));
+    TIniHandler *ini = fIni();
+    ui->pressure_digits_spin->setValue(ini->Get_pressure_digits());
+    ui->temperature_digits_spin->setValue(ini->Get_temperature_digits());
     translateCaptions();
 }
 
 void Toption_Form::translateCaptions()
 {
-    TTranslator *translator = fTranslator();
-    const auto tr = [translator](const char *key, const char *text) {
-        return translator->translate(QString::fromLatin1(key), QString::fromUtf8(text));
-    };
-    setWindowTitle(tr("options", "Options"));
-    ui->style_CategoryPanel->setCaption(tr("style", "Style"));
-    ui->language_CategoryPanel->setCaption(tr("language", "Language"));
-    ui->ok_btn->setText(tr("ok", "OK"));
-    ui->cancel_btn->setText(tr("cancel", "Cancel"));
-    ui->pressure_title->setText(tr("pressure_display_group", "Pressure [bar]"));
-    ui->temperature_title->setText(tr("temperature_display_group", "Temperature [°C]"));
-    ui->digits_CategoryPanel->setCaption(tr("number_digits", "Number of Digits"));
-
-    TIniHandler *ini = fIni();
-    ui->pressure_digits_spin->setValue(ini->Get_pressure_digits());
-    ui->temperature_digits_spin->setValue(ini->Get_temperature_digits());
+    using window_text::tr_;
+    setWindowTitle(tr_("options", "Options"));
+    ui->style_CategoryPanel->setCaption(tr_("style", "Style"));
+    ui->language_CategoryPanel->setCaption(tr_("language", "Language"));
+    ui->ok_btn->setText(tr_("ok", "OK"));
+    ui->cancel_btn->setText(tr_("cancel", "Cancel"));
+    ui->pressure_title->setText(tr_("pressure_display_group", "Pressure [bar]"));
+    ui->temperature_title->setText(tr_("temperature_display_group", "Temperature [°C]"));
+    ui->digits_CategoryPanel->setCaption(tr_("number_digits", "Number of Digits"));
 }
 
 void Toption_Form::setLang(bool save)
@@ -118,7 +110,7 @@ void Toption_Form::setLang(bool save)
     if (index < 0)
         return;
     const QString fileName = ui->ComboBoxLanguages->itemData(index).toString();
-    fTranslator()->Set_Language(fileName);
+    TTranslator::getInstance()->Set_Language(fileName);
     if (save)
         fIni()->Set_Language(fileName);
 }

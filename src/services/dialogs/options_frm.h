@@ -9,7 +9,6 @@
 
 class QButtonGroup;
 class TIniHandler;
-class TTranslator;
 
 namespace Ui {
 class Toption_Form;
@@ -20,15 +19,16 @@ class Toption_Form : public QDialog
     Q_OBJECT
 
 public:
-    // Without settings store or translator the program's single instances are used, taken
-    // afresh on each use because the main window releases them before this dialog ends.
-    explicit Toption_Form(QWidget *parent = nullptr, TIniHandler *settings = nullptr,
-                          TTranslator *translator = nullptr);
+    // Without a settings store the program's single one is used. That and the single
+    // translator are taken afresh on each use: the main window releases them before this
+    // dialog ends.
+    explicit Toption_Form(QWidget *parent = nullptr, TIniHandler *settings = nullptr);
     ~Toption_Form() override;
 
     // Loads the selected language into the translator and, when `save`, stores it. Without a
     // selected language nothing changes.
     void setLang(bool save);
+    // Captions in the current language; on making, showing and picking a language.
     void translateCaptions();
 
     // The log verbosity picked in the radio group: 0 Normal, 1 Error, 2 Detailed, -1 none.
@@ -50,10 +50,8 @@ private:
     void selectActiveStyle();
 
     TIniHandler *fIni() const;
-    TTranslator *fTranslator() const;
 
     std::unique_ptr<Ui::Toption_Form> ui;
     QButtonGroup *log_items = nullptr;
     TIniHandler *fSettings;
-    TTranslator *fLanguages;
 };

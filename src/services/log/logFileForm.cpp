@@ -1,6 +1,6 @@
 #include "services/log/logFileForm.h"
 
-#include "services/settings/Translator.h"
+#include "services/settings/window_text.h"
 #include "services/utils/ZUtils.h"
 #include "services/log/logFile.h"
 #include "services/dialogs/msgDialogForm.h"
@@ -44,24 +44,21 @@ TlogForm::~TlogForm() = default;
 
 void TlogForm::translateCaptions()
 {
-    TTranslator *translator = TTranslator::getInstance();
-    const auto tr = [translator](const char *key, const char *text) {
-        return translator->translate(QString::fromLatin1(key), QString::fromLatin1(text));
-    };
-    ui->File1->setTitle(tr("file", "File"));
-    ui->Close1->setText(tr("close", "Close"));
-    ui->Clear1->setText(tr("clear", "Clear"));
-    ui->Category1->setTitle(tr("category", "Category"));
-    ui->Type1->setTitle(tr("type", "Type"));
-    ui->Normal1->setText(tr("normal", "Normal"));
-    ui->Error1->setText(tr("error", "Error"));
-    ui->Debug1->setText(tr("debug", "Debug"));
-    ui->Standart1->setText(tr("standart", "Standart"));
-    ui->Core1->setText(tr("core", "Core"));
-    ui->Database1->setText(tr("database", "Database"));
-    ui->communication1->setText(tr("communication", "Communication"));
-    ui->Viewer1->setText(tr("viewer", "Viewer"));
-    ui->Converter1->setText(tr("converter", "Converter"));
+    using window_text::tr_;
+    ui->File1->setTitle(tr_("file", "File"));
+    ui->Close1->setText(tr_("close", "Close"));
+    ui->Clear1->setText(tr_("clear", "Clear"));
+    ui->Category1->setTitle(tr_("category", "Category"));
+    ui->Type1->setTitle(tr_("type", "Type"));
+    ui->Normal1->setText(tr_("normal", "Normal"));
+    ui->Error1->setText(tr_("error", "Error"));
+    ui->Debug1->setText(tr_("debug", "Debug"));
+    ui->Standart1->setText(tr_("standart", "Standart"));
+    ui->Core1->setText(tr_("core", "Core"));
+    ui->Database1->setText(tr_("database", "Database"));
+    ui->communication1->setText(tr_("communication", "Communication"));
+    ui->Viewer1->setText(tr_("viewer", "Viewer"));
+    ui->Converter1->setText(tr_("converter", "Converter"));
 }
 
 TLogFilter TlogForm::currentFilter() const
@@ -198,8 +195,7 @@ void TlogForm::filter()
 
 void TlogForm::Clear1Click()
 {
-    const QString question = TTranslator::getInstance()->translate(
-        QStringLiteral("areYouSureToDeleteTheLogfile"), QStringLiteral("Are you sure to delete the logfile?"));
+    const QString question = window_text::tr_("areYouSureToDeleteTheLogfile", "Are you sure to delete the logfile?");
     if (TmsgDialog::createDialog(question, mtConfirmation, {mbYes, mbNo}) != ResultYes)
         return;
     ui->log_memo->clear();

@@ -39,6 +39,9 @@ public:
     void showForm() override;
     void hideForm() override;
 
+    // Menu captions in the current language; on making and after a change of language.
+    void translateCaptions();
+
     // Menu handlers.
     void Clear1Click();
     void Close1Click();
@@ -61,7 +64,6 @@ private:
         bool useFilter;
     };
 
-    void translateCaptions();
     // Shows the content initLog stored; main thread.
     void takeLoadedContent();
     void appendToBox(const QStringList &lines);

@@ -18,6 +18,18 @@ std::optional<QString> TTranslator::valueOf(const QList<Entry> &entries, const Q
 TTranslator::TTranslator(const QString &dir, MissingKeySink missingKeySink)
     : fDir(dir), fMissingKey(std::move(missingKeySink))
 {
+    listLanguages();
+}
+
+void TTranslator::setPath(const QString &path)
+{
+    fDir = path;
+    listLanguages();
+}
+
+void TTranslator::listLanguages()
+{
+    fLanguages.clear();
     const QStringList files = QDir(fDir).entryList({QStringLiteral("*.lang")}, QDir::Files, QDir::Name);
     const QString keepFileName = fFileName;
     for (const QString &file : files) {

@@ -41,7 +41,8 @@ public:
 
     const QList<Entry> &Dictionary() const { return fDictionary; }
     const QString &fileName() const { return fFileName; }
-    void setPath(const QString &path) { fDir = path; }
+    // The language folder from now on, its languages listed afresh; the loaded language stays.
+    void setPath(const QString &path);
     void setFileName(const QString &nfileName) { fFileName = nfileName; }
 
     static constexpr const char *LanguageNameKey = "languageName";
@@ -49,6 +50,7 @@ public:
 private:
     static QString lookupKey(const QString &key) { return key.toCaseFolded(); }
     static std::optional<QString> valueOf(const QList<Entry> &entries, const QString &key);
+    void listLanguages();
 
     QString fDir;
     QString fFileName;

@@ -5,6 +5,7 @@
 #include "views/chart/input_fields.h"
 #include "views/chart/lock_pictures.h"
 #include "services/settings/settings_numbers.h"
+#include "services/settings/window_text.h"
 #include "views/instruments/shape.h"
 #include "ui_chart_panel.h"
 
@@ -77,6 +78,7 @@ TChartPanel::TChartPanel(QWidget *parent)
     }
     connect_controls();
     show_axis_mode(0);
+    translateCaptions();
 }
 
 TChartPanel::~TChartPanel() = default;
@@ -281,7 +283,7 @@ void TChartPanel::commit(QLineEdit *edit)
     }
 }
 
-void TChartPanel::translate(const Texts &text)
+void TChartPanel::translateCaptions()
 {
     struct Row {
         const char *key;
@@ -318,7 +320,7 @@ void TChartPanel::translate(const Texts &text)
         {"GridColor", "Grid Color", {ui->gridcolor_lbl1, ui->gridcolor_lbl2, ui->gridcolor_lbl3}},
     };
     for (const Row &row : rows) {
-        const QString caption = text(row.key, row.defaultText);
+        const QString caption = window_text::tr_(row.key, row.defaultText);
         for (QWidget *target : row.targets) {
             if (auto *group = qobject_cast<QGroupBox *>(target))
                 group->setTitle(caption);

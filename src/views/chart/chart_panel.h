@@ -94,9 +94,8 @@ public:
     void show_axis_mode(int mode);
     int shown_axis_mode() const { return fMode; }
 
-    // Every caption in the current language, `text(key, default)` giving each.
-    using Texts = std::function<QString(const char *key, const char *defaultText)>;
-    void translate(const Texts &text);
+    // Every caption in the current language; on making and after a change of language.
+    void translateCaptions();
 
     // The gradient direction code of the chosen list entry, and the entry for a code.
     int gradient_direction() const;

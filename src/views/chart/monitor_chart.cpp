@@ -2,6 +2,7 @@
 #include "views/chart/monitor_chart.h"
 
 #include "services/settings/IniHandler.h"
+#include "services/settings/window_text.h"
 #include "services/utils/ZUtils.h"
 #include "views/chart/chart_time.h"
 #include "views/chart/chart.h"
@@ -35,6 +36,7 @@ TMonitorChart::TMonitorChart(TChart &chart, TChartPanel &panel, TIniHandler &ini
                                  {mbOk});
     });
     collapse_sidebar();
+    translateCaptions();
 }
 
 // The chart may outlive this object by a moment: it must not call back into it.
@@ -127,11 +129,12 @@ void TMonitorChart::show_series(int index, bool visible)
     fChart.request_replot();
 }
 
-void TMonitorChart::translate(const TChartPanel::Texts &text)
+void TMonitorChart::translateCaptions()
 {
-    fPanel.translate(text);
-    fChart.left_axis()->setLabel(text("pressure_display_group", "Pressure [bar]"));
-    fChart.right_axis()->setLabel(text("temperature_display_group", "Temperature [°C]"));
+    using window_text::tr_;
+    fPanel.translateCaptions();
+    fChart.left_axis()->setLabel(tr_("pressure_display_group", "Pressure [bar]"));
+    fChart.right_axis()->setLabel(tr_("temperature_display_group", "Temperature [°C]"));
     fChart.request_replot();
 }
 

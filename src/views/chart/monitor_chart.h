@@ -76,8 +76,9 @@ public:
     // The chart's label request: value-axis labels with the axis's decimals.
     QString format_axis_label(QCPAxis *axis, const QString &label);
 
-    // The panel's captions and the value-axis titles in the current language.
-    void translate(const TChartPanel::Texts &text);
+    // The panel's captions and the value-axis titles in the current language; on making and
+    // after a change of language.
+    void translateCaptions();
 
     // One hundredth of the transmitter's pressure range: the margin of the first ranges.
     void set_pressure_full_scale(double fullScale) { f_pressure_full_scale = fullScale; }

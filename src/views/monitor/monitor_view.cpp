@@ -8,9 +8,7 @@
 #include "ui_monitor_view.h"
 
 TMonitorView::TMonitorView(QWidget *parent)
-    : QWidget(parent),
-      ui(std::make_unique<Ui::TMonitorView>()),
-      fTr([](const char *, const char *defaultText) { return QString::fromUtf8(defaultText); })
+    : QWidget(parent), ui(std::make_unique<Ui::TMonitorView>())
 {
     ui->setupUi(this);
     // The instruments are drawn in the main window's font, also where the view stands alone.
@@ -32,6 +30,7 @@ TMonitorView::TMonitorView(QWidget *parent)
     connect(ui->TrackBar1, &QSlider::valueChanged, this, &TMonitorView::TrackBar1Change);
     TrackBar1Change(ui->TrackBar1->value());
     ui->AnalogDisplay->SetOnDblClick([this] { AnalogDisplayDblClick(); });
+    translateCaptions();
 }
 
 TMonitorView::~TMonitorView() = default;

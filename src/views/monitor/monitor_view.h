@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 class QCPAxis;
@@ -27,9 +26,6 @@ class TMonitorView : public QWidget
 {
     Q_OBJECT
 public:
-    // The current language's text for a key, or the default (UTF-8) when the language has none.
-    using Texts = std::function<QString(const char *key, const char *defaultText)>;
-
     explicit TMonitorView(QWidget *parent = nullptr);
     ~TMonitorView() override;
 
@@ -61,8 +57,9 @@ public:
     // The wait between two measurements the slider sets, in milliseconds.
     int delay() const;
 
-    // Its captions in the current language; kept for the captions that change later.
-    void translate(const Texts &tr);
+    // Its captions and the chart's in the current language; on making and after a change of
+    // language. The chart/gauge switch names what is shown in the language of the moment.
+    void translateCaptions();
 
     // The chart's manual limits, label steps, grids, label decimals and axis mode.
     double Get_left_min() const;
@@ -123,7 +120,6 @@ private:
     std::unique_ptr<Ui::TMonitorView> ui;
     // Goes before the view's child widgets it works on.
     std::unique_ptr<TMonitorChart> fChart;
-    Texts fTr;
 
     double fPmin = 0;
     double fPmax = 0;

@@ -2,6 +2,7 @@
 // frame), the greyed instruments without a device, and its captions.
 #include "views/monitor/monitor_view.h"
 
+#include "services/settings/window_text.h"
 #include "views/chart/chart.h"
 #include "views/chart/monitor_chart.h"
 #include "ui_monitor_view.h"
@@ -11,6 +12,8 @@
 #include <QLabel>
 #include <algorithm>
 #include <cmath>
+
+using window_text::tr_;
 
 namespace {
 
@@ -116,9 +119,8 @@ void TMonitorView::draw()
 
 // Captions -----------------------------------------------------------------------------------------
 
-void TMonitorView::translate(const Texts &tr)
+void TMonitorView::translateCaptions()
 {
-    fTr = tr;
     const struct {
         const char *key;
         const char *defaultText;
@@ -135,7 +137,7 @@ void TMonitorView::translate(const Texts &tr)
         {"Temperature_Box", "Temperature", ui->Temperature_Box},
     };
     for (const auto &c : captions) {
-        const QString text = tr(c.key, c.defaultText);
+        const QString text = tr_(c.key, c.defaultText);
         if (auto *group = qobject_cast<QGroupBox *>(c.target))
             group->setTitle(text);
         else if (auto *label = qobject_cast<QLabel *>(c.target))
@@ -143,19 +145,18 @@ void TMonitorView::translate(const Texts &tr)
         else if (auto *button = qobject_cast<QAbstractButton *>(c.target))
             button->setText(text);
     }
-    ui->pressure_bar->SetCaption(tr("pressure_display_group", "Pressure [bar]"));
-    ui->thermometer->SetCaption(tr("temperature_display_group", "Temperature [°C]"));
-    ui->table_btn->setText(tr("table", "Table"));
-    if (fChart)
-        fChart->translate(tr);
-    ui->AnalogDisplay->SetCaption(tr("pressure_display_group", "Pressure [bar]"));
+    ui->pressure_bar->SetCaption(tr_("pressure_display_group", "Pressure [bar]"));
+    ui->thermometer->SetCaption(tr_("temperature_display_group", "Temperature [°C]"));
+    ui->table_btn->setText(tr_("table", "Table"));
+    if (fChart) // made later, by setup
+        fChart->translateCaptions();
+    ui->AnalogDisplay->SetCaption(tr_("pressure_display_group", "Pressure [bar]"));
     show_switch_caption();
 }
 
 // The switch names what the monitor shows.
 void TMonitorView::show_switch_caption()
 {
-    const Texts &tr = fTr;
     const bool chartShown = ui->chart_stack->currentWidget() == ui->chart_page;
-    ui->switch_button->setText(chartShown ? tr("switch_chart", "Chart") : tr("switch_gauge", "Gauge"));
+    ui->switch_button->setText(chartShown ? tr_("switch_chart", "Chart") : tr_("switch_gauge", "Gauge"));
 }

@@ -1,6 +1,6 @@
 #include "views/windows/journal_form.h"
 
-#include "services/settings/Translator.h"
+#include "services/settings/window_text.h"
 #include "transmitter/readdress_journal.h"
 
 #include <QDir>
@@ -10,12 +10,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace {
+using window_text::tr_;
 
-QString tr_(const char *key, const char *defaultText)
-{
-    return TTranslator::getInstance()->translate(QString::fromLatin1(key), QString::fromUtf8(defaultText));
-}
+namespace {
 
 QStringList headers()
 {
@@ -44,6 +41,7 @@ Tjournal_form::Tjournal_form(const QString &folder, QWidget *parent)
     setObjectName(QStringLiteral("Tjournal_form"));
     resize(980, 420);
     fTable->setObjectName(QStringLiteral("journal_table"));
+    fTable->setColumnCount(readdress_journal::ColumnCount);
     fTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     fTable->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -64,6 +62,7 @@ Tjournal_form::Tjournal_form(const QString &folder, QWidget *parent)
         if (!image.isEmpty())
             emit restore_requested(image);
     });
+    translateCaptions();
 }
 
 void Tjournal_form::showEvent(QShowEvent *event)
@@ -72,20 +71,24 @@ void Tjournal_form::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
-void Tjournal_form::reload()
+void Tjournal_form::translateCaptions()
 {
     setWindowTitle(tr_("journal_title", "Re-addressing journal"));
     fRestore->setText(tr_("journal_restore", "Restore before-image…"));
+    fTable->setHorizontalHeaderLabels(headers());
+    fTable->resizeColumnsToContents();
+}
+
+void Tjournal_form::reload()
+{
     QString error;
     const QList<QStringList> lines = readdress_journal::read(fFolder, &error);
-    fTable->clear();
-    fTable->setColumnCount(readdress_journal::ColumnCount);
-    fTable->setHorizontalHeaderLabels(headers());
+    fTable->clearContents();
     fTable->setRowCount(int(lines.size()));
     for (int row = 0; row < lines.size(); ++row)
         for (int column = 0; column < readdress_journal::ColumnCount; ++column)
             fTable->setItem(row, column, new QTableWidgetItem(lines[row].value(column)));
-    fTable->resizeColumnsToContents();
+    translateCaptions(); // the columns fit the new lines too
     fTable->setToolTip(error.isEmpty() ? QString()
                                        : tr_("journal_unreadable", "The re-addressing journal cannot be read:") +
                                              u' ' + error);

@@ -16,6 +16,9 @@ public:
 
     // Reads the journal again; the texts follow the current language.
     void reload();
+    // Title, button and column headers in the current language; on making, on each reload and
+    // after a change of language.
+    void translateCaptions();
     QTableWidget *table() const { return fTable; }
 
 signals:

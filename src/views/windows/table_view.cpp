@@ -1,7 +1,7 @@
 #include "views/windows/table_view.h"
 
 #include "services/settings/IniHandler.h"
-#include "services/settings/Translator.h"
+#include "services/settings/window_text.h"
 #include "services/utils/ZUtils.h"
 #include "views/windows/export_progress.h"
 #include "services/utils/file_commit.h"
@@ -67,11 +67,12 @@ void set_up_grid(QTableView *grid, int height)
 
 } // namespace
 
-Ttable_form::Ttable_form(QWidget *parent, TIniHandler *settings, TTranslator *translator)
+using window_text::tr_;
+
+Ttable_form::Ttable_form(QWidget *parent, TIniHandler *settings)
     : QWidget(parent, Qt::Window),
       ui(std::make_unique<Ui::Ttable_form>()),
       fIni(settings ? settings : TIniHandler::getInstance()),
-      fTranslator(translator ? translator : TTranslator::getInstance()),
       fAskFileName(ask_file_name),
       fReportError(report_error),
       fOpenFolder([](const QUrl &folder) { return QDesktopServices::openUrl(folder); }),
@@ -104,6 +105,7 @@ Ttable_form::Ttable_form(QWidget *parent, TIniHandler *settings, TTranslator *tr
     layout()->activate();
     calc_visible_rows();
     init();
+    translateCaptions();
 }
 
 Ttable_form::~Ttable_form() = default;
@@ -151,9 +153,7 @@ void Ttable_form::Set_time_axis_enabled(bool b)
 
 void Ttable_form::write_headers()
 {
-    const QString date = fTranslator->translate(QStringLiteral("date"), QStringLiteral("Date"));
-    const QString time = fTranslator->translate(QStringLiteral("time"), QStringLiteral("Time"));
-    fModel->set_headers(table_export::header_cells(date, time));
+    fModel->set_headers(table_export::header_cells(tr_("date", "Date"), tr_("time", "Time")));
 }
 
 void Ttable_form::init()
@@ -221,23 +221,20 @@ void Ttable_form::update_view()
     ui->Grid->selectRow(f_row - 1);
 }
 
-void Ttable_form::update_captions()
+void Ttable_form::translateCaptions()
 {
-    const auto tr = [this](const char *key, const char *text) {
-        return fTranslator->translate(QString::fromLatin1(key), QString::fromUtf8(text));
-    };
-    setWindowTitle(tr("table", "Table"));
-    ui->scaling_title->setText(tr("scaling", "Scaling"));
-    ui->date_title->setText(tr("calibrationdate_title", "Date of Calibration"));
-    ui->unique_title->setText(tr("uniquecode_title", "Unique ID"));
-    ui->dev_status_title->setText(tr("dev_status_title", "Device Status"));
-    ui->slave_addr_title->setText(tr("slaveaddr_title", "Slave Address"));
-    ui->number_readdr_left_title->setText(tr("readdressing_left_title", "Number of Re-Addressing left"));
-    ui->initial_title->setText(tr("initial_title", "Initial"));
-    ui->descr_title->setText(tr("descr_title", "Description"));
-    ui->time_axis_check->setText(tr("time_axis", "Relative Time Axis"));
-    ui->copy_btn->setText(tr("copy", "Copy Data"));
-    ui->save_btn->setText(tr("save", "Save"));
+    setWindowTitle(tr_("table", "Table"));
+    ui->scaling_title->setText(tr_("scaling", "Scaling"));
+    ui->date_title->setText(tr_("calibrationdate_title", "Date of Calibration"));
+    ui->unique_title->setText(tr_("uniquecode_title", "Unique ID"));
+    ui->dev_status_title->setText(tr_("dev_status_title", "Device Status"));
+    ui->slave_addr_title->setText(tr_("slaveaddr_title", "Slave Address"));
+    ui->number_readdr_left_title->setText(tr_("readdressing_left_title", "Number of Re-Addressing left"));
+    ui->initial_title->setText(tr_("initial_title", "Initial"));
+    ui->descr_title->setText(tr_("descr_title", "Description"));
+    ui->time_axis_check->setText(tr_("time_axis", "Relative Time Axis"));
+    ui->copy_btn->setText(tr_("copy", "Copy Data"));
+    ui->save_btn->setText(tr_("save", "Save"));
     write_headers();
 }
 
@@ -326,9 +323,8 @@ void Ttable_form::save_to_file()
             fIni->Set_ExportDir(QDir::toNativeSeparators(saved));
         return;
     }
-    fReportError(this, fTranslator->translate(QStringLiteral("table_not_saved"),
-                                              QStringLiteral("The table could not be saved to %1: %2"))
-                           .arg(QDir::toNativeSeparators(fileName), error));
+    const QString message = tr_("table_not_saved", "The table could not be saved to %1: %2");
+    fReportError(this, message.arg(QDir::toNativeSeparators(fileName), error));
 }
 
 void Ttable_form::copy_btnClick()
@@ -345,8 +341,7 @@ void Ttable_form::SpeedButton1Click()
 {
     const QString folder = fIni->Get_ExportDir();
     if (!fOpenFolder(QUrl::fromLocalFile(folder)))
-        fReportError(this, fTranslator->translate(QStringLiteral("folder_not_opened"),
-                                                  QStringLiteral("The folder %1 could not be opened."))
+        fReportError(this, tr_("folder_not_opened", "The folder %1 could not be opened.")
                                .arg(QDir::toNativeSeparators(folder)));
 }
 
@@ -392,7 +387,7 @@ bool Ttable_form::eventFilter(QObject *watched, QEvent *event)
 void Ttable_form::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    update_captions();
+    translateCaptions(); // the language may have changed while it was hidden
     update_view();
     if (!f_placed) {
         f_placed = true;

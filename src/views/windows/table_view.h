@@ -15,7 +15,6 @@ class QUrl;
 class TIniHandler;
 class TMeasurementStore;
 class TMeasurementTableModel;
-class TTranslator;
 
 namespace Ui {
 class Ttable_form;
@@ -36,9 +35,8 @@ public:
     // Told how far an export got, before each chunk of rows and at the end; false cancels it.
     using ExportProgress = std::function<bool(qint64 done, qint64 total)>;
 
-    // Without settings store or translator the program's single instances are used.
-    explicit Ttable_form(QWidget *parent = nullptr, TIniHandler *settings = nullptr,
-                         TTranslator *translator = nullptr);
+    // Without a settings store the program's single one is used.
+    explicit Ttable_form(QWidget *parent = nullptr, TIniHandler *settings = nullptr);
     ~Ttable_form() override;
 
     const QString &Get_scaling() const { return f_scaling; }
@@ -70,7 +68,9 @@ public:
     void row_recorded();
     // Brings the grid up to date now: new rows, scrolling and the selection of the newest row.
     void update_view();
-    void update_captions();
+    // Captions and the grid's header in the current language; on making, showing and after a
+    // change of language.
+    void translateCaptions();
 
     void copy_to_clipbrd();
     void save_to_file();
@@ -113,7 +113,6 @@ private:
     TMeasurementTableModel *fModel; // owned as a child
     QTimer fViewTimer;
     TIniHandler *fIni;
-    TTranslator *fTranslator;
     FileNameAsker fAskFileName;
     ErrorReporter fReportError;
     FolderOpener fOpenFolder;

@@ -1,4 +1,5 @@
-// The main window's texts in the current language. Main thread only.
+// The windows' texts in the current language, from the program's single translator. Every
+// window takes its captions from here in its own translateCaptions(). Main thread only.
 #pragma once
 
 #include <QString>

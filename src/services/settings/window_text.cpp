@@ -1,4 +1,4 @@
-#include "app/window_text.h"
+#include "services/settings/window_text.h"
 
 #include "services/settings/Translator.h"
 
