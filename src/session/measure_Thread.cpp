@@ -15,7 +15,8 @@ constexpr int RecoveryPause = 100;
 session::Measurement TMeasThread::taken(const T_OrvelDevice &device)
 {
     session::Measurement m;
-    m.time = QDateTime::currentDateTime();
+    // In UTC: the local time zone is the main thread's to read, which makes it local.
+    m.time = QDateTime::currentDateTimeUtc();
     m.address = device.Get_slave_addr();
     m.pressure_raw = uint16_t(device.Get_pressure_U16_raw());
     m.temperature_raw = uint16_t(device.Get_temperature_U16_raw());

@@ -15,8 +15,8 @@ public:
     QString Get_mess_message() const { return Get_message(); }
     void Set_mess_message(const QString &message) { Set_message(message); }
 
-    // What the transmitter delivered in its last measurement, now, as a run's record without
-    // texts: the digits they are written with belong to the main thread.
+    // What the transmitter delivered in its last measurement, now (UTC), as a run's record
+    // without texts: the digits and the local time belong to the main thread.
     static session::Measurement taken(const T_OrvelDevice &device);
 
 private:

@@ -213,7 +213,9 @@ bool TSession::event(QEvent *event)
         return true;
     }
     if (event->type() == TMeasuredMessage::EventType) {
-        publish(with_texts(static_cast<TMeasuredMessage *>(event)->measurement));
+        // One posted just before the end of the session is not shown any more.
+        if (fOrvel_Handler)
+            publish(with_texts(static_cast<TMeasuredMessage *>(event)->measurement));
         return true;
     }
     return QObject::event(event);
@@ -253,6 +255,7 @@ session::Measurement TSession::measurement(bool in_run) const
 session::Measurement TSession::with_texts(session::Measurement m) const
 {
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
+    m.time = m.time.toLocalTime();
     m.pressure_text = device.pressure_text(m.pressure);
     m.temperature_text = device.temperature_text(m.temperature);
     return m;

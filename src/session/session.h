@@ -105,6 +105,7 @@ private:
     void publish(const session::Record &record) { emit published(record); }
     session::Transmitter snapshot() const;
     session::Measurement measurement(bool in_run) const;
+    // A measurement taken on a worker, with its texts and local time, which are the main thread's.
     session::Measurement with_texts(session::Measurement m) const;
     session::BusFound bus() const;
 
