@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QTabWidget>
 #include <vector>
 
@@ -63,7 +64,9 @@ void Tmain_Form::translateGui()
 {
     const std::vector<CaptionRow> menuAndPanels = {
         // Menu commands.
-        {"file", "File", {ui->file_Action}},
+        // The menu bar shows the menus' own titles.
+        {"file", "File", {ui->file_Action, ui->file_menu->menuAction()}},
+        {"options", "Options", {ui->options_menu->menuAction()}},
         {"showlog", "Show Logfile", {ui->show_log_Action}},
         {"exit", "Exit", {ui->exit_Action}},
         {"detect_dongle", "Detect Dongle", {ui->detect_dongle_Action}},

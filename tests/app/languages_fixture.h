@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QMenu>
 #include <QTabWidget>
 
 class LanguagesTest : public MainWindowTest
@@ -68,6 +69,8 @@ protected:
             return label->text();
         if (auto *button = qobject_cast<QAbstractButton *>(target))
             return button->text();
+        if (auto *menu = qobject_cast<QMenu *>(target))
+            return menu->title();
         if (auto *bar = qobject_cast<TBarDisplay *>(target))
             return bar->GetCaption();
         auto *page = qobject_cast<QWidget *>(target);

@@ -15,6 +15,8 @@ struct CaptionCase {
 // Every caption translateGui sets, in the catalogue's order.
 const CaptionCase MainCaptions[] = {
     {"file_Action", "File", "Datei"},
+    {"file_menu", "File", "Datei"},
+    {"options_menu", "Options", "Optionen"},
     {"show_log_Action", "Show Logfile", "Logdatei anzeigen"},
     {"exit_Action", "Exit", "Beenden"},
     {"detect_dongle_Action", "Detect Dongle", "Dongle erkennen"},
