@@ -146,9 +146,16 @@ bool T_Orvel_Handler::detect_dongle()
         unload();
         return false;
     }
-    f_IOWIIC = kit.IowKitOpenDevice();
+    {
+        // Opening over a handle still open would have the library close it itself, descriptor 0
+        // included, and the new adapter's own files could land there: close it first, whatever
+        // adapter it is, so that the open finds nothing to close.
+        const DescriptorZeroGuard keep;
+        if (f_IOWIIC && kit.IowKitCloseDevice)
+            kit.IowKitCloseDevice(f_IOWIIC);
+        f_IOWIIC = kit.IowKitOpenDevice();
+    }
     f_adapter_open = f_IOWIIC != nullptr;
-    keep_descriptor_zero_open(); // opening closes the library's earlier handles
     if (!f_IOWIIC)
         return false;
     // f_unanswered stays: the kernel keeps unread answers across closing and opening.
@@ -169,8 +176,8 @@ void T_Orvel_Handler::close_adapter()
 {
     const IowKitSlots &kit = iowkit();
     if (f_IOWIIC && f_Product_ID == ProductIdIow56 && kit.IowKitCloseDevice) {
+        const DescriptorZeroGuard keep;
         kit.IowKitCloseDevice(f_IOWIIC);
-        keep_descriptor_zero_open();
     }
     f_IOWIIC = nullptr;
     f_adapter_open = false;
