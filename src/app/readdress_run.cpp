@@ -95,9 +95,8 @@ void TReaddressRun::ended(const session::ProcedureEnded &ended)
     f_log.addEvent(catCommunication, lError,
                    restore ? QStringLiteral("Error restoring the memory image")
                            : QStringLiteral("Error re-addressing device"));
-    // Only a finished change has moved the transmitter; after any other failure the next scan
-    // finds it.
-    if (!restore && outcome.failed == readdress::Step::NewAddress) {
+    // After a failed step the procedure looked for the transmitter; a refusal left it where it was.
+    if (outcome.failed != readdress::Step::Check) {
         const readdress_texts::WhereReport where = readdress_texts::where_it_answers(outcome.answers_at, tr_);
         f_log.addEvent(catCommunication, lError, where.logLine);
         reason += u'\n' + where.text;

@@ -121,6 +121,9 @@ RefusalReport refusal_report(readdress::Refusal why, const Translate &tr)
 
 WhereReport where_it_answers(int answersAt, const Translate &tr)
 {
+    if (answersAt == readdress::AnswersUnknown)
+        return {tr("answers_unknown", "The adapter could not look for the transmitter"),
+                QStringLiteral("The adapter could not look for the transmitter")};
     if (answersAt < 0)
         return {tr("answers_nowhere", "The transmitter does not answer on the bus"),
                 QStringLiteral("The transmitter does not answer on the bus")};

@@ -28,7 +28,8 @@ struct RefusalReport {
 };
 RefusalReport refusal_report(readdress::Refusal why, const Translate &tr);
 
-// Where the transmitter answers after a change that did not end at the new address; -1: nowhere.
+// Where the transmitter answers after a procedure that failed on the bus: an address,
+// readdress::AnswersNowhere or readdress::AnswersUnknown.
 struct WhereReport {
     QString text; // in the user's language
     QString logLine;

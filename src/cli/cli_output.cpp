@@ -114,9 +114,11 @@ QString refusal_text(readdress::Refusal why, int new_address)
 
 QString failure_text(const readdress::Outcome &outcome, const QString &what)
 {
-    QString where = outcome.answers_at >= 0
-                        ? QStringLiteral("the transmitter now answers at ") + T_SlaveAddr::hex_text(outcome.answers_at)
-                        : QStringLiteral("the transmitter does not answer on the bus");
+    QString where = QStringLiteral("the transmitter does not answer on the bus");
+    if (outcome.answers_at >= 0)
+        where = QStringLiteral("the transmitter now answers at ") + T_SlaveAddr::hex_text(outcome.answers_at);
+    else if (outcome.answers_at == readdress::AnswersUnknown)
+        where = QStringLiteral("the adapter could not look for the transmitter");
     return what + QStringLiteral(" failed at step ") +
            QString::fromLatin1([&] {
                using readdress::Step;

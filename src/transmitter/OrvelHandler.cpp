@@ -85,8 +85,15 @@ QString T_Orvel_Handler::result_text(int result)
     case 1: return QStringLiteral("ERROR_ACK");
     case 2: return QStringLiteral("ERROR_ARBLOS");
     case 3: return QStringLiteral("NO_ANSWER");
+    case 4: return QStringLiteral("CANCELLED");
     default: return QStringLiteral("IO Handle=NIL");
     }
+}
+
+TMode T_Orvel_Handler::result_mode(int result)
+{
+    // A transaction cut short by the shutdown says nothing about the bus.
+    return result == ResultOk || result == ResultCancelled ? lDebug : lError;
 }
 
 void T_Orvel_Handler::log_result(const QString &phrase, int result, const QString &okSuffix) const
@@ -94,7 +101,7 @@ void T_Orvel_Handler::log_result(const QString &phrase, int result, const QStrin
     if (result == 0)
         log(catCommunication, lDebug, phrase + QStringLiteral(" : OK") + okSuffix);
     else
-        log(catCommunication, lError, phrase + QStringLiteral(" : ") + result_text(result));
+        log(catCommunication, result_mode(result), phrase + QStringLiteral(" : ") + result_text(result));
 }
 
 QString T_Orvel_Handler::hex2(uint8_t value)
@@ -124,7 +131,15 @@ void T_Orvel_Handler::set_probe_timeout()
 
 int T_Orvel_Handler::not_ready_result() const
 {
+    if (f_cancelled.load())
+        return ResultCancelled;
     return f_IOWIIC && f_adapter_lost.load() ? ResultNoAnswer : ResultNoHandle;
+}
+
+int T_Orvel_Handler::unanswered_result() const
+{
+    // Cancelled while waiting: the shutdown, not the bus, ended the wait.
+    return f_cancelled.load() ? ResultCancelled : ResultNoAnswer;
 }
 
 bool T_Orvel_Handler::adapter_ready() const
@@ -146,9 +161,16 @@ bool T_Orvel_Handler::detect_dongle()
         unload();
         return false;
     }
-    f_IOWIIC = kit.IowKitOpenDevice();
+    {
+        // Opening over a handle still open would have the library close it itself, descriptor 0
+        // included, and the new adapter's own files could land there: close it first, whatever
+        // adapter it is, so that the open finds nothing to close.
+        const DescriptorZeroGuard keep;
+        if (f_IOWIIC && kit.IowKitCloseDevice)
+            kit.IowKitCloseDevice(f_IOWIIC);
+        f_IOWIIC = kit.IowKitOpenDevice();
+    }
     f_adapter_open = f_IOWIIC != nullptr;
-    keep_descriptor_zero_open(); // opening closes the library's earlier handles
     if (!f_IOWIIC)
         return false;
     // f_unanswered stays: the kernel keeps unread answers across closing and opening.
@@ -169,8 +191,8 @@ void T_Orvel_Handler::close_adapter()
 {
     const IowKitSlots &kit = iowkit();
     if (f_IOWIIC && f_Product_ID == ProductIdIow56 && kit.IowKitCloseDevice) {
+        const DescriptorZeroGuard keep;
         kit.IowKitCloseDevice(f_IOWIIC);
-        keep_descriptor_zero_open();
     }
     f_IOWIIC = nullptr;
     f_adapter_open = false;
@@ -310,7 +332,9 @@ int T_Orvel_Handler::iic_write(uint8_t address, const uint8_t *bytes, int count)
     bool answered = false;
     if (!exchange(answered))
         return ResultNoHandle;
-    return answered ? result_of_flags(f_Report56.Bytes[0]) : ResultNoAnswer;
+    if (!answered)
+        return unanswered_result();
+    return result_of_flags(f_Report56.Bytes[0]);
 }
 
 int T_Orvel_Handler::iic_write_cmd(uint8_t address, uint8_t command)
@@ -341,7 +365,7 @@ int T_Orvel_Handler::iic_read(uint8_t address, uint8_t count, ReadBuffer &buffer
     if (!exchange(answered))
         return ResultNoHandle;
     if (!answered)
-        return ResultNoAnswer;
+        return unanswered_result();
     const int result = result_of_flags(f_Report56.Bytes[0]);
     if (result != ResultOk)
         return result;

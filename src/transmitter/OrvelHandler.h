@@ -49,6 +49,8 @@ public:
     static constexpr int ResultArbLost = 2;
     // No answer report to the request: the read timed out, came short or answered another request.
     static constexpr int ResultNoAnswer = 3;
+    // The handler was cancelled for shutdown: the request was not sent, or its answer not awaited.
+    static constexpr int ResultCancelled = 4;
     // Requests in a row without their answer after which the adapter counts as lost.
     static constexpr int SilentRequestsLimit = 3;
     using ReadBuffer = uint8_t[ReadBufferSize];
@@ -125,8 +127,10 @@ public:
     // The result code of an adapter answer's flag byte: 0, 1 (ERROR_ACK) or 2 (ERROR_ARBLOS).
     static int result_of_flags(uint8_t flags);
     // The result code's word in log lines: "OK", "IO Handle=NIL", "ERROR_ACK", "ERROR_ARBLOS",
-    // "NO_ANSWER".
+    // "NO_ANSWER", "CANCELLED".
     static QString result_text(int result);
+    // The level of a transaction's log line: an error, except OK and a cancelled one.
+    static TMode result_mode(int result);
 
 private:
     friend struct HandlerProbe; // tests reach the transaction primitives
@@ -134,8 +138,13 @@ private:
     bool adapter_ready() const;
     // The same with the bus lock already held.
     bool ready_locked() const;
-    // What a transaction returns when the adapter is not ready: NO_ANSWER once it is lost.
+    // What a transaction returns when the adapter is not ready: CANCELLED once the handler is
+    // cancelled, NO_ANSWER once the adapter is lost.
     int not_ready_result() const;
+    // A request whose answer did not come: NO_ANSWER, or CANCELLED once the handler is cancelled.
+    int unanswered_result() const;
+    // An operation of many transactions stops: the adapter is lost or the handler cancelled.
+    bool interrupted() const { return f_adapter_lost.load() || f_cancelled.load(); }
     // Bus lock held: the read timeout for the answer to an address probe.
     void set_probe_timeout();
     // Bus lock held: closes the adapter (without switching I²C off) and forgets the handle.
@@ -160,7 +169,7 @@ private:
 
     // The protocol's fixed waits between bus steps.
     static void wait_ms(int ms);
-    // One line for a transaction: lDebug with " : OK" + okSuffix, or lError with the error word.
+    // One line for a transaction: lDebug with " : OK" + okSuffix, or the error word at result_mode.
     void log_result(const QString &phrase, int result, const QString &okSuffix = QString()) const;
     static QString word_to_hex(const T_32Bit &reg);
     static QString hex2(uint8_t value);

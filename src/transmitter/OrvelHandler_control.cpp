@@ -31,7 +31,7 @@ int T_Orvel_Handler::probe_address(uint8_t address)
     if (!exchange(answered))
         return ResultNoHandle;
     if (!answered)
-        return ResultNoAnswer;
+        return unanswered_result();
     // Bit 1 of the byte count: both bytes were read. The error flag is not looked at here.
     if (ZByte::readBit(f_Report56.Bytes[0], 1))
         return ResultOk;
@@ -47,7 +47,7 @@ bool T_Orvel_Handler::get_slave_address()
     if (!adapter_ready())
         return false;
     bool result = false;
-    for (int address = 0x00; address <= 0x7F && !Get_adapter_lost(); ++address) {
+    for (int address = 0x00; address <= 0x7F && !interrupted(); ++address) {
         const int probe = probe_address(uint8_t(address));
         if (probe == ResultNoHandle) {
             result = false;
@@ -64,7 +64,7 @@ bool T_Orvel_Handler::get_slave_address()
         if (entry.Get_int_Addr() == preferred)
             chosen = preferred;
     f_Device->Set_slave_addr(uint8_t(chosen));
-    return result && !Get_adapter_lost();
+    return result && !interrupted();
 }
 
 bool T_Orvel_Handler::answers_at(uint8_t address)

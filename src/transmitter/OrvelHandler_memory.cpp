@@ -34,7 +34,7 @@ bool T_Orvel_Handler::get_device_scaling()
     uint8_t savedHigh = 0, savedLow = 0;
 
     for (T_32Bit *reg : names.identity_registers()) {
-        if (Get_adapter_lost())
+        if (interrupted())
             return false;
         const uint8_t address = reg->Get_addr();
         const QString phrase = QStringLiteral("read ") + reg->Get_name();
@@ -84,7 +84,7 @@ bool T_Orvel_Handler::get_device_scaling()
                 break;
             }
         } else {
-            log(catCommunication, lError, phrase + QStringLiteral(" execute read : ") + result_text(read));
+            log(catCommunication, result_mode(read), phrase + QStringLiteral(" execute read : ") + result_text(read));
         }
         // A range limit never takes its upper half from another limit's word.
         if (address == 0x12 || address == 0x14)
@@ -108,7 +108,7 @@ bool T_Orvel_Handler::read_memory_into(T_DeviceMemory &image)
         wait_ms(PrepareToRead);
         const int read = prepared == 0 ? iic_read(slave, 3, buffer) : prepared;
         if (read != 0)
-            log(catCommunication, lError, name + QStringLiteral(" execute read : ") + result_text(read));
+            log(catCommunication, result_mode(read), name + QStringLiteral(" execute read : ") + result_text(read));
         return read == 0;
     };
     auto checkStatus = [&](uint8_t status, const QString &name) {
@@ -122,7 +122,7 @@ bool T_Orvel_Handler::read_memory_into(T_DeviceMemory &image)
     };
 
     for (T_32Bit *source : device.Get_memory_page().full_image()) {
-        if (Get_adapter_lost())
+        if (interrupted())
             break;
         ReadBuffer buffer;
         if (!readWord(source->Get_addr(), source->Get_name(), buffer)) {
@@ -136,7 +136,7 @@ bool T_Orvel_Handler::read_memory_into(T_DeviceMemory &image)
     }
 
     ReadBuffer buffer;
-    if (Get_adapter_lost()) {
+    if (interrupted()) {
         image.Set_complete(false);
         return false;
     }
@@ -172,7 +172,7 @@ bool T_Orvel_Handler::set_device_memory()
         return false;
     bool all = true;
     for (T_32Bit *reg : f_Device->Get_memory_page().writable_registers()) {
-        if (Get_adapter_lost())
+        if (interrupted())
             return false;
         wait_ms(BeforeEachWrittenWord);
         const int result = iic_write_cmd_word(slave, uint8_t(OrvelWords::WriteCommandBase + reg->Get_addr()),
@@ -181,7 +181,7 @@ bool T_Orvel_Handler::set_device_memory()
         if (result == 0)
             log(catCommunication, lDebug, phrase + QStringLiteral("=>") + word_to_hex(*reg) + QStringLiteral(" : OK"));
         else
-            log(catCommunication, lError, phrase + QStringLiteral(" : ") + result_text(result));
+            log(catCommunication, result_mode(result), phrase + QStringLiteral(" : ") + result_text(result));
         all = all && result == 0;
     }
     return all;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -93,10 +94,56 @@ void keep_descriptor_zero_open()
 #ifndef _WIN32
     if (fcntl(0, F_GETFD) != -1 || errno != EBADF)
         return;
+    // The lowest free descriptor: 0, unless another thread took it in the meantime.
     const int fd = open("/dev/null", O_RDONLY);
-    if (fd > 0) {
-        dup2(fd, 0);
+    if (fd > 0)
         close(fd);
-    }
 #endif
 }
+
+#ifdef _WIN32
+DescriptorZeroGuard::DescriptorZeroGuard() = default;
+DescriptorZeroGuard::~DescriptorZeroGuard() = default;
+#else
+DescriptorZeroGuard::DescriptorZeroGuard()
+{
+    f_saved = fcntl(0, F_DUPFD_CLOEXEC, 3);
+    if (f_saved >= 0) {
+        f_close_on_exec = (fcntl(0, F_GETFD) & FD_CLOEXEC) != 0;
+    }
+    const int stand_in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (stand_in < 0)
+        return;
+    struct stat st {};
+    if (fstat(stand_in, &st) == 0) {
+        f_stand_in_dev = st.st_dev;
+        f_stand_in_ino = st.st_ino;
+    }
+    // Replaces the program's descriptor 0 in one step; its file stays open through f_saved.
+    if (stand_in > 0) {
+        dup3(stand_in, 0, O_CLOEXEC);
+        close(stand_in);
+    }
+}
+
+DescriptorZeroGuard::~DescriptorZeroGuard()
+{
+    const int saved_errno = errno;
+    struct stat st {};
+    const bool zero_open = fstat(0, &st) == 0;
+    const bool stand_in = zero_open && st.st_dev == f_stand_in_dev && st.st_ino == f_stand_in_ino;
+    if (f_saved < 0) {
+        keep_descriptor_zero_open();
+    } else if (stand_in) {
+        dup3(f_saved, 0, f_close_on_exec ? O_CLOEXEC : 0);
+    } else if (!zero_open) {
+        // The lowest free descriptor is 0 unless another thread just took it; that file is left.
+        const int fd = fcntl(f_saved, f_close_on_exec ? F_DUPFD_CLOEXEC : F_DUPFD, 0);
+        if (fd > 0)
+            close(fd);
+    }
+    if (f_saved >= 0)
+        close(f_saved);
+    errno = saved_errno;
+}
+#endif

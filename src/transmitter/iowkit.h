@@ -37,3 +37,25 @@ bool iowkit_loaded();
 // twice whenever it closes an adapter with two interfaces; with 0 free, the next file the program
 // opens would get it and be closed under the program by the next close of the adapter.
 void keep_descriptor_zero_open();
+
+// Held around every call that may close the adapter (opening closes one still open): whatever
+// the program has on descriptor 0 is put aside and a stand-in takes its place for the library's
+// closes, so nothing of the program's is closed and nothing opened meanwhile lands on 0; at the
+// end the program's own is back on descriptor 0.
+// Threading: descriptors are the process's; hold it only under the handler's bus lock, so one
+// call into the library at a time.
+class DescriptorZeroGuard
+{
+public:
+    DescriptorZeroGuard();
+    ~DescriptorZeroGuard();
+    DescriptorZeroGuard(const DescriptorZeroGuard &) = delete;
+    DescriptorZeroGuard &operator=(const DescriptorZeroGuard &) = delete;
+
+private:
+    int f_saved = -1; // the program's descriptor 0, moved aside; -1 when 0 was free
+    bool f_close_on_exec = false;
+    // The stand-in, told apart from a file somebody else opened onto 0 meanwhile.
+    unsigned long long f_stand_in_dev = 0;
+    unsigned long long f_stand_in_ino = 0;
+};

@@ -69,24 +69,47 @@ bool holds_image(T_Orvel_Handler &h, T_DeviceMemory &expected)
            same_writable_words(expected, device.Get_verify_memory_page());
 }
 
-// Where the transmitter answers after a change that could not be confirmed.
-int locate(T_Orvel_Handler &h, const QList<T_SlaveAddr> &before, uint8_t old_address, uint8_t new_address)
+// Powers the transmitter out of command mode. Every step runs whatever the one before did, so a
+// supply that could not be switched off is still switched on; an adapter that went silent, or
+// did not take the supply report, is opened again once. False when the supply did not come on.
+bool leave_command_mode(T_Orvel_Handler &h)
 {
-    if (h.answers_at(new_address))
-        return new_address;
+    bool reopen = h.Get_adapter_lost();
+    for (int attempt = 0; attempt < 2; ++attempt, reopen = true) {
+        if (reopen && !h.detect_dongle())
+            return false;
+        bool on = false;
+        for (Step step : LeaveCommandModeChain) {
+            const bool ok = run_step(h, step);
+            on = step == Step::SwitchOn ? ok : on;
+            pause_ms(ChainPause);
+        }
+        if (on)
+            return true;
+    }
+    return false;
+}
+
+// Where the transmitter answers: where it should, then at any address of the bus that no other
+// transmitter held before. A bus that could not be searched tells nothing.
+int locate(T_Orvel_Handler &h, const QList<T_SlaveAddr> &before, uint8_t old_address,
+           std::optional<uint8_t> new_address)
+{
+    if (new_address && h.answers_at(*new_address))
+        return *new_address;
     if (h.answers_at(old_address))
         return old_address;
-    if (!h.get_slave_address())
-        return -1;
-    for (const T_SlaveAddr &entry : h.Get_slave_addr_list()) {
-        const int a = entry.Get_int_Addr();
-        bool known = false;
-        for (const T_SlaveAddr &other : before)
-            known = known || (other.Get_int_Addr() == a && a != old_address);
-        if (!known)
-            return a;
+    if (h.get_slave_address()) {
+        for (const T_SlaveAddr &entry : h.Get_slave_addr_list()) {
+            const int a = entry.Get_int_Addr();
+            bool known = false;
+            for (const T_SlaveAddr &other : before)
+                known = known || (other.Get_int_Addr() == a && a != old_address);
+            if (!known)
+                return a;
+        }
     }
-    return -1;
+    return h.Get_adapter_lost() || !h.Get_adapter_open() ? AnswersUnknown : AnswersNowhere;
 }
 
 uint8_t address_of(const T_DeviceMemory &image)
@@ -94,49 +117,13 @@ uint8_t address_of(const T_DeviceMemory &image)
     return uint8_t(image.at(OrvelWords::COM_Config).value() & HighestAddress);
 }
 
-// Writes the device's image, which holds `new_address`, and confirms it; the transmitter is in
-// command mode at `old_address`.
-Outcome write_image(T_Orvel_Handler &h, Outcome &out, uint8_t old_address, uint8_t new_address,
-                    const QList<T_SlaveAddr> &before, const std::function<bool(Step, bool)> &report)
-{
-    T_OrvelDevice &device = h.Get_Device();
-    T_DeviceMemory &image = device.Get_memory_page();
-    auto end = [&](Step failed) {
-        out.failed = failed;
-        return out;
-    };
-    out.written = true;
-    if (!report(Step::Write, h.set_device_memory()))
-        return end(Step::Write);
-    if (!report(Step::Verify, h.compare_memory()))
-        return end(Step::Verify);
-    if (!report(Step::Checksum, h.generate_checksum()))
-        return end(Step::Checksum);
-    if (!report(Step::SwitchOffAfter, h.switch_OFF()))
-        return end(Step::SwitchOffAfter);
-    pause_ms(OffBeforeOn);
-    if (!report(Step::SwitchOnAfter, h.switch_ON()))
-        return end(Step::SwitchOnAfter);
-    pause_ms(PowerUpSettle);
-
-    device.Set_slave_addr(new_address);
-    // A restore may leave the transmitter where it was.
-    if (holds_image(h, image) && (new_address == old_address || !h.answers_at(old_address))) {
-        out.answers_at = new_address;
-        report(Step::NewAddress, true);
-        return out;
-    }
-    out.answers_at = locate(h, before, old_address, new_address);
-    device.Set_slave_addr(uint8_t(out.answers_at >= 0 ? out.answers_at : old_address));
-    report(Step::NewAddress, false);
-    return end(Step::NewAddress);
-}
-
-// What a change and a restore share: the outcome under way and how each step is told.
+// What a change and a restore share: the outcome under way, how each step is told and how a
+// procedure that used the bus ends short of success.
 struct Run {
     T_Orvel_Handler &h;
     const Observer &observer;
-    Outcome out;
+    uint8_t new_address;
+    Outcome out{};
     uint8_t old_address = h.Get_Device().Get_slave_addr();
     QList<T_SlaveAddr> before = h.Get_slave_addr_list();
 
@@ -146,38 +133,79 @@ struct Run {
             observer(step, ok);
         return ok;
     }
-    Outcome end(Step failed)
-    {
-        out.failed = failed;
-        return out;
-    }
+    // Before any bus traffic: the transmitter is where it was.
     Outcome refuse(Refusal why)
     {
         out.refusal = why;
         out.answers_at = old_address;
         report(Step::Check, false);
-        return end(Step::Check);
+        out.failed = Step::Check;
+        return out;
     }
-    // In command mode, after the transmitter was read: refused or declined (the transmitter
-    // powered out of command mode), or nothing when the write may go ahead.
-    std::optional<Outcome> refused_or_declined(Refusal why, const Confirm &confirm, uint8_t new_address)
+    // The transmitter is out of command mode: where it answers now, which the device takes.
+    Outcome found(Step failed)
+    {
+        out.failed = failed;
+        out.answers_at = locate(h, before, old_address, out.written ? std::optional(new_address) : std::nullopt);
+        h.Get_Device().Set_slave_addr(uint8_t(out.answers_at >= 0 ? out.answers_at : old_address));
+        return out;
+    }
+    // Whatever state the failed step left it in (command mode, supply off, I2C off), the
+    // transmitter is powered up afresh before it is looked for.
+    Outcome stop(Step failed)
+    {
+        if (!leave_command_mode(h)) {
+            out.failed = failed;
+            out.answers_at = AnswersUnknown;
+            return out;
+        }
+        return found(failed);
+    }
+    // In command mode, after the transmitter was read: refused or declined, or nothing when the
+    // write may go ahead.
+    std::optional<Outcome> refused_or_declined(Refusal why, const Confirm &confirm)
     {
         if (why != Refusal::None) {
-            power_up(h, LeaveCommandModeChain);
-            return refuse(why);
+            out.refusal = why;
+            report(Step::Check, false);
+            return stop(Step::Check);
         }
         report(Step::Check, true);
-        if (!confirm || !confirm(new_address)) {
-            power_up(h, LeaveCommandModeChain);
-            out.answers_at = old_address;
-            return end(Step::Confirm);
-        }
+        if (!confirm || !confirm(new_address))
+            return stop(Step::Confirm);
         return std::nullopt;
     }
-    Outcome write(uint8_t new_address)
+    // Writes the device's image, which holds `new_address`, and confirms it; the transmitter is
+    // in command mode at `old_address`.
+    Outcome write()
     {
-        return write_image(h, out, old_address, new_address, before,
-                           [this](Step step, bool ok) { return report(step, ok); });
+        T_OrvelDevice &device = h.Get_Device();
+        T_DeviceMemory &image = device.Get_memory_page();
+        out.written = true;
+        if (!report(Step::Write, h.set_device_memory()))
+            return stop(Step::Write);
+        if (!report(Step::Verify, h.compare_memory()))
+            return stop(Step::Verify);
+        if (!report(Step::Checksum, h.generate_checksum()))
+            return stop(Step::Checksum);
+        if (!report(Step::SwitchOffAfter, h.switch_OFF()))
+            return stop(Step::SwitchOffAfter);
+        pause_ms(OffBeforeOn);
+        if (!report(Step::SwitchOnAfter, h.switch_ON()))
+            return stop(Step::SwitchOnAfter);
+        pause_ms(PowerUpSettle);
+
+        device.Set_slave_addr(new_address);
+        // A restore may leave the transmitter where it was.
+        if (holds_image(h, image) && (new_address == old_address || !h.answers_at(old_address))) {
+            out.answers_at = new_address;
+            report(Step::NewAddress, true);
+            return out;
+        }
+        // The power cycle has already taken it out of command mode.
+        found(Step::NewAddress);
+        report(Step::NewAddress, false);
+        return out;
     }
 };
 
@@ -220,14 +248,14 @@ Refusal check_image(T_Orvel_Handler &h, uint8_t new_address)
 
 Outcome readdress(T_Orvel_Handler &h, uint8_t new_address, const Confirm &confirm, const Observer &observer)
 {
-    Run run{h, observer, {}};
+    Run run{h, observer, new_address};
     T_OrvelDevice &device = h.Get_Device();
     if (const Refusal why = check_image(h, new_address); why != Refusal::None)
         return run.refuse(why);
 
     const Step chain_failed = power_up(h, CommandModeChain, observer, Step::DisableI2c);
     if (chain_failed != Step::None)
-        return run.end(chain_failed);
+        return run.stop(chain_failed);
 
     // The image that will be written must be what this transmitter holds right now: a swapped
     // transmitter or a word that changed since the scan would otherwise be overwritten.
@@ -239,12 +267,12 @@ Outcome readdress(T_Orvel_Handler &h, uint8_t new_address, const Confirm &confir
         why = Refusal::MemoryError;
     else if (!same_writable_words(image, device.Get_verify_memory_page()))
         why = Refusal::OtherImage;
-    if (auto stopped = run.refused_or_declined(why, confirm, new_address))
+    if (auto stopped = run.refused_or_declined(why, confirm))
         return *stopped;
 
     image.Get_COM_Config().Set_hByte(0x00);
     image.Get_COM_Config().Set_lByte(new_address);
-    return run.write(new_address);
+    return run.write();
 }
 
 Refusal check_saved_image(T_Orvel_Handler &h, const T_DeviceMemory &saved)
@@ -267,15 +295,14 @@ Refusal check_saved_image(T_Orvel_Handler &h, const T_DeviceMemory &saved)
 
 Outcome restore(T_Orvel_Handler &h, const T_DeviceMemory &saved, const Confirm &confirm, const Observer &observer)
 {
-    Run run{h, observer, {}};
+    Run run{h, observer, address_of(saved)};
     T_OrvelDevice &device = h.Get_Device();
-    const uint8_t new_address = address_of(saved);
     if (const Refusal why = check_saved_image(h, saved); why != Refusal::None)
         return run.refuse(why);
 
     const Step chain_failed = power_up(h, CommandModeChain, observer, Step::DisableI2c);
     if (chain_failed != Step::None)
-        return run.end(chain_failed);
+        return run.stop(chain_failed);
 
     // The transmitter's own words may be anything after a cut-off write; only its product code
     // tells that the saved image belongs to it.
@@ -287,14 +314,14 @@ Outcome restore(T_Orvel_Handler &h, const T_DeviceMemory &saved, const Confirm &
         why = Refusal::OtherProduct;
     else if (device.Get_memory_status().current_page >= 3)
         why = Refusal::NoChangeLeft;
-    if (auto stopped = run.refused_or_declined(why, confirm, new_address))
+    if (auto stopped = run.refused_or_declined(why, confirm))
         return *stopped;
 
     T_DeviceMemory &image = device.Get_memory_page();
     for (T_32Bit *reg : image.writable_registers())
         reg->setValue(saved.at(reg->Get_addr()).value());
     image.Set_complete(true);
-    return run.write(new_address);
+    return run.write();
 }
 
 } // namespace readdress

@@ -47,13 +47,18 @@ enum class Refusal {
     OtherProduct,  // a saved image of another transmitter (restore)
 };
 
+// Where the transmitter answers when it answers at no address.
+constexpr int AnswersNowhere = -1;   // the bus was searched and it was not found
+constexpr int AnswersUnknown = -2;   // the adapter could not power the bus up or search it
+
 struct Outcome {
     Step failed = Step::None;
     Refusal refusal = Refusal::None;
     // The page-opening command went out: one of the changes may be used up.
     bool written = false;
-    // Where the transmitter answers once the procedure has ended; -1 when that was not found.
-    int answers_at = -1;
+    // Where the transmitter answers once the procedure has ended, out of command mode, or
+    // AnswersNowhere / AnswersUnknown.
+    int answers_at = AnswersNowhere;
     bool succeeded() const { return failed == Step::None; }
 };
 
@@ -77,7 +82,9 @@ Refusal check_image(T_Orvel_Handler &h, uint8_t new_address);
 
 // The whole procedure on the transmitter at the device's slave address, with the image the
 // last scan read. Success is reported only after the transmitter answered at the new address
-// with exactly the written image and no memory error.
+// with exactly the written image and no memory error. After a step that failed once the bus was
+// used, the transmitter is powered out of command mode and looked for; the outcome tells where
+// it answers and the device takes that address.
 Outcome readdress(T_Orvel_Handler &h, uint8_t new_address, const Confirm &confirm, const Observer &observer = {});
 
 // Writes a saved image back to the transmitter at the device's slave address, through the same

@@ -147,7 +147,10 @@ TEST_F(ReaddressNoCommandMode, StopsBeforeTheQuestion)
     ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Error re-addressing device")); }, 15000));
     EXPECT_TRUE(newLog().contains(QStringLiteral("Problems to enable Command Mode")));
     ASSERT_TRUE(waitFor([&message] { return !message.isEmpty(); }));
-    EXPECT_EQ(message, QStringLiteral("Re-addressing failed:\nProblems to enable Command Mode")) << "no confirmation was asked";
+    EXPECT_EQ(message, QStringLiteral("Re-addressing failed:\nProblems to enable Command Mode\n"
+                                      "The transmitter now answers at 0x28"))
+        << "no confirmation was asked";
+    EXPECT_TRUE(newLog().contains(QStringLiteral("The transmitter now answers at 0x28")));
     EXPECT_TRUE(waitFor([this] { return form->session().scan_running(); })) << "scanning starts again after a failure";
     // Detect Dongle still works afterwards.
     form->findChild<QAction *>(QStringLiteral("detect_dongle_Action"))->trigger();
@@ -225,7 +228,10 @@ TEST_F(Readdress, AWordThatDidNotArriveFailsTheVerificationAndShowsBothImages)
     changeAddress();
     ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Error re-addressing device")); }, 15000));
     ASSERT_TRUE(waitFor([&messages] { return messages.size() == 2; }));
-    EXPECT_EQ(messages[1], QStringLiteral("Re-addressing failed:\nVerification of memory failed !"));
+    // Powered up again from the half-finished page, the transmitter answers at its new address.
+    EXPECT_EQ(messages[1], QStringLiteral("Re-addressing failed:\nVerification of memory failed !\n"
+                                          "The transmitter now answers at 0x34"));
+    EXPECT_EQ(chip().command_mode, 0);
     EXPECT_TRUE(newLog().contains(QStringLiteral("Verification of memory failed")));
     EXPECT_EQ(status, QStringLiteral("Verification of memory failed !"));
     EXPECT_EQ(tcg, QStringLiteral("Tcg"));

@@ -127,3 +127,54 @@ TEST_F(Startup, GeometryStoredOnCloseAndRestoredOnStart)
     EXPECT_EQ(form->frameGeometry().size(), outer.size());
     QFile::remove(settingsFile());
 }
+
+namespace {
+
+// The event log's lines of the level "Error", whole.
+QStringList errorLines()
+{
+    QFile file(MainWindowTest::home().filePath(QStringLiteral("data/Orvel_IIC_Zorbit/logs/log.txt")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList errors;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        if (line.section(u'\t', 2, 2) == QStringLiteral("Error"))
+            errors.append(line);
+    return errors;
+}
+
+// Closed while the scan worker, or the measurement worker of a run, is in the middle of a cycle.
+class Closing : public MainWindowTest, public ::testing::WithParamInterface<bool>
+{
+};
+
+} // namespace
+
+TEST_P(Closing, WritesNoErrorLinesForTheCycleItCutShort)
+{
+    const bool run = GetParam();
+    ASSERT_TRUE(waitForScan());
+    if (run) {
+        child<QPushButton>("start_btn")->click();
+        ASSERT_TRUE(waitFor([this] { return form->session().meas_running(); }));
+    }
+    // The worker waits for a late answer and has the rest of its cycle before it.
+    sim.iowsim_delay_answer(1, 150);
+    sim.iowsim_clear_traffic();
+    ASSERT_TRUE(waitFor([this] {
+        for (const iowsim_report &r : sim.takeTraffic())
+            if (r.direction == IOWSIM_TO_ADAPTER && r.pipe == 1 && (r.data[0] == 0x02 || r.data[0] == 0x03))
+                return true;
+        return false;
+    }));
+    form->close();
+    form.reset();
+    // The writer keeps the order: once this line is in the file, so is every line before it.
+    const QString marker = QStringLiteral("closed, run %1").arg(run);
+    TLogFile::getInstance()->addEvent(catNone, lNormal, marker);
+    ASSERT_TRUE(waitFor([&marker] { return logMessages().contains(marker); }));
+    EXPECT_EQ(errorLines(), QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(Workers, Closing, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool> &info) { return info.param ? "Run" : "Scan"; });

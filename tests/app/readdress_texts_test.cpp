@@ -85,7 +85,8 @@ TEST(ReaddressTexts, WhereTheTransmitterAnswersAfterAFailedChange)
     } cases[] = {
         {0x28, "<answers_at> 0x28", "The transmitter now answers at 0x28"},
         {0x00, "<answers_at> 0x00", "The transmitter now answers at 0x00"},
-        {-1, "<answers_nowhere>", "The transmitter does not answer on the bus"},
+        {readdress::AnswersNowhere, "<answers_nowhere>", "The transmitter does not answer on the bus"},
+        {readdress::AnswersUnknown, "<answers_unknown>", "The adapter could not look for the transmitter"},
     };
     for (const auto &c : cases) {
         const readdress_texts::WhereReport where = readdress_texts::where_it_answers(c.answersAt, marked);

@@ -217,6 +217,24 @@ TEST_P(Refusals, ExitOneWithItsMessage)
 INSTANTIATE_TEST_SUITE_P(Refusals, Refusals, ::testing::ValuesIn(RefusalCases),
                          [](const ::testing::TestParamInfo<RefusalCase> &info) { return std::string(info.param.name); });
 
+TEST_F(Cli, AFailedStepSaysWhereTheTransmitterAnswersNow)
+{
+    // The transmitter never takes the command-mode command.
+    ASSERT_NO_FATAL_FAILURE(useScenario(QStringLiteral("[transmitter.main]\naddress = 0x28\ncommand_window_ms = 0\n")));
+    const QStringList args = {QStringLiteral("readdress"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                              QStringLiteral("--to"), QStringLiteral("0x31"), QStringLiteral("--yes")};
+    const Result text = run(args);
+    EXPECT_EQ(text.status, 1);
+    EXPECT_EQ(text.err,
+              QStringLiteral("Re-addressing failed at step command mode; the transmitter now answers at 0x28\n"));
+    const Result json = run(args + QStringList{QStringLiteral("--json")});
+    EXPECT_EQ(json.status, 1);
+    const QJsonObject o = object(json.out);
+    EXPECT_EQ(o[QStringLiteral("failed_step")].toString(), QStringLiteral("CommandMode"));
+    EXPECT_EQ(o[QStringLiteral("answers_at")].toString(), QStringLiteral("0x28"));
+    EXPECT_TRUE(scannedAddresses().contains(QStringLiteral("0x28")));
+}
+
 TEST_F(Cli, MeasureCountPrintsThatManyJsonLines)
 {
     const Result r = run({QStringLiteral("measure"), QStringLiteral("--address"), QStringLiteral("0x40"),

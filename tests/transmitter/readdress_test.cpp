@@ -164,6 +164,98 @@ TEST_P(FaultMatrix, FailsAtItsStepAndNeverReportsAFalseSuccess)
 INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, ::testing::ValuesIn(Cases),
                          [](const ::testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
 
+namespace {
+
+// A step that fails once the bus is in use; the fault lasts, or hits one report only.
+struct StopCase {
+    const char *name;
+    int fault; // iowsim_fault
+    int value;
+    Step start; // the fault starts with the first report of this step
+    int offset;
+    bool once; // a refused report: the next one is taken again
+    Step failed;
+    int answers_at;
+    bool powered; // the transmitter has its supply at the end
+};
+
+std::ostream &operator<<(std::ostream &os, const StopCase &c)
+{
+    return os << c.name;
+}
+
+constexpr int Nowhere = readdress::AnswersNowhere;
+constexpr int Unknown = readdress::AnswersUnknown;
+
+// clang-format off
+const StopCase StopCases[] = {
+    // Powering up into command mode: nothing written, the transmitter stays at its address.
+    {"SpiOffRefused", IOWSIM_FAULT_REFUSE_WRITE, 0x0800, Step::DisableSpi, 0, false, Step::DisableSpi, OldAddress, true},
+    {"SupplyOffRefusedOnce", IOWSIM_FAULT_REFUSE_WRITE, 0x0000, Step::SwitchOff, 0, true, Step::SwitchOff, OldAddress, true},
+    {"SupplyOnRefusedOnce", IOWSIM_FAULT_REFUSE_WRITE, 0x00FF, Step::SwitchOn, 0, true, Step::SwitchOn, OldAddress, true},
+    {"I2cOnRefusedOnce", IOWSIM_FAULT_REFUSE_WRITE, 0x0101, Step::EnableI2c, 0, true, Step::EnableI2c, OldAddress, true},
+    {"BusyInCommandMode", IOWSIM_FAULT_HOLD_BUSY, 1, Step::CommandMode, 0, false, Step::CommandMode, OldAddress, true},
+    {"TestReadRefusedInCommandMode", IOWSIM_FAULT_NACK_READ_AFTER, 0x01, Step::CommandMode, 0, false, Step::CommandMode, OldAddress, true},
+    // Writing: the transmitter comes up with whatever address its new page holds.
+    {"AddressWordRefused", IOWSIM_FAULT_NACK_COMMAND, 0x42, Step::DisableI2c, 0, false, Step::Write, 0x00, true},
+    {"WordLostInTheVerification", IOWSIM_FAULT_IGNORE_WRITE, 0x11, Step::DisableI2c, 0, false, Step::Verify, NewAddress, true},
+    {"ChecksumRefused", IOWSIM_FAULT_NACK_COMMAND, 0xAA, Step::DisableI2c, 0, false, Step::Checksum, NewAddress, true},
+    {"SupplyOffAfterWritingRefusedOnce", IOWSIM_FAULT_REFUSE_WRITE, 0x0000, Step::SwitchOffAfter, 0, true, Step::SwitchOffAfter, NewAddress, true},
+    {"SupplyOnAfterWritingRefusedOnce", IOWSIM_FAULT_REFUSE_WRITE, 0x00FF, Step::SwitchOnAfter, 0, true, Step::SwitchOnAfter, NewAddress, true},
+    // Where nothing can be found, or nothing can be asked.
+    {"RemovedInTheWrite", IOWSIM_FAULT_REMOVED, 1, Step::Write, 5, false, Step::Write, Nowhere, false},
+    {"AdapterSilentInCommandMode", IOWSIM_FAULT_DROP_ANSWERS, 1, Step::CommandMode, 0, false, Step::CommandMode, Unknown, true},
+    {"UnpluggedInTheWrite", IOWSIM_FAULT_UNPLUGGED, 1, Step::Write, 11, false, Step::Write, Unknown, false},
+    {"SupplyOnRefused", IOWSIM_FAULT_REFUSE_WRITE, 0x00FF, Step::SwitchOn, 0, false, Step::SwitchOn, Unknown, false},
+};
+// clang-format on
+
+class FailedStep : public Readdress, public ::testing::WithParamInterface<StopCase>
+{
+};
+
+} // namespace
+
+TEST_P(FailedStep, LeavesTheTransmitterOutOfCommandModeAndSaysWhereItAnswers)
+{
+    const StopCase &c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(scan());
+    const std::map<Step, unsigned long> starts = step_starts(sim, *handler);
+    std::remove(sim.statePath().c_str());
+    ASSERT_TRUE(sim.start(scenario()));
+    ASSERT_NO_FATAL_FAILURE(scan());
+    const unsigned long at = starts.at(c.start) + unsigned(c.offset);
+    ASSERT_TRUE(sim.iowsim_arm_fault(0, iowsim_fault(c.fault), c.value, at));
+    // The refused report is not counted: the clearing starts with the report after it.
+    if (c.once) {
+        ASSERT_TRUE(sim.iowsim_arm_fault(0, iowsim_fault(c.fault), -1, at + 1));
+    }
+
+    const readdress::Outcome outcome = run();
+    const iowsim_transmitter_info chip = transmitter();
+    sim.iowsim_clear_faults();
+
+    EXPECT_EQ(name_of(outcome.failed), std::string(name_of(c.failed)));
+    EXPECT_EQ(outcome.answers_at, c.answers_at);
+    EXPECT_EQ(chip.powered, int(c.powered));
+    if (chip.powered) {
+        EXPECT_EQ(chip.command_mode, 0);
+    }
+    if (c.answers_at >= 0) {
+        EXPECT_EQ(chip.address, c.answers_at) << "where the chip itself answers";
+        EXPECT_EQ(handler->Get_Device().Get_slave_addr(), c.answers_at);
+    } else {
+        EXPECT_EQ(handler->Get_Device().Get_slave_addr(), OldAddress);
+    }
+    // The failed step is the last one told: the face shows its failure, not the power cycle.
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(name_of(steps.back().first), std::string(name_of(c.failed)));
+    EXPECT_FALSE(steps.back().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, FailedStep, ::testing::ValuesIn(StopCases),
+                         [](const ::testing::TestParamInfo<StopCase> &info) { return std::string(info.param.name); });
+
 // Every fault at every step: whatever is reported, a success is real.
 class Sweep : public Readdress, public ::testing::WithParamInterface<std::tuple<int, Step>>
 {
