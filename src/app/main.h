@@ -124,6 +124,8 @@ private:
     bool f_device_read = false;
     // The captions are set when the window is first shown.
     bool fTranslated = false;
+    // A close asked for while a procedure wrote the transmitter (a quit signal, say).
+    bool f_close_after_procedure = false;
 
     QList<T_SlaveAddr> f_new_address_list;
     QString f_selected_addr;

@@ -5,7 +5,9 @@
 #include "app/readdress_journal_flow.h"
 #include "app/readdress_run.h"
 
+#include <QTimer>
 #include <type_traits>
+#include <utility>
 
 void Tmain_Form::show_record(const session::Record &record)
 {
@@ -53,4 +55,6 @@ void Tmain_Form::procedure_ended(const session::ProcedureEnded &ended)
     if (ended.succeeded() && ended.procedure == session::Procedure::Readdress)
         f_new_address->forget_pick();
     f_readdress_run->ended(ended);
+    if (std::exchange(f_close_after_procedure, false))
+        QTimer::singleShot(0, this, [this] { close(); });
 }

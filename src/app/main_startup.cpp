@@ -181,6 +181,8 @@ void Tmain_Form::style_TimerTimer()
     set_led(0);
     ui->monitor->init_series();
     fSession->start();
+    // Not inside the timer: the message waits for the user while the scan goes on.
+    QTimer::singleShot(0, this, [this] { f_journal->announce_interrupted(); });
 }
 
 void Tmain_Form::showEvent(QShowEvent *event)
@@ -194,8 +196,10 @@ void Tmain_Form::showEvent(QShowEvent *event)
 
 void Tmain_Form::closeEvent(QCloseEvent *event)
 {
-    // The procedure is writing the transmitter; it ends on its own within seconds.
+    // The procedure is writing the transmitter; it ends on its own within seconds, and the window
+    // closes then.
     if (fSession->readdressing()) {
+        f_close_after_procedure = true;
         event->ignore();
         return;
     }

@@ -5,6 +5,7 @@
 #include "services/log/logFile.h"
 #include "session/session.h"
 #include "transmitter/memory_image_file.h"
+#include "transmitter/readdress_journal.h"
 #include "views/windows/journal_form.h"
 
 #include <QAction>
@@ -57,6 +58,30 @@ void TReaddressJournalFlow::recorded(const session::ProcedureEnded &ended)
     f_log.addEvent(catCore, lError, QStringLiteral("Re-addressing journal not written: ") + why);
     TmsgDialog::createDialog(tr_("journal_not_written", "The re-addressing journal could not be written:") + u'\n' + why,
                              mtError, {mbOk});
+}
+
+void TReaddressJournalFlow::announce_interrupted()
+{
+    using namespace readdress_journal;
+    const QString folder = f_session.journal_folder();
+    const QList<QStringList> found = unannounced(folder);
+    if (found.isEmpty())
+        return;
+    QString text = tr_("journal_interrupted", "A change of address or a restore was cut off while it wrote the transmitter, which may now be half written. File → Re-addressing journal… writes its image before the change back.");
+    for (const QStringList &attempt : found) {
+        const QString image = file_path(folder, attempt.value(BeforeImage));
+        text += u'\n' + tr_("journal_interrupted_attempt", "%1 → %2, begun %3; image before the change: %4")
+                            .arg(attempt.value(OldAddress), attempt.value(NewAddress), attempt.value(Time), image);
+        f_log.addEvent(catCore, lError,
+                       QStringLiteral("Interrupted change in the journal: ") + attempt.value(OldAddress) +
+                           QStringLiteral(" to ") + attempt.value(NewAddress) + QStringLiteral(" begun ") +
+                           attempt.value(Time) + QStringLiteral(", image before the change ") + image);
+    }
+    text += u'\n' + tr_("journal_file", "Journal: %1").arg(journal_file(folder));
+    TmsgDialog::createDialog(text, mtWarning, {mbOk});
+    // Told once the user has seen it: a start that ends before that tells again.
+    if (const QString why = mark_announced(folder, found); !why.isEmpty())
+        f_log.addEvent(catCore, lError, QStringLiteral("Re-addressing journal not written: ") + why);
 }
 
 void TReaddressJournalFlow::restore_requested(const QString &imageFile)

@@ -25,6 +25,10 @@ public:
     // The session journalled the attempt before it ended: the window shows the new line, and a
     // journal that could not be written is told.
     void recorded(const session::ProcedureEnded &ended);
+    // Once after start-up: tells, in one message and the log, of every attempt that a kill or a
+    // power loss cut off while it wrote and that no start has told of yet, with the journal and
+    // the before-images; each is told only once.
+    void announce_interrupted();
 
 private:
     void restore_requested(const QString &imageFile);

@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 
 #include "cli/cli_output.h"
+#include "cli/cli_signals.h"
 #include "services/settings/IniHandler.h"
 #include "services/utils/single_instance.h"
 #include "session/session.h"
@@ -10,7 +11,6 @@
 #include <QDateTime>
 #include <QJsonArray>
 #include <QThread>
-#include <csignal>
 #include <cstdio>
 
 namespace cli_commands {
@@ -19,11 +19,15 @@ using namespace cli_output;
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void on_interrupt(int)
+// Tells once of every attempt that a kill or a power loss cut off while it wrote; only while no
+// other copy runs, whose own write may be under way.
+void announce_interrupted(const QString &folder)
 {
-    g_interrupted = 1;
+    const QList<QStringList> found = readdress_journal::unannounced(folder);
+    for (const QStringList &attempt : found)
+        err(interrupted_notice(folder, attempt));
+    if (const QString why = readdress_journal::mark_announced(folder, found); !why.isEmpty())
+        err(QStringLiteral("Journal not written: ") + why);
 }
 
 // Asks on the terminal; anything but "y" or "yes", and the end of the input, is No.
@@ -73,6 +77,7 @@ public:
             err(QStringLiteral("Orvel I2C Zorbit is already running and holds the adapter; close it first"));
             return false;
         }
+        announce_interrupted(fSession.journal_folder());
         const readdress::Step failed = fSession.open();
         if (failed == readdress::Step::DetectDongle) {
             err(QStringLiteral("No IO-Warrior 56 adapter found"));
@@ -93,6 +98,14 @@ private:
     TSingleInstance fGuard;
     TSession fSession;
 };
+
+// Confirmed: from here on a signal waits for the procedure's end, the outcome of which the
+// program then exits with.
+bool write_begins()
+{
+    cli_signals::hold_for_write();
+    return true;
+}
 
 // Tells the outcome, which the session has journalled before it ended.
 int finish(const Options &o, const session::ProcedureEnded &ended, const QString &what)
@@ -197,8 +210,9 @@ int readdress(const Options &o)
         return Failed;
     TSession &s = bench.session();
     s.set_confirm([&](const session::ProcedureStarted &started) {
-        return o.yes || ask(QStringLiteral("Do you wish to continue with assigning new slave address: ") +
-                            T_SlaveAddr::hex_text(started.to) + QStringLiteral(" to device ?"));
+        return (o.yes || ask(QStringLiteral("Do you wish to continue with assigning new slave address: ") +
+                             T_SlaveAddr::hex_text(started.to) + QStringLiteral(" to device ?"))) &&
+               write_begins();
     });
     return finish(o, s.readdress(o.to), QStringLiteral("Re-addressing"));
 }
@@ -217,11 +231,12 @@ int restore(const Options &o)
     const int changes = s.transmitter().changes_left();
     s.set_confirm([&](const session::ProcedureStarted &started) {
         const int to = started.to;
-        return o.yes ||
-               ask(QStringLiteral("Write the saved memory image back to the transmitter at ") +
-                   T_SlaveAddr::hex_text(o.address) + QStringLiteral(" (it then answers at ") +
-                   T_SlaveAddr::hex_text(to) + QStringLiteral(")? This uses up one of the ") +
-                   (changes >= 0 ? QString::number(changes) + u' ' : QString()) + QStringLiteral("changes left."));
+        return (o.yes ||
+                ask(QStringLiteral("Write the saved memory image back to the transmitter at ") +
+                    T_SlaveAddr::hex_text(o.address) + QStringLiteral(" (it then answers at ") +
+                    T_SlaveAddr::hex_text(to) + QStringLiteral(")? This uses up one of the ") +
+                    (changes >= 0 ? QString::number(changes) + u' ' : QString()) + QStringLiteral("changes left."))) &&
+               write_begins();
     });
     return finish(o, s.restore(saved), QStringLiteral("Restore"));
 }
@@ -232,19 +247,18 @@ int measure(const Options &o)
     if (!bench.open(o.address))
         return Failed;
     TSession &s = bench.session();
-    std::signal(SIGINT, on_interrupt);
-    std::signal(SIGTERM, on_interrupt);
+    cli_signals::stop_softly();
     const QStringList header = {QStringLiteral("Time"), QStringLiteral("Pressure/bar"),
                                 QStringLiteral("Temperature/°C"), QStringLiteral("Pressure raw"),
                                 QStringLiteral("Temperature raw")};
     if (!o.json)
         out(header.join(u'\t'));
-    for (int n = 0; (o.count < 0 || n < o.count) && !g_interrupted; ++n) {
+    for (int n = 0; (o.count < 0 || n < o.count) && !cli_signals::stop_requested(); ++n) {
         if (n > 0) {
             // Short slices, so Ctrl-C ends the run within a few milliseconds.
-            for (int waited = 0; waited < o.interval && !g_interrupted; waited += 10)
+            for (int waited = 0; waited < o.interval && !cli_signals::stop_requested(); waited += 10)
                 QThread::msleep(unsigned(std::min(10, o.interval - waited)));
-            if (g_interrupted)
+            if (cli_signals::stop_requested())
                 break;
         }
         const std::optional<session::Measurement> m = s.measure();
@@ -266,6 +280,30 @@ int measure(const Options &o)
                             QString::number(m->temperature_raw)}
                     .join(u'\t'));
     }
+    return Ok;
+}
+
+int journal(const Options &o)
+{
+    const QString folder = readdress_journal::default_folder();
+    TSingleInstance guard;
+    if (guard.tryAcquire())
+        announce_interrupted(folder);
+    QString error;
+    const QList<QStringList> attempts = readdress_journal::read(folder, &error);
+    if (!error.isEmpty()) {
+        err(QStringLiteral("The journal cannot be read: ") + error);
+        return Failed;
+    }
+    if (o.json) {
+        for (const QStringList &attempt : attempts)
+            out(json(journal_json(folder, attempt), true));
+        return Ok;
+    }
+    QList<QStringList> rows;
+    for (const QStringList &attempt : attempts)
+        rows.append(journal_row(folder, attempt));
+    out(table(journal_header(), rows));
     return Ok;
 }
 

@@ -24,5 +24,7 @@ int dump(const Options &o);
 int readdress(const Options &o);
 int restore(const Options &o);
 int measure(const Options &o);
+// The re-addressing journal, newest attempt first; no adapter needed.
+int journal(const Options &o);
 
 } // namespace cli_commands

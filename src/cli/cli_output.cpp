@@ -1,6 +1,7 @@
 #include "cli/cli_output.h"
 
 #include "transmitter/OrvelHandler.h"
+#include "transmitter/readdress_journal.h"
 
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -138,6 +139,56 @@ QString failure_text(const readdress::Outcome &outcome, const QString &what)
                }
            }()) +
            QStringLiteral("; ") + where + (outcome.written ? QStringLiteral("; the memory was written") : QString());
+}
+
+QStringList journal_header()
+{
+    return {QStringLiteral("Time"),        QStringLiteral("Procedure"),  QStringLiteral("Adapter"),
+            QStringLiteral("Product"),     QStringLiteral("Old"),        QStringLiteral("New"),
+            QStringLiteral("Page before"), QStringLiteral("Page after"), QStringLiteral("Outcome"),
+            QStringLiteral("Failed step"), QStringLiteral("Image before")};
+}
+
+QStringList journal_row(const QString &folder, const QStringList &attempt)
+{
+    using namespace readdress_journal;
+    return {attempt.value(Time),       attempt.value(ProcedureColumn), attempt.value(AdapterSerial),
+            attempt.value(ProductCode), attempt.value(OldAddress),     attempt.value(NewAddress),
+            attempt.value(PageBefore), attempt.value(PageAfter),       attempt.value(Outcome),
+            attempt.value(FailedStep), file_path(folder, attempt.value(BeforeImage))};
+}
+
+QJsonObject journal_json(const QString &folder, const QStringList &attempt)
+{
+    using namespace readdress_journal;
+    QJsonObject object;
+    for (int column = 0; column < ColumnCount; ++column) {
+        const QString value = attempt.value(column);
+        QJsonValue json = value;
+        if (column == PageBefore || column == PageAfter) {
+            bool ok = false;
+            const int page = value.toInt(&ok);
+            json = ok ? QJsonValue(page) : QJsonValue(QJsonValue::Null);
+        } else if (column == BeforeImage || column == AfterImage) {
+            json = value.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(file_path(folder, value));
+        }
+        object.insert(columns().at(column), json);
+    }
+    return object;
+}
+
+QString interrupted_notice(const QString &folder, const QStringList &attempt)
+{
+    using namespace readdress_journal;
+    const bool restore = attempt.value(ProcedureColumn) == QLatin1String("restore");
+    const QString image = file_path(folder, attempt.value(BeforeImage));
+    return QStringLiteral("Interrupted: the ") + (restore ? QStringLiteral("restore") : QStringLiteral("re-addressing")) +
+           QStringLiteral(" of ") + attempt.value(OldAddress) + QStringLiteral(" to ") + attempt.value(NewAddress) +
+           QStringLiteral(" begun ") + attempt.value(Time) +
+           QStringLiteral(" was cut off while it wrote the transmitter; journal: ") + journal_file(folder) +
+           (image.isEmpty() ? QStringLiteral("; no before-image was saved")
+                            : QStringLiteral("; before-image: ") + image +
+                                  QStringLiteral(" (orvel-zorbit-cli restore --image writes it back)"));
 }
 
 int parse_address(const QString &text)

@@ -31,6 +31,14 @@ QString refusal_text(readdress::Refusal why, int new_address);
 // How a failed procedure left the transmitter, in one line.
 QString failure_text(const readdress::Outcome &outcome, const QString &what);
 
+// The journal's attempts (rows of readdress_journal::read) in `folder`: a table of the main
+// columns, and every column as JSON; image files as full paths.
+QStringList journal_header();
+QStringList journal_row(const QString &folder, const QStringList &attempt);
+QJsonObject journal_json(const QString &folder, const QStringList &attempt);
+// One line that tells of an attempt cut off while it wrote, with the journal and the before-image.
+QString interrupted_notice(const QString &folder, const QStringList &attempt);
+
 // "0x28", "40" or "0X28"; -1 for anything else or an address above 0x7F.
 int parse_address(const QString &text);
 

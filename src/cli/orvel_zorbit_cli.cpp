@@ -1,8 +1,9 @@
 // Command-line companion of the window: scan, read, re-address, restore and measure through the
 // same procedures, for scripts and production lines. Exit status 0 success, 1 the adapter or the
-// transmitter failed, 2 usage error.
+// transmitter failed, 2 usage error, 128 + the signal's number when interrupted outside a write.
 #include "cli/cli_commands.h"
 #include "cli/cli_output.h"
+#include "cli/cli_signals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -51,6 +52,10 @@ const std::map<QString, Command> &commands()
          {"Measures at --address, one line a measurement (time, pressure, temperature, raw values) until "
           "--count measurements or Ctrl-C.",
           true, false, false, false, true, cli_commands::measure}},
+        {QStringLiteral("journal"),
+         {"The journal of every re-addressing and restore attempt, newest first, with the before-image of "
+          "each; an attempt cut off while it wrote shows as interrupted.",
+          false, false, false, false, false, cli_commands::journal}},
     };
     return list;
 }
@@ -63,7 +68,9 @@ QString overview()
     for (const auto &[name, command] : commands())
         text += QStringLiteral("  ") + name.leftJustified(11) + QString::fromLatin1(command.description) + u'\n';
     text += QStringLiteral("\n'orvel-zorbit-cli <command> --help' tells the options of a command.\n"
-                           "Exit status: 0 success, 1 the adapter or a transmitter failed, 2 usage error.");
+                           "Exit status: 0 success, 1 the adapter or a transmitter failed, 2 usage error, 128 + the "
+                           "signal's number when interrupted before anything was written (130 for Ctrl-C).\n"
+                           "A signal during a write waits until the procedure has ended.");
     return text;
 }
 
@@ -84,6 +91,8 @@ bool parse_number(const QString &text, int lowest, int &value)
 
 int main(int argc, char *argv[])
 {
+    // Before any thread starts, so that a write is never cut by a signal.
+    cli_signals::install();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvel-zorbit-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.3"));

@@ -70,7 +70,8 @@ public:
     bool read_memory();
     // One measurement of the selected transmitter.
     std::optional<session::Measurement> measure();
-    // The procedures on the selected transmitter, journalled before their end is published.
+    // The procedures on the selected transmitter, journalled before their first write and again
+    // before their end is published; quit signals wait on this thread while they write.
     session::ProcedureEnded readdress(int to);
     session::ProcedureEnded restore(const T_DeviceMemory &saved);
 

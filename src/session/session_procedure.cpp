@@ -1,11 +1,49 @@
 // The session's procedures: a change of address and the restore of a saved memory image, each
 // holding the adapter, asking the face, publishing every step and journalled before its end is
-// published.
+// published. An attempt that writes is journalled before its first word, too, and no quit signal
+// reaches the thread that writes until the procedure has ended.
 #include "session/session.h"
 
 #include "session/adapter_handover.h"
 
+#include <optional>
+
+#ifndef _WIN32
+#include <csignal>
+#include <pthread.h>
+#endif
+
 namespace {
+
+// SIGINT, SIGTERM and SIGHUP wait on this thread while the object lives; one that came meanwhile
+// is delivered once they are let through again. Another thread may still take them.
+class HoldQuitSignals
+{
+public:
+    HoldQuitSignals()
+    {
+#ifndef _WIN32
+        sigset_t quit;
+        sigemptyset(&quit);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP})
+            sigaddset(&quit, signal);
+        pthread_sigmask(SIG_BLOCK, &quit, &f_before);
+#endif
+    }
+    ~HoldQuitSignals()
+    {
+#ifndef _WIN32
+        pthread_sigmask(SIG_SETMASK, &f_before, nullptr);
+#endif
+    }
+    HoldQuitSignals(const HoldQuitSignals &) = delete;
+    HoldQuitSignals &operator=(const HoldQuitSignals &) = delete;
+
+private:
+#ifndef _WIN32
+    sigset_t f_before;
+#endif
+};
 
 // While a procedure holds the adapter nobody else is handed it, however the procedure ends.
 class HoldAdapter
@@ -62,22 +100,37 @@ session::ProcedureEnded TSession::run_procedure(session::Procedure procedure, in
             last = step;
             // The verification read the image back: the memory map shows it with the step.
             if (step == readdress::Step::Verify) {
-                            f_last = snapshot();
+                f_last = snapshot();
                 publish(session::MemoryRead{f_last});
             }
             publish(session::ProcedureStep{procedure, step, ok});
             if (step == readdress::Step::CommandMode || step == readdress::Step::SwitchOnAfter)
                 update_status_Gui();
         };
-        auto confirm = [&](uint8_t) { return f_confirm && f_confirm(started); };
-        const readdress_journal::Attempt attempt = readdress_journal::begin(
+        readdress_journal::Attempt attempt = readdress_journal::begin(
             h, to,
             procedure == session::Procedure::Restore ? readdress_journal::Procedure::Restore
                                                      : readdress_journal::Procedure::Readdress);
+        std::optional<HoldQuitSignals> held_signals;
+        QStringList journal_errors;
+        auto confirm = [&](uint8_t) {
+            if (!f_confirm || !f_confirm(started))
+                return false;
+            // The write follows at once. Cut off by a kill or a power loss, it leaves its attempt
+            // and before-image on disk; a quit signal waits until the procedure has ended. A journal
+            // that cannot be written is told and does not stop the change.
+            held_signals.emplace();
+            journal_errors << readdress_journal::start(f_journal_folder, attempt);
+            return true;
+        };
         ended.outcome = saved ? readdress::restore(h, *saved, confirm, observe)
                               : readdress::readdress(h, uint8_t(to), confirm, observe);
         // On disk before anybody hears of the outcome.
-        ended.journal_error = readdress_journal::record(f_journal_folder, attempt, ended.outcome, h);
+        journal_errors << readdress_journal::record(f_journal_folder, attempt, ended.outcome, h);
+        journal_errors.removeAll(QString());
+        journal_errors.removeDuplicates();
+        ended.journal_error = journal_errors.join(QStringLiteral("; "));
+        held_signals.reset();
         if (last != readdress::Step::CommandMode && last != readdress::Step::SwitchOnAfter)
             update_status_Gui();
     }

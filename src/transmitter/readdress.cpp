@@ -112,6 +112,22 @@ int locate(T_Orvel_Handler &h, const QList<T_SlaveAddr> &before, uint8_t old_add
     return h.Get_adapter_lost() || !h.Get_adapter_open() ? AnswersUnknown : AnswersNowhere;
 }
 
+// The transmitter's own words carry the saved image's product code (Cust_ID0, Cust_ID1), or a
+// write in address order was cut off before one of them: a page is blank when it is opened, so
+// that word and every later one are still 0.
+bool same_product(const T_DeviceMemory &own, const T_DeviceMemory &saved)
+{
+    for (int word : {0x00, 0x01}) {
+        if (own.at(word).value() == saved.at(word).value())
+            continue;
+        for (int later = word; later < OrvelWords::Checksum; ++later)
+            if (own.at(later).value() != 0)
+                return false;
+        return true;
+    }
+    return true;
+}
+
 uint8_t address_of(const T_DeviceMemory &image)
 {
     return uint8_t(image.at(OrvelWords::COM_Config).value() & HighestAddress);
@@ -310,7 +326,7 @@ Outcome restore(T_Orvel_Handler &h, const T_DeviceMemory &saved, const Confirm &
     Refusal why = Refusal::None;
     if (!h.get_verify_device_memory() || !own.Get_complete())
         why = Refusal::Incomplete;
-    else if (own.at(0x00).value() != saved.at(0x00).value() || own.at(0x01).value() != saved.at(0x01).value())
+    else if (!same_product(own, saved))
         why = Refusal::OtherProduct;
     else if (device.Get_memory_status().current_page >= 3)
         why = Refusal::NoChangeLeft;

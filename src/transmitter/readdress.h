@@ -89,8 +89,9 @@ Outcome readdress(T_Orvel_Handler &h, uint8_t new_address, const Confirm &confir
 
 // Writes a saved image back to the transmitter at the device's slave address, through the same
 // steps. Its own memory may be half written, so it need not hold any image; it must carry the
-// saved image's product code (Cust_ID0, Cust_ID1) and have a page left. Afterwards it answers
-// at the address the saved image holds.
+// saved image's product code (Cust_ID0, Cust_ID1), or a page cut off before those words with
+// nothing written after them, and have a page left. Afterwards it answers at the address the
+// saved image holds.
 Outcome restore(T_Orvel_Handler &h, const T_DeviceMemory &saved, const Confirm &confirm,
                 const Observer &observer = {});
 

@@ -7,7 +7,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QSysInfo>
+#include <algorithm>
 #include <utility>
 
 namespace readdress_journal {
@@ -79,6 +82,118 @@ bool read_back_after_write(T_Orvel_Handler &h, const readdress::Outcome &outcome
            h.Get_Device().Get_verify_memory_page().Get_complete();
 }
 
+QString time_text(const QDateTime &time)
+{
+    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
+}
+
+QString image_name(const Attempt &attempt, const char *which)
+{
+    const QString stamp = attempt.time.toString(QStringLiteral("yyyyMMdd'T'HHmmsszzz"));
+    return QStringLiteral("images/") + attempt.product_code + u'_' + stamp + u'_' + QLatin1String(which) +
+           QStringLiteral(".txt");
+}
+
+// The line of the attempt; what the end adds comes as the later fields.
+QStringList fields(const Attempt &attempt, int page_after, const QString &outcome, const QString &failed_step,
+                   const QString &before, const QString &after)
+{
+    return {time_text(attempt.time),
+            attempt.user,
+            attempt.host,
+            attempt.adapter_serial,
+            attempt.product_code,
+            address_text(attempt.old_address),
+            address_text(attempt.new_address),
+            number_text(attempt.page_before),
+            number_text(page_after),
+            outcome,
+            failed_step,
+            attempt.procedure == Procedure::Restore ? QStringLiteral("restore") : QStringLiteral("readdress"),
+            before,
+            after};
+}
+
+// The images' folder, made when missing; false when it cannot be had.
+bool images_folder(const QDir &dir, QStringList &errors)
+{
+    if (dir.mkpath(QStringLiteral("images")))
+        return true;
+    errors << QStringLiteral("cannot create ") + dir.filePath(QStringLiteral("images"));
+    return false;
+}
+
+// Saves the image under `name` with its folder entry on the disk; the name, or empty when it
+// could not be saved.
+QString save_image(const QDir &dir, const QString &name, const T_DeviceMemory &image, QStringList &errors)
+{
+    const QString path = dir.filePath(name);
+    QString why = memory_image_file::save(path, image);
+    if (why.isEmpty())
+        why = file_commit::sync(path);
+    if (why.isEmpty())
+        why = file_commit::sync(QFileInfo(path).path());
+    if (!why.isEmpty())
+        errors << why;
+    return why.isEmpty() ? name : QString();
+}
+
+// Appends the lines, the header first into a new journal, and has them on the disk.
+QString append(const QString &folder, const QList<QStringList> &lines)
+{
+    const QString file = journal_file(folder);
+    const bool fresh = !QFile::exists(file) || QFile(file).size() == 0;
+    QByteArray bytes;
+    if (fresh)
+        bytes += csv_line(columns()).toUtf8() + '\n';
+    for (const QStringList &line : lines)
+        bytes += csv_line(line).toUtf8() + '\n';
+    QString why = file_commit::append_lines(file, bytes);
+    if (why.isEmpty())
+        why = file_commit::sync(file);
+    if (why.isEmpty() && fresh)
+        why = file_commit::sync(folder);
+    return why;
+}
+
+QString key(const QStringList &line)
+{
+    return line.value(Time) + u'\x1f' + line.value(AdapterSerial) + u'\x1f' + line.value(OldAddress);
+}
+
+// Every attempt once, in the order they began, with the fields of its last line.
+QList<QStringList> attempts(const QString &folder, QString *error)
+{
+    QList<QStringList> rows;
+    QFile file(journal_file(folder));
+    if (!file.exists())
+        return rows;
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.fileName() + QStringLiteral(": ") + file.errorString();
+        return rows;
+    }
+    QHash<QString, qsizetype> at;
+    // A field never holds a line break: every line of the file is one attempt or its end.
+    bool header = true;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty())
+            continue;
+        if (std::exchange(header, false) && line.startsWith(columns().first() + u','))
+            continue;
+        QStringList row = csv_fields(line);
+        const auto found = at.constFind(key(row));
+        if (found != at.constEnd()) {
+            rows[*found] = std::move(row);
+        } else {
+            at.insert(key(row), rows.size());
+            rows.append(std::move(row));
+        }
+    }
+    return rows;
+}
+
 } // namespace
 
 Attempt begin(T_Orvel_Handler &h, int new_address, Procedure procedure)
@@ -139,62 +254,50 @@ QString failed_step_text(const readdress::Outcome &outcome)
     return text;
 }
 
+QString start(const QString &folder, Attempt &attempt)
+{
+    QStringList errors;
+    const QDir dir(folder);
+    if (images_folder(dir, errors)) {
+        attempt.before_image = save_image(dir, image_name(attempt, "before"), attempt.before, errors);
+        if (const QString why = file_commit::sync(folder); !why.isEmpty())
+            errors << why; // the images' folder itself may be new
+    }
+    const QString why = append(folder, {fields(attempt, -1, Started, QString(), attempt.before_image, QString())});
+    if (why.isEmpty())
+        attempt.started = true;
+    else
+        errors << why;
+    return errors.join(QStringLiteral("; "));
+}
+
 QString record(const QString &folder, const Attempt &attempt, const readdress::Outcome &outcome, T_Orvel_Handler &h)
 {
     QStringList errors;
     const QDir dir(folder);
-    const bool images_folder = dir.mkpath(QStringLiteral("images"));
-    if (!images_folder)
-        errors << QStringLiteral("cannot create ") + dir.filePath(QStringLiteral("images"));
-
-    const QString stamp = attempt.time.toString(QStringLiteral("yyyyMMdd'T'HHmmsszzz"));
-    auto image_name = [&](const char *which) {
-        return QStringLiteral("images/") + attempt.product_code + u'_' + stamp + u'_' + QLatin1String(which) +
-               QStringLiteral(".txt");
-    };
-    auto save = [&](const QString &name, const T_DeviceMemory &image) {
-        if (!images_folder)
-            return QString(); // the line tells that no image was written
-        const QString why = memory_image_file::save(dir.filePath(name), image);
-        if (!why.isEmpty())
-            errors << why;
-        return why.isEmpty() ? name : QString();
+    // Without the folder the line tells that no image was written.
+    const bool images = images_folder(dir, errors);
+    auto save = [&](const char *which, const T_DeviceMemory &image) {
+        return images ? save_image(dir, image_name(attempt, which), image, errors) : QString();
     };
 
     T_OrvelDevice &device = h.Get_Device();
-    const QString before = save(image_name("before"), attempt.before);
+    const QString before = attempt.before_image.isEmpty() ? save("before", attempt.before) : attempt.before_image;
     QString after;
     int page_after = -1;
     if (!outcome.written) {
-        after = save(image_name("after"), attempt.before);
+        after = save("after", attempt.before);
         page_after = attempt.page_before;
     } else if (read_back_after_write(h, outcome)) {
-        after = save(image_name("after"), device.Get_verify_memory_page());
+        after = save("after", device.Get_verify_memory_page());
         page_after = device.Get_memory_status().current_page;
     }
 
-    const QStringList fields = {
-        attempt.time.toOffsetFromUtc(attempt.time.offsetFromUtc()).toString(Qt::ISODateWithMs),
-        attempt.user,
-        attempt.host,
-        attempt.adapter_serial,
-        attempt.product_code,
-        address_text(attempt.old_address),
-        address_text(attempt.new_address),
-        number_text(attempt.page_before),
-        number_text(page_after),
-        outcome_text(outcome),
-        failed_step_text(outcome),
-        attempt.procedure == Procedure::Restore ? QStringLiteral("restore") : QStringLiteral("readdress"),
-        before,
-        after};
-    const QString file = journal_file(folder);
-    QByteArray bytes;
-    if (!QFile::exists(file) || QFile(file).size() == 0)
-        bytes += csv_line(columns()).toUtf8() + '\n';
-    bytes += csv_line(fields).toUtf8() + '\n';
-    if (const QString why = file_commit::append_lines(file, bytes); !why.isEmpty())
+    if (const QString why = append(folder, {fields(attempt, page_after, outcome_text(outcome),
+                                                   failed_step_text(outcome), before, after)});
+        !why.isEmpty())
         errors << why;
+    errors.removeDuplicates();
     return errors.join(QStringLiteral("; "));
 }
 
@@ -244,26 +347,39 @@ QStringList csv_fields(const QString &line)
 
 QList<QStringList> read(const QString &folder, QString *error)
 {
-    QList<QStringList> lines;
-    QFile file(journal_file(folder));
-    if (!file.exists())
-        return lines;
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.fileName() + QStringLiteral(": ") + file.errorString();
-        return lines;
+    QList<QStringList> rows = attempts(folder, error);
+    std::reverse(rows.begin(), rows.end());
+    for (QStringList &row : rows)
+        if (row.value(Outcome) == Started && row.size() > Outcome)
+            row[Outcome] = Interrupted;
+    return rows;
+}
+
+QList<QStringList> unannounced(const QString &folder, QString *error)
+{
+    QList<QStringList> found;
+    for (const QStringList &row : attempts(folder, error))
+        if (row.value(Outcome) == Started)
+            found << row;
+    return found;
+}
+
+QString mark_announced(const QString &folder, const QList<QStringList> &attempts)
+{
+    if (attempts.isEmpty())
+        return {};
+    QList<QStringList> lines = attempts;
+    for (QStringList &line : lines) {
+        while (line.size() < ColumnCount)
+            line << QString();
+        line[Outcome] = Interrupted;
     }
-    // A field never holds a line break: every line of the file is one attempt.
-    bool header = true;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.isEmpty())
-            continue;
-        if (std::exchange(header, false) && line.startsWith(columns().first() + u','))
-            continue;
-        lines.prepend(csv_fields(line));
-    }
-    return lines;
+    return append(folder, lines);
+}
+
+QString file_path(const QString &folder, const QString &name)
+{
+    return name.isEmpty() ? QString() : QDir(folder).filePath(name);
 }
 
 } // namespace readdress_journal

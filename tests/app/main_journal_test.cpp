@@ -1,7 +1,10 @@
 // The re-addressing journal in the main window: every change from the window is journalled, the
-// File menu opens the journal, and its before-image can be written back from there.
+// File menu opens the journal, and its before-image can be written back from there; a change cut
+// off while it wrote is told once after start-up and shows as interrupted.
 #include "views/windows/journal_form.h"
 #include "main_window_fixture.h"
+#include "transmitter/OrvelHandler.h"
+#include "transmitter/readdress.h"
 #include "transmitter/readdress_journal.h"
 
 #include <QAction>
@@ -83,4 +86,98 @@ TEST_F(Journal, AChangeFromTheWindowIsJournalledAndItsBeforeImageRestored)
     EXPECT_EQ(lines[0][readdress_journal::ProcedureColumn], QStringLiteral("restore"));
     EXPECT_EQ(lines[0][readdress_journal::Outcome], QStringLiteral("success"));
     EXPECT_EQ(table->rowCount(), before + 2) << "an open journal window follows";
+}
+
+namespace {
+
+// Before the window starts, a change of 0x28 to 0x30 was killed after ten words of its write:
+// its attempt is in the journal without an end.
+class InterruptedChange : public Journal
+{
+protected:
+    void before_window() override
+    {
+        using readdress::Step;
+        T_Orvel_Handler h([](TCategory, TMode, const QString &) {});
+        ASSERT_EQ(readdress::power_up(h, readdress::ScanChain), Step::None);
+        ASSERT_TRUE(h.get_slave_address());
+        h.Get_Device().Set_slave_addr(0x28);
+        ASSERT_TRUE(h.get_device_scaling());
+        ASSERT_TRUE(h.get_device_memory());
+        cut = readdress_journal::begin(h, 0x30, readdress_journal::Procedure::Readdress);
+        const readdress::Outcome outcome = readdress::readdress(
+            h, 0x30,
+            [this](uint8_t) {
+                EXPECT_EQ(readdress_journal::start(folder(), cut), QString());
+                return true;
+            },
+            [this](Step step, bool ok) {
+                if (step == Step::Check && ok)
+                    sim.iowsim_arm_fault(0, IOWSIM_FAULT_UNPLUGGED, 1, 1 + 10); // page opening, ten words
+            });
+        sim.iowsim_clear_faults();
+        h.unload();
+        ASSERT_EQ(outcome.failed, Step::Write);
+        ASSERT_EQ(readdress_journal::unannounced(folder()).size(), 1);
+    }
+    void restart()
+    {
+        form.reset();
+        form = std::make_unique<Tmain_Form>();
+        TmsgDialog::setMainWindow(form.get());
+        form->attach_windows({nullptr, memory.get(), nullptr, table.get()});
+        form->show();
+    }
+
+    readdress_journal::Attempt cut;
+};
+
+} // namespace
+
+TEST_F(InterruptedChange, IsToldOnceAfterStartUpShowsAsInterruptedAndItsBeforeImageIsWrittenBack)
+{
+    QString notice;
+    answerNextDialog(1, &notice);
+    ASSERT_TRUE(waitFor([this] { return readdress_journal::unannounced(folder()).isEmpty(); }, 10000))
+        << "told, and remembered as told";
+    const QString before = QDir(folder()).filePath(cut.before_image);
+    EXPECT_TRUE(notice.contains(QStringLiteral("cut off while it wrote the transmitter"))) << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral("0x28 → 0x30")));
+    EXPECT_TRUE(notice.contains(before));
+    EXPECT_TRUE(notice.contains(readdress_journal::journal_file(folder())));
+
+    child<QAction>("journal_Action")->trigger();
+    auto *window = form->findChild<Tjournal_form *>();
+    ASSERT_NE(window, nullptr);
+    QTableWidget *rows = window->table();
+    ASSERT_GE(rows->rowCount(), 1);
+    EXPECT_EQ(rows->item(0, readdress_journal::Outcome)->text(), readdress_journal::Interrupted);
+    EXPECT_EQ(rows->item(0, readdress_journal::BeforeImage)->text(), cut.before_image);
+
+    // The scan finds the half-written transmitter at its new address; its before-image goes back.
+    ASSERT_TRUE(waitFor([this] { return child<QComboBox>("slaveaddr_combo")->currentText() == QStringLiteral("0x30"); },
+                        15000));
+    ASSERT_TRUE(chip().memory_error);
+    rows->selectRow(0);
+    auto *restore = window->findChild<QPushButton *>(QStringLiteral("journal_restore_btn"));
+    ASSERT_TRUE(restore->isEnabled());
+    answerNextDialog(6);
+    restore->click();
+    ASSERT_TRUE(waitFor([this] { return chip().address == 0x28 && !form->session().readdressing(); }, 20000));
+    EXPECT_EQ(chip().current_page, 2);
+    EXPECT_FALSE(chip().memory_error);
+    EXPECT_EQ(chip().pages[2][0x17], sim.iowsim_checksum(chip().pages[2]));
+    const QList<QStringList> lines = readdress_journal::read(folder());
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[0][readdress_journal::ProcedureColumn], QStringLiteral("restore"));
+    EXPECT_EQ(lines[0][readdress_journal::Outcome], QStringLiteral("success"));
+    EXPECT_EQ(lines[1][readdress_journal::Outcome], readdress_journal::Interrupted);
+
+    // The next start has nothing to tell.
+    restart();
+    QStringList later;
+    answerDialogs({1}, &later);
+    ASSERT_TRUE(waitForScan());
+    QTest::qWait(300);
+    EXPECT_EQ(later, QStringList());
 }

@@ -262,3 +262,20 @@ TEST_F(ReaddressLastChange, TheLastChangeWorksThenTheButtonIsDisabled)
     ASSERT_TRUE(waitFor([this] { return text("changes_left") == QStringLiteral("Change of address not possible!"); }));
     EXPECT_FALSE(child<QToolButton>("change_addr_btn")->isEnabled());
 }
+
+TEST_F(Readdress, AQuitWhileAChangeRunsClosesTheWindowOnceTheChangeHasEnded)
+{
+    ASSERT_TRUE(waitForScan());
+    bool closed = false;
+    QObject::connect(form.get(), &Tmain_Form::closed, form.get(), [&closed] { closed = true; });
+    bool closedAtOnce = true;
+    // A quit signal closes the window as the close box does; here while the question is open.
+    answerDialogs({6}, nullptr, [&](int) { closedAtOnce = form->close(); });
+    ASSERT_NO_FATAL_FAILURE(changeAddress());
+    ASSERT_TRUE(waitFor([&closed] { return closed; }, 20000));
+    EXPECT_FALSE(closedAtOnce) << "not while the procedure holds the adapter";
+    const iowsim_transmitter_info info = chip();
+    EXPECT_EQ(info.current_page, 1) << "the change went through";
+    EXPECT_EQ(info.address, 0x30);
+    EXPECT_EQ(info.pages[1][0x17], sim.iowsim_checksum(info.pages[1]));
+}

@@ -56,6 +56,7 @@ protected:
         ASSERT_TRUE(sim.loaded()) << sim.error();
         std::string error;
         ASSERT_TRUE(sim.start(scenario(), &error)) << error;
+        ASSERT_NO_FATAL_FAILURE(before_window());
         memory = std::make_unique<Tmemory_Form>();
         table = std::make_unique<Ttable_form>();
         form = std::make_unique<Tmain_Form>();
@@ -73,6 +74,8 @@ protected:
 
     // Scenario text; empty for the default transmitter at 0x28.
     virtual std::string scenario() { return {}; }
+    // What the bus and the folders hold when the program starts, made on the started simulation.
+    virtual void before_window() {}
     std::string scenarioFile(const std::string &text) { return text.empty() ? text : sim.writeFile("scenario.ini", text); }
 
     template <typename T>

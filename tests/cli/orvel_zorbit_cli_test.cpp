@@ -1,102 +1,15 @@
 // The command-line program run as a process against the simulated adapter: what it prints, its
 // exit status, its journal, and its guard against the window.
+#include "cli_fixture.h"
 #include "transmitter/OrvelHandler.h"
 #include "transmitter/memory_image_file.h"
 #include "transmitter/readdress_journal.h"
-#include "qt_printers.h"
 #include "transmitter/readdress.h"
-#include "sim_control.h"
 #include "services/utils/single_instance.h"
 
 #include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <csignal>
-#include <gtest/gtest.h>
-
-namespace {
-
-struct Result {
-    int status = -1;
-    bool crashed = false;
-    QString out;
-    QString err;
-    QStringList lines() const { return out.split(u'\n', Qt::SkipEmptyParts); }
-};
-
-class Cli : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(fHome.isValid());
-        fScenario = QStringLiteral(ZORBIT_DEMO_SCENARIO);
-    }
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("LD_LIBRARY_PATH"), QStringLiteral(ZORBIT_SIM_DIR));
-        env.insert(QStringLiteral("IOWSIM_SCENARIO"), fScenario);
-        env.insert(QStringLiteral("IOWSIM_STATE"), statePath());
-        env.insert(QStringLiteral("HOME"), fHome.path());
-        env.insert(QStringLiteral("XDG_DATA_HOME"), fHome.filePath(QStringLiteral("data")));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), fHome.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
-        return env;
-    }
-    QString statePath() const { return fHome.filePath(QStringLiteral("state.ini")); }
-    QString runtimeDir() const { return fHome.path(); }
-    QString journalFolder() const { return fHome.filePath(QStringLiteral("data/Orvel_IIC_Zorbit")); }
-    void useScenario(const QString &text)
-    {
-        fScenario = fHome.filePath(QStringLiteral("scenario.ini"));
-        QFile file(fScenario);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.toUtf8());
-    }
-
-    Result run(const QStringList &args, const QByteArray &input = {})
-    {
-        QProcess p;
-        p.setProcessEnvironment(environment());
-        p.start(QStringLiteral(ZORBIT_CLI), args);
-        EXPECT_TRUE(p.waitForStarted());
-        p.write(input);
-        p.closeWriteChannel();
-        EXPECT_TRUE(p.waitForFinished(120000)) << args.join(u' ').toStdString();
-        Result r;
-        r.crashed = p.exitStatus() != QProcess::NormalExit;
-        r.status = p.exitCode();
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
-    }
-    static QJsonObject object(const QString &text)
-    {
-        QJsonParseError error{};
-        const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8(), &error);
-        EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
-        return doc.object();
-    }
-    QStringList scannedAddresses()
-    {
-        const Result r = run({QStringLiteral("scan"), QStringLiteral("--json")});
-        EXPECT_EQ(r.status, 0) << r.err.toStdString();
-        QStringList found;
-        for (const QJsonValue &t : object(r.out)[QStringLiteral("transmitters")].toArray())
-            found << t[QStringLiteral("address")].toString();
-        return found;
-    }
-
-    QTemporaryDir fHome;
-    QString fScenario;
-};
-
-} // namespace
 
 TEST_F(Cli, ScanListsEveryPresentTransmitter)
 {
@@ -336,13 +249,14 @@ TEST_F(Cli, EveryCommandHasItsHelp)
 {
     const Result overview = run({QStringLiteral("--help")});
     EXPECT_EQ(overview.status, 0);
-    for (const char *command : {"scan", "info", "dump", "readdress", "restore", "measure"}) {
+    for (const char *command : {"scan", "info", "dump", "readdress", "restore", "measure", "journal"}) {
         SCOPED_TRACE(command);
         EXPECT_TRUE(overview.out.contains(QStringLiteral("  ") + QLatin1String(command)));
         const Result help = run({QLatin1String(command), QStringLiteral("--help")});
         EXPECT_EQ(help.status, 0);
         EXPECT_TRUE(help.out.contains(QStringLiteral("--json")));
-        EXPECT_EQ(help.out.contains(QStringLiteral("--address")), QLatin1String(command) != QLatin1String("scan"));
+        EXPECT_EQ(help.out.contains(QStringLiteral("--address")),
+                  QLatin1String(command) != QLatin1String("scan") && QLatin1String(command) != QLatin1String("journal"));
         EXPECT_EQ(help.out.contains(QStringLiteral("--yes")),
                   QLatin1String(command) == QLatin1String("readdress") || QLatin1String(command) == QLatin1String("restore"));
     }
@@ -393,19 +307,6 @@ protected:
         EXPECT_EQ(readdress_journal::record(journalFolder(), attempt, outcome, h), QString());
         h.unload();
         return QDir(journalFolder()).filePath(readdress_journal::read(journalFolder()).value(0).value(readdress_journal::BeforeImage));
-    }
-    // The chip's page by the state file, read by a fresh simulation.
-    iowsim_transmitter_info chip()
-    {
-        zorbit_test::SimControl sim;
-        char error[256] = {};
-        EXPECT_EQ(sim.iowsim_load_scenario(fScenario.toLocal8Bit().constData(), statePath().toLocal8Bit().constData(),
-                                           error, sizeof error),
-                  1);
-        iowsim_transmitter_info info{};
-        sim.iowsim_get_transmitter(0, &info);
-        info.memory_error = info.pages[info.current_page][0x17] != sim.iowsim_checksum(info.pages[info.current_page]);
-        return info;
     }
 };
 

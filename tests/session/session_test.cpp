@@ -1,5 +1,5 @@
 // The session against a scripted simulated bus, without any window: the records it publishes,
-// in order, with and without its workers.
+// in order, with and without its workers, and how it guards a write.
 #include "session/session.h"
 
 #include "qt_printers.h"
@@ -8,8 +8,10 @@
 #include "wait_until.h"
 
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
+#include <pthread.h>
 
 namespace {
 
@@ -177,6 +179,72 @@ TEST_F(Session, AChangeOfAddressPublishesItsStepsThenItsJournalledOutcome)
     iowsim_transmitter_info chip{};
     sim.iowsim_get_transmitter(0, &chip);
     EXPECT_EQ(chip.address, 0x31);
+}
+
+namespace {
+
+volatile std::sig_atomic_t hangups = 0;
+
+extern "C" void count_hangup(int)
+{
+    hangups = hangups + 1;
+}
+
+bool quitSignalsBlocked()
+{
+    sigset_t now;
+    pthread_sigmask(SIG_BLOCK, nullptr, &now);
+    return sigismember(&now, SIGINT) == 1 && sigismember(&now, SIGTERM) == 1 && sigismember(&now, SIGHUP) == 1;
+}
+
+} // namespace
+
+TEST_F(Session, DuringTheWriteTheAttemptIsJournalledAndQuitSignalsWaitForTheEnd)
+{
+    ASSERT_EQ(s->open(), readdress::Step::None);
+    ASSERT_TRUE(s->select(0x28));
+    struct sigaction counting = {}, before = {};
+    counting.sa_handler = count_hangup;
+    sigemptyset(&counting.sa_mask);
+    ASSERT_EQ(sigaction(SIGHUP, &counting, &before), 0);
+    hangups = 0;
+
+    bool blockedAtConfirm = true;
+    QList<bool> blockedInWrite;
+    QStringList journalInWrite;
+    int hangupsInWrite = -1;
+    s->set_confirm([&](const session::ProcedureStarted &) {
+        blockedAtConfirm = quitSignalsBlocked();
+        return true;
+    });
+    QObject::connect(s.get(), &TSession::published, s.get(), [&](const session::Record &r) {
+        const auto *step = std::get_if<session::ProcedureStep>(&r);
+        if (!step || step->step < readdress::Step::Write)
+            return;
+        blockedInWrite << quitSignalsBlocked();
+        if (step->step == readdress::Step::Write) {
+            journalInWrite << readdress_journal::read(journal.path()).value(0).value(readdress_journal::Outcome);
+            pthread_kill(pthread_self(), SIGHUP); // as a hang-up in the middle of the write
+        }
+        if (step->step == readdress::Step::NewAddress)
+            hangupsInWrite = hangups;
+    });
+    const session::ProcedureEnded ended = s->readdress(0x31);
+    const int hangupsAfter = hangups;
+    const bool blockedAfter = quitSignalsBlocked();
+    sigaction(SIGHUP, &before, nullptr);
+
+    EXPECT_TRUE(ended.succeeded()) << "the write was not cut";
+    EXPECT_FALSE(blockedAtConfirm) << "nothing is held before the user has confirmed";
+    EXPECT_EQ(blockedInWrite, QList<bool>(blockedInWrite.size(), true));
+    EXPECT_GE(blockedInWrite.size(), 6); // write, verify, checksum, off, on, new address
+    EXPECT_EQ(journalInWrite, QStringList{readdress_journal::Interrupted}) << "on disk before the end";
+    EXPECT_EQ(hangupsInWrite, 0) << "held while the procedure ran";
+    EXPECT_EQ(hangupsAfter, 1) << "delivered once it had ended";
+    EXPECT_FALSE(blockedAfter);
+    const QList<QStringList> rows = readdress_journal::read(journal.path());
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0][readdress_journal::Outcome], QStringLiteral("success"));
 }
 
 TEST_F(Session, ADeclinedChangeWritesNothingAndSaysSo)

@@ -1,5 +1,6 @@
-// The journal of re-addressing attempts against the simulated adapter: one line per attempt with
-// its outcome and failed step, the images before and after, and a folder that cannot be written.
+// The journal of re-addressing attempts against the simulated adapter: one row per attempt with
+// its outcome and failed step, the images before and after, a folder that cannot be written, an
+// attempt put on disk before its write and one that never got its end.
 #include "readdress_fixture.h"
 #include "transmitter/memory_image_file.h"
 #include "transmitter/readdress_journal.h"
@@ -152,6 +153,111 @@ TEST_F(Journal, AFolderThatCannotBeWrittenIsReportedAndTheChangeStillHappens)
     EXPECT_EQ(transmitter().address, NewAddress);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(lines().isEmpty());
+}
+
+namespace {
+
+struct WriteAheadCase {
+    const char *name;
+    bool ended;          // the procedure's end was recorded; else it was cut off after the write began
+    const char *outcome; // the attempt's row
+    int file_lines;      // header included
+    int unannounced;
+};
+
+class WriteAhead : public Journal, public ::testing::WithParamInterface<WriteAheadCase>
+{
+};
+
+const WriteAheadCase WriteAheadCases[] = {
+    {"Ended", true, "success", 3, 0},
+    {"CutOff", false, "interrupted", 2, 1},
+};
+
+QStringList fileLines(const QString &folder)
+{
+    QFile file(journal::journal_file(folder));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                                          : QStringList();
+}
+
+} // namespace
+
+TEST_P(WriteAhead, TheAttemptIsOnDiskBeforeTheWriteAndOneRowAfterwards)
+{
+    const WriteAheadCase &c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(scan());
+    const T_DeviceMemory before = handler->Get_Device().Get_memory_page();
+    journal::Attempt a = journal::begin(*handler, NewAddress, journal::Procedure::Readdress);
+    QStringList atConfirm;
+    const readdress::Outcome outcome = readdress::readdress(*handler, NewAddress, [&](uint8_t) {
+        EXPECT_EQ(journal::start(folder(), a), QString());
+        atConfirm = fileLines(folder());
+        return true;
+    });
+    ASSERT_TRUE(outcome.succeeded());
+    ASSERT_EQ(atConfirm.size(), 2) << "header and the started line, before the first word";
+    EXPECT_EQ(journal::csv_fields(atConfirm[1]).value(journal::Outcome), journal::Started);
+    EXPECT_TRUE(a.started);
+    if (c.ended) {
+        EXPECT_EQ(journal::record(folder(), a, outcome, *handler), QString());
+    }
+
+    EXPECT_EQ(fileLines(folder()).size(), c.file_lines);
+    const QList<QStringList> all = lines();
+    ASSERT_EQ(all.size(), 1) << "one row per attempt";
+    EXPECT_EQ(all[0][journal::Outcome], QLatin1String(c.outcome));
+    EXPECT_EQ(all[0][journal::OldAddress], QStringLiteral("0x28"));
+    EXPECT_EQ(all[0][journal::BeforeImage], a.before_image) << "saved once, before the write";
+    EXPECT_EQ(words(image(a.before_image)), words(before));
+    EXPECT_EQ(all[0][journal::PageAfter].isEmpty(), !c.ended);
+    const QList<QStringList> untold = journal::unannounced(folder());
+    ASSERT_EQ(untold.size(), c.unannounced);
+    if (!c.ended) {
+        EXPECT_EQ(untold[0][journal::Outcome], journal::Started);
+        EXPECT_EQ(untold[0][journal::BeforeImage], a.before_image);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, WriteAhead, ::testing::ValuesIn(WriteAheadCases),
+                         [](const ::testing::TestParamInfo<WriteAheadCase> &info) { return std::string(info.param.name); });
+
+TEST_F(Journal, AnInterruptedAttemptIsToldOnceAndStaysInterrupted)
+{
+    ASSERT_NO_FATAL_FAILURE(scan());
+    journal::Attempt cut = journal::begin(*handler, NewAddress, journal::Procedure::Readdress);
+    ASSERT_EQ(journal::start(folder(), cut), QString());
+    ASSERT_EQ(journal::unannounced(folder()).size(), 1);
+
+    EXPECT_EQ(journal::mark_announced(folder(), journal::unannounced(folder())), QString());
+    EXPECT_TRUE(journal::unannounced(folder()).isEmpty()) << "told once";
+    attempt(false); // a later attempt, with its end
+    const QList<QStringList> all = lines();
+    ASSERT_EQ(all.size(), 2);
+    EXPECT_EQ(all[0][journal::Outcome], QStringLiteral("cancel")) << "newest first";
+    EXPECT_EQ(all[1][journal::Outcome], journal::Interrupted);
+    EXPECT_EQ(all[1][journal::BeforeImage], cut.before_image);
+    EXPECT_TRUE(journal::unannounced(folder()).isEmpty());
+}
+
+TEST_F(Journal, AJournalOfOneLinePerAttemptStillLoads)
+{
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    QFile file(journal::journal_file(folder()));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(journal::columns().join(u',').toUtf8() + "\r\n"
+               "2024-03-01T10:00:00.000+01:00,anna,bench,0000C0DE,F01234E07P0056,0x28,0x30,0,1,success,,readdress,"
+               "images/a_before.txt,images/a_after.txt\r\n"
+               "2024-03-02T11:00:00.000+01:00,\"o'neil, j\",bench,0000C0DE,F01234E07P0056,0x30,0x31,1,1,failure,"
+               "Verify,readdress,images/b_before.txt,images/b_after.txt\r\n");
+    file.close();
+    const QList<QStringList> all = lines();
+    ASSERT_EQ(all.size(), 2);
+    EXPECT_EQ(all[0][journal::User], QStringLiteral("o'neil, j"));
+    EXPECT_EQ(all[0][journal::Outcome], QStringLiteral("failure"));
+    EXPECT_EQ(all[0][journal::AfterImage], QStringLiteral("images/b_after.txt"));
+    EXPECT_EQ(all[1][journal::Outcome], QStringLiteral("success"));
+    EXPECT_TRUE(journal::unannounced(folder()).isEmpty());
 }
 
 TEST(JournalCsv, FieldsWithCommasQuotesAndLineBreaksStayOneLine)

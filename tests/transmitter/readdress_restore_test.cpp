@@ -1,6 +1,7 @@
 // Writing a saved memory image back through the re-addressing procedure: a transmitter whose
-// page was cut off in the middle of a write gets its saved image back; an image of another
-// transmitter, or one the procedure may not write, is refused before anything is written.
+// page was cut off in the middle of a write, even before its first word, gets its saved image
+// back; an image of another transmitter, or one the procedure may not write, is refused before
+// anything is written.
 #include "readdress_fixture.h"
 
 #include <string>
@@ -56,6 +57,9 @@ class HalfWritten : public Restore, public ::testing::WithParamInterface<CutCase
 };
 
 const CutCase CutCases[] = {
+    // A page is blank when it is opened: cut before its first words, it holds no product code yet.
+    {"NothingWritten", 0, 0x00},
+    {"FirstWordOnly", 1, 0x00},
     {"ProductCodeOnly", 2, 0x00},
     {"WithTheNewAddress", 3, NewAddress},
     {"TenWords", 10, NewAddress},
@@ -91,15 +95,17 @@ TEST_P(HalfWritten, GetsItsSavedImageBackWithAValidChecksum)
 INSTANTIATE_TEST_SUITE_P(Cuts, HalfWritten, ::testing::ValuesIn(CutCases),
                          [](const ::testing::TestParamInfo<CutCase> &info) { return std::string(info.param.name); });
 
-TEST_F(Restore, CutBeforeTheProductCodeIsRefusedAsAnotherProduct)
+TEST_F(Restore, ABlankRestDoesNotHideAnotherProductCode)
 {
     ASSERT_NO_FATAL_FAILURE(scan());
-    const T_DeviceMemory saved = handler->Get_Device().Get_memory_page();
-    ASSERT_NO_FATAL_FAILURE(cut_write_after(1)); // Cust_ID1 still 0
+    T_DeviceMemory saved = handler->Get_Device().Get_memory_page();
+    ASSERT_NO_FATAL_FAILURE(cut_write_after(1)); // Cust_ID0 written, the rest still 0
     ASSERT_NO_FATAL_FAILURE(scan());
+    saved.at(0x00).setValue(saved.at(0x00).value() ^ 0x0100);
     const readdress::Outcome outcome = restore(saved);
     EXPECT_EQ(outcome.failed, Step::Check);
     EXPECT_EQ(outcome.refusal, Refusal::OtherProduct);
+    EXPECT_FALSE(outcome.written);
     EXPECT_EQ(transmitter().current_page, 1);
 }
 

@@ -4,6 +4,13 @@
 #include <QSaveFile>
 #include <mutex>
 
+#ifndef _WIN32
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace file_commit {
 namespace {
 
@@ -87,6 +94,24 @@ QString append_lines(const QString &fileName, const QByteArray &bytes)
     const qint64 lastEnd = reached > 0 ? bytes.lastIndexOf('\n', reached - 1) : -1;
     file.resize(before + lastEnd + 1);
     return error;
+}
+
+QString sync(const QString &path)
+{
+#ifndef _WIN32
+    // A folder is opened read-only like a file; its fsync writes its entries.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+    QString error;
+    if (::fsync(fd) != 0 && errno != EINVAL) // EINVAL: a file system that keeps nothing to sync
+        error = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    return error;
+#else
+    Q_UNUSED(path);
+    return {};
+#endif
 }
 
 void set_fault(Fault fails)

@@ -22,6 +22,10 @@ QString replace_streamed(const QString &fileName, const std::function<bool(const
 // taken off again. Returns the reason of a failure, empty on success.
 QString append_lines(const QString &fileName, const QByteArray &bytes);
 
+// Has a file's content, or a folder's entries (a file made or renamed in it), on the disk
+// before returning: what must survive a power loss. Returns the reason of a failure.
+QString sync(const QString &path);
+
 // Test seam: every write to a file for which `fails` answers true stops after half of its
 // bytes, as on a full disk. An empty function ends the fault.
 using Fault = std::function<bool(const QString &fileName)>;
