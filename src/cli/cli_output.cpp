@@ -194,13 +194,24 @@ QString interrupted_notice(const QString &folder, const QStringList &attempt)
 int parse_address(const QString &text)
 {
     static const QRegularExpression hex(QStringLiteral("^0[xX]([0-9A-Fa-f]{1,2})$"));
-    static const QRegularExpression dec(QStringLiteral("^[0-9]{1,3}$"));
-    int value = -1;
-    if (const QRegularExpressionMatch m = hex.match(text); m.hasMatch())
-        value = m.captured(1).toInt(nullptr, 16);
-    else if (dec.match(text).hasMatch())
-        value = text.toInt();
-    return value >= 0 && value <= 0x7F ? value : -1;
+    const QRegularExpressionMatch m = hex.match(text);
+    if (!m.hasMatch())
+        return -1;
+    const int value = m.captured(1).toInt(nullptr, 16);
+    return value <= 0x7F ? value : -1;
+}
+
+QString address_error(const QString &option, const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    static const QRegularExpression hex(QStringLiteral("^0[xX][0-9A-Fa-f]{1,2}$"));
+    const QString quoted = u'"' + text + u'"';
+    if (digits.match(text).hasMatch())
+        return option + QStringLiteral(" takes a hexadecimal address such as 0x28; ") + quoted +
+               QStringLiteral(" would be read as decimal");
+    if (hex.match(text).hasMatch())
+        return option + QStringLiteral(" takes 0x00 to 0x7F, not ") + quoted;
+    return option + QStringLiteral(" takes a hexadecimal address such as 0x28, not ") + quoted;
 }
 
 } // namespace cli_output

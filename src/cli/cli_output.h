@@ -39,7 +39,10 @@ QJsonObject journal_json(const QString &folder, const QStringList &attempt);
 // One line that tells of an attempt cut off while it wrote, with the journal and the before-image.
 QString interrupted_notice(const QString &folder, const QStringList &attempt);
 
-// "0x28", "40" or "0X28"; -1 for anything else or an address above 0x7F.
+// "0x" or "0X" and one or two hexadecimal digits, 0x00 to 0x7F; -1 for anything else. A bare
+// number is refused: one copied from a decimal listing would name another transmitter.
 int parse_address(const QString &text);
+// Why `text` given to `option` is no address, in one line.
+QString address_error(const QString &option, const QString &text);
 
 } // namespace cli_output

@@ -42,7 +42,7 @@ TEST_F(Cli, InfoAndDumpOfOneTransmitter)
     EXPECT_EQ(info.status, 0);
     EXPECT_EQ(object(info.out)[QStringLiteral("product_code")].toString(), QStringLiteral("F00815E12P0300"));
 
-    const Result dump = run({QStringLiteral("dump"), QStringLiteral("--address"), QStringLiteral("64")});
+    const Result dump = run({QStringLiteral("dump"), QStringLiteral("--address"), QStringLiteral("0x40")});
     EXPECT_EQ(dump.status, 0);
     const QStringList lines = dump.lines();
     ASSERT_EQ(lines.size(), 25);
