@@ -87,6 +87,13 @@ public:
             err(QStringLiteral("The adapter failed while ") + step_text(failed));
             return false;
         }
+        // Only a scan the bus answered throughout tells an empty bus.
+        if (const std::optional<session::ScanFailed> &scan = fSession.scan_failed()) {
+            err(scan->arbitration_lost && !scan->adapter_lost
+                    ? QStringLiteral("The I2C bus is held: the IO-Warrior adapter loses arbitration on it")
+                    : QStringLiteral("The IO-Warrior adapter does not answer"));
+            return false;
+        }
         if (address >= 0 && !fSession.select(address)) {
             err(QStringLiteral("No transmitter answers at ") + T_SlaveAddr::hex_text(address));
             return false;
