@@ -21,10 +21,15 @@ QString json(const QJsonObject &object, bool oneLine = false);
 
 // The value rounded to `digits` decimals, so JSON shows what the window shows.
 double rounded(double value, int digits);
+// Fixed-point text with `digits` decimals and a point whatever the locale: scripts read it.
+QString number_text(double value, int digits);
+// The transmitter's calibration date (dd.MM.yyyy) as yyyy-MM-dd; empty when it is none.
+QString iso_date(const QString &calibration_date);
 
+// `digits`: the pressure decimals of the range.
 QStringList info_header();
-QStringList info_row(const session::Transmitter &info);
-QJsonObject info_json(const session::Transmitter &info);
+QStringList info_row(const session::Transmitter &info, int digits);
+QJsonObject info_json(const session::Transmitter &info, int digits);
 
 // Why the procedure wrote nothing, in one line.
 QString refusal_text(readdress::Refusal why, int new_address);
