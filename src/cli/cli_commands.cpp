@@ -87,6 +87,13 @@ public:
             err(QStringLiteral("The adapter failed while ") + step_text(failed));
             return false;
         }
+        // Only a scan the bus answered throughout tells an empty bus.
+        if (const std::optional<session::ScanFailed> &scan = fSession.scan_failed()) {
+            err(scan->arbitration_lost && !scan->adapter_lost
+                    ? QStringLiteral("The I2C bus is held: the IO-Warrior adapter loses arbitration on it")
+                    : QStringLiteral("The IO-Warrior adapter does not answer"));
+            return false;
+        }
         if (address >= 0 && !fSession.select(address)) {
             err(QStringLiteral("No transmitter answers at ") + T_SlaveAddr::hex_text(address));
             return false;
@@ -150,8 +157,8 @@ int scan(const Options &o)
     for (int address : QList<int>(s.addresses())) {
         s.select(address);
         const session::Transmitter &i = s.transmitter();
-        rows.append(info_row(i));
-        list.append(info_json(i));
+        rows.append(info_row(i, s.pressure_digits()));
+        list.append(info_json(i, s.pressure_digits()));
     }
     if (o.json)
         out(json({{QStringLiteral("adapter_serial"), s.adapter_serial()},
@@ -167,10 +174,11 @@ int info(const Options &o)
     if (!bench.open(o.address))
         return Failed;
     const session::Transmitter &i = bench.session().transmitter();
+    const int digits = bench.session().pressure_digits();
     if (o.json)
-        out(json(info_json(i)));
+        out(json(info_json(i, digits)));
     else
-        out(table(info_header(), {info_row(i)}));
+        out(table(info_header(), {info_row(i, digits)}));
     return Ok;
 }
 
@@ -276,7 +284,8 @@ int measure(const Options &o)
                       {QStringLiteral("temperature_raw"), m->temperature_raw}},
                      true));
         else
-            out(QStringList{time, m->pressure_text, m->temperature_text, QString::number(m->pressure_raw),
+            out(QStringList{time, number_text(m->pressure, s.pressure_digits()),
+                            number_text(m->temperature, s.temperature_digits()), QString::number(m->pressure_raw),
                             QString::number(m->temperature_raw)}
                     .join(u'\t'));
     }

@@ -1,7 +1,10 @@
 #include "cli/cli_output.h"
 
+#include "services/utils/ZUtils.h"
 #include "transmitter/OrvelHandler.h"
 #include "transmitter/readdress_journal.h"
+
+#include <QDate>
 
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -52,6 +55,17 @@ double rounded(double value, int digits)
     return QString::number(value, 'f', digits).toDouble();
 }
 
+QString number_text(double value, int digits)
+{
+    return ZString::FormatFixed(value, digits, 12, u'.');
+}
+
+QString iso_date(const QString &calibration_date)
+{
+    const QDate date = QDate::fromString(calibration_date, QStringLiteral("dd.MM.yyyy"));
+    return date.isValid() ? date.toString(Qt::ISODate) : QString();
+}
+
 QStringList info_header()
 {
     return {QStringLiteral("Address"), QStringLiteral("Range"),  QStringLiteral("Calibrated"),
@@ -69,22 +83,58 @@ QString changes_text(const session::Transmitter &info)
 
 } // namespace
 
-QStringList info_row(const session::Transmitter &info)
+namespace {
+
+// The device panel's scaling text, with a point: empty for an unknown pressure mode.
+QString range_text(const session::Transmitter &info, int digits)
 {
-    return {T_SlaveAddr::hex_text(info.address), info.range, info.calibration_date, info.product_code,
+    const QString mode = T_OrvelDevice::pressure_mode_text(info.pressure_mode);
+    if (mode.isEmpty())
+        return {};
+    return number_text(info.pmin, digits) + QStringLiteral("...") + number_text(info.pmax, digits) + u' ' + mode;
+}
+
+QJsonValue or_null(const QString &text)
+{
+    return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+}
+
+} // namespace
+
+QStringList info_row(const session::Transmitter &info, int digits)
+{
+    return {T_SlaveAddr::hex_text(info.address), range_text(info, digits), info.calibration_date, info.product_code,
             T_OrvelDevice::status_text(info.status), changes_text(info)};
 }
 
-QJsonObject info_json(const session::Transmitter &info)
+QJsonObject info_json(const session::Transmitter &info, int digits)
 {
+    // The identity words the range, date and product code are decoded from.
+    QJsonValue words(QJsonValue::Null);
+    if (info.image_complete) {
+        T_DeviceMemory image = info.memory;
+        QJsonObject identity;
+        for (const T_32Bit *reg : image.identity_registers())
+            identity.insert(reg->Get_name(), reg->value());
+        words = identity;
+    }
+    const bool known = !T_OrvelDevice::pressure_mode_text(info.pressure_mode).isEmpty();
     return {{QStringLiteral("address"), T_SlaveAddr::hex_text(info.address)},
-            {QStringLiteral("range"), info.range},
-            {QStringLiteral("calibration_date"), info.calibration_date},
+            {QStringLiteral("address_number"), info.address},
+            {QStringLiteral("range"), range_text(info, digits)},
+            {QStringLiteral("range_low"), known ? QJsonValue(rounded(info.pmin, digits)) : QJsonValue(QJsonValue::Null)},
+            {QStringLiteral("range_high"), known ? QJsonValue(rounded(info.pmax, digits)) : QJsonValue(QJsonValue::Null)},
+            {QStringLiteral("unit"), QStringLiteral("bar")},
+            {QStringLiteral("mode"), or_null(T_OrvelDevice::pressure_mode_text(info.pressure_mode))},
+            {QStringLiteral("mode_number"), info.pressure_mode},
+            {QStringLiteral("calibration_date"), or_null(iso_date(info.calibration_date))},
             {QStringLiteral("product_code"), info.product_code},
             {QStringLiteral("status"), T_OrvelDevice::status_text(info.status)},
+            {QStringLiteral("status_byte"), info.status},
             {QStringLiteral("calibrated"), info.calibrated},
             {QStringLiteral("changes_left"),
-             info.changes_left() >= 0 ? QJsonValue(info.changes_left()) : QJsonValue(QJsonValue::Null)}};
+             info.changes_left() >= 0 ? QJsonValue(info.changes_left()) : QJsonValue(QJsonValue::Null)},
+            {QStringLiteral("identity_words"), words}};
 }
 
 QString refusal_text(readdress::Refusal why, int new_address)
@@ -194,13 +244,24 @@ QString interrupted_notice(const QString &folder, const QStringList &attempt)
 int parse_address(const QString &text)
 {
     static const QRegularExpression hex(QStringLiteral("^0[xX]([0-9A-Fa-f]{1,2})$"));
-    static const QRegularExpression dec(QStringLiteral("^[0-9]{1,3}$"));
-    int value = -1;
-    if (const QRegularExpressionMatch m = hex.match(text); m.hasMatch())
-        value = m.captured(1).toInt(nullptr, 16);
-    else if (dec.match(text).hasMatch())
-        value = text.toInt();
-    return value >= 0 && value <= 0x7F ? value : -1;
+    const QRegularExpressionMatch m = hex.match(text);
+    if (!m.hasMatch())
+        return -1;
+    const int value = m.captured(1).toInt(nullptr, 16);
+    return value <= 0x7F ? value : -1;
+}
+
+QString address_error(const QString &option, const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    static const QRegularExpression hex(QStringLiteral("^0[xX][0-9A-Fa-f]{1,2}$"));
+    const QString quoted = u'"' + text + u'"';
+    if (digits.match(text).hasMatch())
+        return option + QStringLiteral(" takes a hexadecimal address such as 0x28; ") + quoted +
+               QStringLiteral(" would be read as decimal");
+    if (hex.match(text).hasMatch())
+        return option + QStringLiteral(" takes 0x00 to 0x7F, not ") + quoted;
+    return option + QStringLiteral(" takes a hexadecimal address such as 0x28, not ") + quoted;
 }
 
 } // namespace cli_output

@@ -21,10 +21,15 @@ QString json(const QJsonObject &object, bool oneLine = false);
 
 // The value rounded to `digits` decimals, so JSON shows what the window shows.
 double rounded(double value, int digits);
+// Fixed-point text with `digits` decimals and a point whatever the locale: scripts read it.
+QString number_text(double value, int digits);
+// The transmitter's calibration date (dd.MM.yyyy) as yyyy-MM-dd; empty when it is none.
+QString iso_date(const QString &calibration_date);
 
+// `digits`: the pressure decimals of the range.
 QStringList info_header();
-QStringList info_row(const session::Transmitter &info);
-QJsonObject info_json(const session::Transmitter &info);
+QStringList info_row(const session::Transmitter &info, int digits);
+QJsonObject info_json(const session::Transmitter &info, int digits);
 
 // Why the procedure wrote nothing, in one line.
 QString refusal_text(readdress::Refusal why, int new_address);
@@ -39,7 +44,10 @@ QJsonObject journal_json(const QString &folder, const QStringList &attempt);
 // One line that tells of an attempt cut off while it wrote, with the journal and the before-image.
 QString interrupted_notice(const QString &folder, const QStringList &attempt);
 
-// "0x28", "40" or "0X28"; -1 for anything else or an address above 0x7F.
+// "0x" or "0X" and one or two hexadecimal digits, 0x00 to 0x7F; -1 for anything else. A bare
+// number is refused: one copied from a decimal listing would name another transmitter.
 int parse_address(const QString &text);
+// Why `text` given to `option` is no address, in one line.
+QString address_error(const QString &option, const QString &text);
 
 } // namespace cli_output

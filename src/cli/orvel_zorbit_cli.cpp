@@ -124,9 +124,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("JSON output instead of a table."));
     const QCommandLineOption address(QStringLiteral("address"),
-                                     QStringLiteral("Slave address of the transmitter, 0x00 to 0x7F."),
+                                     QStringLiteral("Slave address of the transmitter in hexadecimal, 0x00 to 0x7F."),
                                      QStringLiteral("A"));
-    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("The new slave address, 0x00 to 0x7F."),
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("The new slave address in hexadecimal, 0x00 to 0x7F."),
                                 QStringLiteral("B"));
     const QCommandLineOption image(QStringLiteral("image"), QStringLiteral("Saved memory image file."),
                                    QStringLiteral("FILE"));
@@ -167,14 +167,14 @@ int main(int argc, char *argv[])
             return usage(QStringLiteral("--address is required"));
         o.address = cli_output::parse_address(parser.value(address));
         if (o.address < 0)
-            return usage(QStringLiteral("--address wants 0x00 to 0x7F, not '") + parser.value(address) + u'\'');
+            return usage(cli_output::address_error(QStringLiteral("--address"), parser.value(address)));
     }
     if (command.to) {
         if (!parser.isSet(to))
             return usage(QStringLiteral("--to is required"));
         o.to = cli_output::parse_address(parser.value(to));
         if (o.to < 0)
-            return usage(QStringLiteral("--to wants 0x00 to 0x7F, not '") + parser.value(to) + u'\'');
+            return usage(cli_output::address_error(QStringLiteral("--to"), parser.value(to)));
     }
     if (command.image) {
         if (!parser.isSet(image))

@@ -273,6 +273,7 @@ session::BusFound TSession::bus() const
 
 void TSession::show_slaveAddr()
 {
+    f_scan_failed.reset();
     const session::BusFound found = bus();
     f_addresses = found.addresses;
     publish(found);
@@ -302,7 +303,9 @@ void TSession::show_scan_error()
     f_identity_read = false;
     f_addresses.clear();
     f_last = snapshot();
-    publish(session::ScanFailed{fOrvel_Handler->Get_adapter_open(), fOrvel_Handler->Get_adapter_lost()});
+    f_scan_failed = session::ScanFailed{fOrvel_Handler->Get_adapter_open(), fOrvel_Handler->Get_adapter_lost(),
+                                        fOrvel_Handler->Get_scan_arbitration_lost()};
+    publish(*f_scan_failed);
 }
 
 void TSession::update_single_meas()
@@ -330,6 +333,11 @@ readdress::Step TSession::open()
         return failed;
     }
     fOrvel_Handler->get_slave_address();
+    // An empty list from a scan the bus did not answer throughout is no empty bus.
+    if (!fOrvel_Handler->Get_scan_complete()) {
+        show_scan_error();
+        return readdress::Step::None;
+    }
     show_slaveAddr();
     return readdress::Step::None;
 }

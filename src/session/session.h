@@ -62,7 +62,8 @@ public:
 
     // --- Without workers (the command line; the window's own reads while no worker runs).
     // Powers the bus up and scans it: BusFound (an empty bus is a result too), or ScanFailed
-    // and the power-up step that failed.
+    // and the power-up step that failed, or ScanFailed and None when the bus did not answer
+    // every probe (see scan_failed).
     readdress::Step open();
     // Makes the transmitter at `address` the selected one and reads its identity and memory image.
     bool select(int address);
@@ -79,6 +80,8 @@ public:
     // The selected transmitter as it was last read.
     const session::Transmitter &transmitter() const { return f_last; }
     const QList<int> &addresses() const { return f_addresses; }
+    // Why the last scan told nothing about the bus; empty once a scan has found it.
+    const std::optional<session::ScanFailed> &scan_failed() const { return f_scan_failed; }
     QString adapter_serial() const { return fOrvel_Handler->Get_serial_no(); }
     // The adapter's own state, as the handler last found it.
     bool adapter_open() const { return fOrvel_Handler->Get_adapter_open(); }
@@ -159,6 +162,7 @@ private:
     bool f_identity_read = false;
     session::Transmitter f_last;
     QList<int> f_addresses;
+    std::optional<session::ScanFailed> f_scan_failed;
 
     // The procedure the user asked for, run once the adapter is free.
     int f_readdress_to = -1;

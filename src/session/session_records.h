@@ -64,6 +64,7 @@ struct MemoryRead {
 struct ScanFailed {
     bool adapter_open = false;
     bool adapter_lost = false;
+    bool arbitration_lost = false; // the adapter answers, but something else holds the bus
 };
 
 // One measurement the transmitter delivered; `in_run` is false for the scan's own measurement.

@@ -77,6 +77,11 @@ public:
 
     // Slave-address scan. The device takes the preferred address when it answers, else the lowest.
     bool get_slave_address();
+    // The last scan had an answer from the bus for every address (an acknowledgement or none):
+    // only then does an empty list mean an empty bus. Any thread.
+    bool Get_scan_complete() const { return f_scan_complete.load(); }
+    // Some probe of the last scan lost arbitration: something else holds the bus. Any thread.
+    bool Get_scan_arbitration_lost() const { return f_scan_arbitration_lost.load(); }
     // Whether a transmitter acknowledges a read at the address.
     bool answers_at(uint8_t address);
     // The transmitter the user picked; -1 for none. May be set from any thread.
@@ -196,4 +201,6 @@ private:
     std::atomic<bool> f_adapter_lost{false};
     std::atomic<bool> f_cancelled{false};
     std::atomic<bool> f_adapter_open{false};
+    std::atomic<bool> f_scan_complete{false};
+    std::atomic<bool> f_scan_arbitration_lost{false};
 };

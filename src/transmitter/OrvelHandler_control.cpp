@@ -44,11 +44,18 @@ bool T_Orvel_Handler::get_slave_address()
     f_slave_addr_list.clear();
     // A new scan may find another transmitter: the image read before belongs to nobody now.
     f_Device->Get_memory_page().Set_complete(false);
+    f_scan_complete = false;
+    f_scan_arbitration_lost = false;
     if (!adapter_ready())
         return false;
     bool result = false;
+    bool everyAnswered = true;
     for (int address = 0x00; address <= 0x7F && !interrupted(); ++address) {
         const int probe = probe_address(uint8_t(address));
+        if (probe != ResultOk && probe != ResultAck)
+            everyAnswered = false;
+        if (probe == ResultArbLost)
+            f_scan_arbitration_lost = true;
         if (probe == ResultNoHandle) {
             result = false;
         } else if (probe == ResultOk) {
@@ -64,6 +71,7 @@ bool T_Orvel_Handler::get_slave_address()
         if (entry.Get_int_Addr() == preferred)
             chosen = preferred;
     f_Device->Set_slave_addr(uint8_t(chosen));
+    f_scan_complete = everyAnswered && !interrupted();
     return result && !interrupted();
 }
 

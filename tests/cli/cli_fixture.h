@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -41,6 +42,8 @@ protected:
         env.insert(QStringLiteral("XDG_DATA_HOME"), fHome.filePath(QStringLiteral("data")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), fHome.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
+        for (auto it = fEnv.cbegin(); it != fEnv.cend(); ++it)
+            env.insert(it.key(), it.value());
         return env;
     }
     QString statePath() const { return fHome.filePath(QStringLiteral("state.ini")); }
@@ -103,5 +106,6 @@ protected:
 
     QTemporaryDir fHome;
     QString fScenario;
+    QMap<QString, QString> fEnv; // set last, over the inherited environment
 };
 

@@ -28,7 +28,7 @@ TEST_F(Cli, ScanListsEveryPresentTransmitter)
     const QJsonObject gauge = json[QStringLiteral("transmitters")].toArray().at(3).toObject();
     EXPECT_EQ(gauge[QStringLiteral("range")].toString(), QStringLiteral("-1.000...1.000 PR"));
     EXPECT_EQ(gauge[QStringLiteral("product_code")].toString(), QStringLiteral("F00815E12P0300"));
-    EXPECT_EQ(gauge[QStringLiteral("calibration_date")].toString(), QStringLiteral("21.11.2022"));
+    EXPECT_EQ(gauge[QStringLiteral("calibration_date")].toString(), QStringLiteral("2022-11-21"));
     EXPECT_EQ(gauge[QStringLiteral("changes_left")].toInt(), 1);
     EXPECT_FALSE(gauge[QStringLiteral("status")].toString().isEmpty());
     EXPECT_TRUE(json[QStringLiteral("transmitters")].toArray().at(2)[QStringLiteral("changes_left")].isNull())
@@ -42,7 +42,7 @@ TEST_F(Cli, InfoAndDumpOfOneTransmitter)
     EXPECT_EQ(info.status, 0);
     EXPECT_EQ(object(info.out)[QStringLiteral("product_code")].toString(), QStringLiteral("F00815E12P0300"));
 
-    const Result dump = run({QStringLiteral("dump"), QStringLiteral("--address"), QStringLiteral("64")});
+    const Result dump = run({QStringLiteral("dump"), QStringLiteral("--address"), QStringLiteral("0x40")});
     EXPECT_EQ(dump.status, 0);
     const QStringList lines = dump.lines();
     ASSERT_EQ(lines.size(), 25);
