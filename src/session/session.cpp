@@ -212,12 +212,6 @@ bool TSession::event(QEvent *event)
             publish(session::MeasurementFailed{});
         return true;
     }
-    if (event->type() == TMeasuredMessage::EventType) {
-        // One posted just before the end of the session is not shown any more.
-        if (fOrvel_Handler)
-            publish(with_texts(static_cast<TMeasuredMessage *>(event)->measurement));
-        return true;
-    }
     return QObject::event(event);
 }
 
@@ -311,6 +305,13 @@ void TSession::show_scan_error()
 void TSession::update_single_meas()
 {
     publish(measurement(false));
+}
+
+void TSession::updateGui_meas(const session::Measurement &taken)
+{
+    // One posted just before the end of the session is not shown any more.
+    if (fOrvel_Handler)
+        publish(with_texts(taken));
 }
 
 void TSession::updateGui(const QString &message)

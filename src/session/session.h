@@ -132,6 +132,7 @@ private:
     void memory_map_display() override;
     void show_scan_error() override;
     void update_single_meas() override;
+    void updateGui_meas(const session::Measurement &taken) override;
     void updateGui(const QString &message) override;
 
     // session_procedure.cpp

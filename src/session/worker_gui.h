@@ -1,6 +1,6 @@
 // What the scan and measurement workers ask of the main window. Every operation runs on the
 // main thread: the workers reach them only through blocking synchronised calls, except the
-// communication-error notice and a run's measurement, which are posted.
+// communication-error notice and a run's measurement, which are posted and run in order.
 #pragma once
 
 #include "session/session_records.h"
@@ -28,6 +28,9 @@ public:
     virtual void memory_map_display() = 0;
     virtual void show_scan_error() = 0;
     virtual void update_single_meas() = 0;
+    // A run's measurement as the worker took it (no texts yet). Posted, so that the worker need
+    // not wait for the window: the slider's wait alone sets the pace.
+    virtual void updateGui_meas(const session::Measurement &taken) = 0;
     // A worker ended on an error; `message` is its text.
     virtual void updateGui(const QString &message) = 0;
 };
@@ -48,15 +51,4 @@ public:
     const int msg;
     const long long wParam;
     const long long lParam;
-};
-
-// A run's measurement with what the transmitter delivered (no texts yet), posted by the
-// measurement worker so that it need not wait for the window: the slider's wait alone sets the
-// pace. Shown as updateGui_meas.
-class TMeasuredMessage : public QEvent
-{
-public:
-    static const QEvent::Type EventType;
-    explicit TMeasuredMessage(session::Measurement taken) : QEvent(EventType), measurement(std::move(taken)) {}
-    session::Measurement measurement;
 };

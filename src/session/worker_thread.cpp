@@ -8,7 +8,6 @@
 #include <typeinfo>
 
 const QEvent::Type TWindowMessage::EventType = QEvent::Type(QEvent::registerEventType());
-const QEvent::Type TMeasuredMessage::EventType = QEvent::Type(QEvent::registerEventType());
 
 namespace {
 
@@ -88,8 +87,8 @@ void TWorkerThread::postCommError()
 
 void TWorkerThread::postMeasurement(session::Measurement taken)
 {
-    if (fGui)
-        f_hWnd.post(std::make_unique<TMeasuredMessage>(std::move(taken)));
+    if (TWorkerGui *gui = fGui)
+        f_hWnd.postCall([gui, m = std::move(taken)] { gui->updateGui_meas(m); });
 }
 
 void TWorkerThread::run()

@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 #include <string>
 #include <thread>
 
@@ -253,3 +255,28 @@ TEST_F(MainThreadCall, ServicesGetTheInstalledCallerOrElseAPlainGate)
 }
 
 } // namespace
+
+TEST_F(MainThreadCall, PostedCallsRunInOrderWithoutTheirCallerWaitingAndGoWithTheGate)
+{
+    Gate gate;
+    std::vector<int> ran; // main thread only
+    std::atomic<bool> posted{false};
+    std::thread worker([&] {
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(gate.postCall([&ran, i] { ran.push_back(i); }));
+        // Not waited for: all three are queued before the main thread serves any.
+        posted = true;
+    });
+    worker.join();
+    ASSERT_TRUE(posted.load());
+    EXPECT_TRUE(ran.empty());
+    ASSERT_TRUE(wait_until::pumping([&] { return ran.size() == 3; }));
+    EXPECT_EQ(ran, (std::vector<int>{0, 1, 2}));
+
+    std::thread late([&] { EXPECT_TRUE(gate.postCall([&ran] { ran.push_back(9); })); });
+    late.join();
+    gate.close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran.size(), 3u) << "a call still queued when the gate closes is dropped";
+    EXPECT_FALSE(gate.postCall([&ran] { ran.push_back(10); }));
+}

@@ -36,6 +36,7 @@ public:
     void memory_map_display() override { record("memory_map_display"); }
     void show_scan_error() override { record("show_scan_error"); }
     void update_single_meas() override { record("update_single_meas"); }
+    void updateGui_meas(const session::Measurement &) override { record("updateGui_meas"); }
     void updateGui(const QString &message) override
     {
         record("updateGui");
@@ -48,10 +49,6 @@ public:
             const auto *m = static_cast<TWindowMessage *>(e);
             if (m->msg == TWindowMessage::WM_COMM_ERROR && m->wParam == 0)
                 ++commErrors;
-            return true;
-        }
-        if (e->type() == TMeasuredMessage::EventType) {
-            record("updateGui_meas");
             return true;
         }
         return QObject::event(e);

@@ -123,7 +123,7 @@ Outcome Gate::run(Call call)
     QObject *target = receiver();
     if (!target)
         return Outcome::Withdrawn;
-    fWaiting.push_back(&request);
+    fWaiting.push_back({&request, {}});
     ++fCallers; // keeps the receiver alive until this caller has left
     lock.unlock();
     QMetaObject::invokeMethod(target, "serve", Qt::QueuedConnection);
@@ -133,7 +133,8 @@ Outcome Gate::run(Call call)
     while (!fChanged.wait_for(lock, AppCheckInterval, settled)) {
         // Nobody will serve the notice any more: take the call back unless it already runs.
         if (applicationClosing() && request.state == Request::Waiting) {
-            fWaiting.erase(std::find(fWaiting.begin(), fWaiting.end(), &request));
+            fWaiting.erase(std::find_if(fWaiting.begin(), fWaiting.end(),
+                                        [&request](const Queued &q) { return q.request == &request; }));
             request.state = Request::Withdrawn;
         }
     }
@@ -155,13 +156,24 @@ bool Gate::runPending()
     if (!onMainThread())
         return false;
     Request *request = nullptr;
+    Call posted;
     {
         std::lock_guard<std::mutex> lock(fLock);
         if (fWaiting.empty())
             return false;
-        request = fWaiting.front();
+        request = fWaiting.front().request;
+        posted = std::move(fWaiting.front().posted);
         fWaiting.pop_front();
-        request->state = Request::Running;
+        if (request)
+            request->state = Request::Running;
+    }
+    if (!request) {
+        // Nobody waits to be told of an error.
+        try {
+            posted();
+        } catch (...) {
+        }
+        return true;
     }
     // The caller waits until Done, so its request stays valid until then.
     std::exception_ptr error;
@@ -197,8 +209,9 @@ void Gate::close()
         std::lock_guard<std::mutex> lock(fLock);
         fClosed = true;
         fOwner = nullptr;
-        for (Request *request : fWaiting)
-            request->state = Request::Withdrawn;
+        for (const Queued &queued : fWaiting)
+            if (queued.request)
+                queued.request->state = Request::Withdrawn;
         fWaiting.clear();
     }
     fChanged.notify_all();
@@ -212,6 +225,19 @@ bool Gate::post(std::unique_ptr<QEvent> event)
     if (!fOwner)
         return false;
     QCoreApplication::postEvent(fOwner, event.release());
+    return true;
+}
+
+bool Gate::postCall(Call call)
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    if (fClosed || !call)
+        return false;
+    QObject *target = receiver();
+    if (!target)
+        return false;
+    fWaiting.push_back({nullptr, std::move(call)});
+    QMetaObject::invokeMethod(target, "serve", Qt::QueuedConnection);
     return true;
 }
 

@@ -61,6 +61,10 @@ public:
     // The notice that needs no waiting: posts `event` to the owner, or drops it and returns
     // false once the gate is closed or when it has no owner.
     bool post(std::unique_ptr<QEvent> event);
+    // Runs `call` on the main thread after the calls before it, without waiting for it; false
+    // when the gate is closed. Dropped unrun if the gate closes first. What the call holds
+    // reaches the main thread through the gate's lock.
+    bool postCall(Call call);
 
 private:
     struct Request;
@@ -69,7 +73,12 @@ private:
 
     mutable std::mutex fLock; // guards everything below and every Request's state
     std::condition_variable fChanged;
-    std::deque<Request *> fWaiting;
+    // A waiting caller's request, or a posted call nobody waits for.
+    struct Queued {
+        Request *request = nullptr;
+        Call posted;
+    };
+    std::deque<Queued> fWaiting;
     bool fClosed = false;
     int fCallers = 0;
     std::unique_ptr<QObject> fReceiver; // lives on the main thread
