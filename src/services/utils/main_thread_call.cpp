@@ -219,13 +219,17 @@ void Gate::close()
 
 bool Gate::post(std::unique_ptr<QEvent> event)
 {
-    // Under the lock: an owner that is being destroyed closes the gate first, and Qt drops the
-    // events still posted to it only after that.
-    std::lock_guard<std::mutex> lock(fLock);
-    if (!fOwner)
+    QObject *owner = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(fLock);
+        owner = fOwner;
+    }
+    if (!owner)
         return false;
-    QCoreApplication::postEvent(fOwner, event.release());
-    return true;
+    // Handed over through the gate's own lock and sent on the main thread; the gate closes
+    // before its owner is gone, which drops it.
+    std::shared_ptr<QEvent> notice(std::move(event));
+    return postCall([owner, notice] { QCoreApplication::sendEvent(owner, notice.get()); });
 }
 
 bool Gate::postCall(Call call)
