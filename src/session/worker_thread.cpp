@@ -29,7 +29,12 @@ void worker_pause_ms(int ms)
 TWorkerThread::TWorkerThread(QObject *hWnd, TWorkerGui *nGui, T_Orvel_Handler *const *pParam, uint32_t delay)
     : f_hWnd(hWnd), fGui(hWnd ? nGui : nullptr), f_Orvel_Handler(*pParam), f_delay(delay)
 {
-    connect(this, &QThread::finished, this, &QObject::deleteLater);
+    // Qt hands the run's end to this thread through its own queue, which the race checker cannot
+    // follow; the flag carries the same ordering where it can, before any destructor runs.
+    connect(this, &QThread::finished, this, [this] {
+        f_runEnded.load(std::memory_order_acquire);
+        deleteLater();
+    });
 }
 
 TWorkerThread::~TWorkerThread()
@@ -117,4 +122,5 @@ void TWorkerThread::run()
     } catch (...) {
         // A window operation that fails while the worker ends has nobody left to tell.
     }
+    f_runEnded.store(true, std::memory_order_release);
 }

@@ -78,6 +78,7 @@ private:
     bool fTerminated = false;
 
     std::atomic<bool> f_active{false};
+    std::atomic<bool> f_runEnded{false};
     mutable QMutex fMessageLock;
     QString fMessage;
 };
