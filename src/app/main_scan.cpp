@@ -84,7 +84,7 @@ void Tmain_Form::show_memory_map()
 void Tmain_Form::show_scan_error(const session::ScanFailed &failed)
 {
     set_led(2);
-    f_status_bar->show_adapter_problem(failed.adapter_open, failed.adapter_lost, *fLog);
+    f_status_bar->show_adapter_problem(failed, *fLog);
     f_device_read = false;
     for (QLineEdit *field : {ui->scaling_Ed, ui->calibrationdate_ed, ui->uniquecode_ed, ui->dev_status_ed})
         field->setText(Placeholder);

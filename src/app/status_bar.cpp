@@ -65,17 +65,33 @@ void TStatusBar::show_clock()
     set_right(locale_texts::clock(QDateTime::currentDateTime()));
 }
 
-void TStatusBar::show_adapter_problem(bool adapterOpen, bool adapterLost, TLogFile &log)
+void TStatusBar::show_adapter_problem(const session::ScanFailed &failed, TLogFile &log)
 {
-    const AdapterProblem problem = !adapterOpen ? NoAdapter : adapterLost ? SilentAdapter : NoProblem;
-    if (problem != NoProblem) {
-        set_left(tr_("Error", "Error"));
-        set_middle(problem == NoAdapter ? tr_("no_adapter", "No IO-Warrior adapter found")
-                                        : tr_("adapter_silent", "The IO-Warrior adapter does not answer"));
+    const AdapterProblem problem = !failed.adapter_open      ? NoAdapter
+                                   : failed.adapter_lost     ? SilentAdapter
+                                   : failed.arbitration_lost ? BusHeld
+                                                             : NoProblem;
+    // The log keeps its lines in English, the status bar speaks the user's language.
+    QString logged;
+    switch (problem) {
+    case NoAdapter:
+        set_middle(tr_("no_adapter", "No IO-Warrior adapter found"));
+        logged = QStringLiteral("No IO-Warrior adapter found");
+        break;
+    case SilentAdapter:
+        set_middle(tr_("adapter_silent", "The IO-Warrior adapter does not answer"));
+        logged = QStringLiteral("The IO-Warrior adapter does not answer");
+        break;
+    case BusHeld:
+        set_middle(tr_("bus_held", "The I2C bus is held: the IO-Warrior adapter loses arbitration on it"));
+        logged = QStringLiteral("The I2C bus is held: the IO-Warrior adapter loses arbitration on it");
+        break;
+    case NoProblem:
+        break;
     }
+    if (problem != NoProblem)
+        set_left(tr_("Error", "Error"));
     if (problem != f_adapter_problem && problem != NoProblem)
-        log.addEvent(catCommunication, lError,
-                     problem == NoAdapter ? QStringLiteral("No IO-Warrior adapter found")
-                                          : QStringLiteral("The IO-Warrior adapter does not answer"));
+        log.addEvent(catCommunication, lError, logged);
     f_adapter_problem = problem;
 }

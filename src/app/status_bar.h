@@ -1,6 +1,8 @@
 // The main window's status bar: the lamp, the short and long texts and the clock, and the word
-// on an adapter that is missing or silent. Main thread only.
+// on an adapter that is missing or silent or a bus held by another master. Main thread only.
 #pragma once
+
+#include "session/session_records.h"
 
 #include <QColor>
 #include <QString>
@@ -26,14 +28,14 @@ public:
     void blink(bool &phase);
     void show_clock();
 
-    // Says why nothing is found when the adapter itself is the reason, as the handler reports
+    // Says why nothing is found when the adapter or the bus is the reason, as the scan reports
     // it; `log` is told once per problem.
-    void show_adapter_problem(bool adapterOpen, bool adapterLost, TLogFile &log);
+    void show_adapter_problem(const session::ScanFailed &failed, TLogFile &log);
     // A transmitter answered: the adapter is fine again.
     void adapter_found() { f_adapter_problem = NoProblem; }
 
 private:
-    enum AdapterProblem { NoProblem, NoAdapter, SilentAdapter };
+    enum AdapterProblem { NoProblem, NoAdapter, SilentAdapter, BusHeld };
 
     TShape &f_lamp;
     QLabel &f_left;

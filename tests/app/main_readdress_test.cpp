@@ -1,9 +1,14 @@
 #include "../services/dialog_driver.h"
 #include "main_window_fixture.h"
 
+#include "app/quit_signals.h"
+#include "session/session.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -278,4 +283,37 @@ TEST_F(Readdress, AQuitWhileAChangeRunsClosesTheWindowOnceTheChangeHasEnded)
     EXPECT_EQ(info.current_page, 1) << "the change went through";
     EXPECT_EQ(info.address, 0x30);
     EXPECT_EQ(info.pages[1][0x17], sim.iowsim_checksum(info.pages[1]));
+}
+
+TEST_F(Readdress, ATermSignalInTheMiddleOfTheWriteClosesTheWindowOnlyAfterTheChange)
+{
+    ASSERT_TRUE(waitForScan());
+    struct sigaction before = {};
+    ASSERT_EQ(sigaction(SIGTERM, nullptr, &before), 0);
+    ASSERT_TRUE(quit_signals::install(form.get(), [this] { form->close(); }));
+    bool closed = false;
+    QObject::connect(form.get(), &Tmain_Form::closed, form.get(), [&closed] { closed = true; });
+    bool sent = false;
+    bool closedDuringTheChange = false;
+    QObject::connect(&form->session(), &TSession::published, form.get(), [&](const session::Record &r) {
+        const auto *step = std::get_if<session::ProcedureStep>(&r);
+        if (step && step->step == readdress::Step::Write && !sent) {
+            sent = true;
+            ::kill(::getpid(), SIGTERM); // to the process, as a service manager sends it
+        }
+        if (step && closed)
+            closedDuringTheChange = true;
+    });
+    answerNextDialog(6);
+    ASSERT_NO_FATAL_FAILURE(changeAddress());
+    const bool ended = waitFor([&closed] { return closed; }, 20000);
+    sigaction(SIGTERM, &before, nullptr);
+    ASSERT_TRUE(sent) << "the write step was never published";
+    ASSERT_TRUE(ended) << "the signal did not close the window";
+    EXPECT_FALSE(closedDuringTheChange);
+    const iowsim_transmitter_info info = chip();
+    EXPECT_EQ(info.current_page, 1) << "the change went through";
+    EXPECT_EQ(info.address, 0x30);
+    EXPECT_EQ(info.pages[1][0x17], sim.iowsim_checksum(info.pages[1]));
+    EXPECT_TRUE(newLog().contains(QStringLiteral("Re-addressing succesfully completed"))) << newLog().toStdString();
 }

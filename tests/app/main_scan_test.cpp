@@ -153,7 +153,29 @@ protected:
     std::string scenario() override { return scenarioFile("[adapter]\ndrop_answers = true\n"); }
 };
 
+class HeldBus : public MainWindowTest
+{
+protected:
+    std::string scenario() override
+    {
+        return scenarioFile("[adapter]\narbitration_lost = true\n[transmitter.t]\naddress = 0x28\n");
+    }
+};
+
 } // namespace
+
+// Another master on the bus is no empty bus and no broken adapter: the user is told which.
+TEST_F(HeldBus, TheStatusBarSaysTheBusIsHeld)
+{
+    ASSERT_TRUE(waitFor([this] {
+        return text("status_middle_label") ==
+               QStringLiteral("The I2C bus is held: the IO-Warrior adapter loses arbitration on it");
+    }, 8000)) << text("status_middle_label").toStdString();
+    EXPECT_EQ(text("status_left_label"), QStringLiteral("Error"));
+    EXPECT_EQ(fieldText(*form, "scaling_Ed"), QStringLiteral("-------"));
+    ASSERT_TRUE(sim.iowsim_set_fault(-1, IOWSIM_FAULT_ARBITRATION_LOST, 0));
+    EXPECT_TRUE(waitForScan()) << "the bus free again, the scan finds the transmitter";
+}
 
 TEST_F(NoAdapter, TheStatusBarSaysWhy)
 {
