@@ -76,6 +76,30 @@ TEST_F(WindowPlacement, GeometryIsTheSameAfterTenRestarts)
     EXPECT_EQ(QRect(stored.left, stored.top, stored.width, stored.height), mainOuter);
 }
 
+// A window closed maximised opens maximised and, put back to normal, has the size it had before it
+// was maximised, however often that is repeated.
+TEST_F(WindowPlacement, AMaximisedWindowKeepsItsNormalSizeAcrossRestarts)
+{
+    settle();
+    form->setGeometry(40, 30, 990, 720);
+    settle();
+    const QRect normal = form->frameGeometry();
+    restart();
+    for (int start = 1; start <= 3; ++start) {
+        SCOPED_TRACE(start);
+        form->showMaximized();
+        settle();
+        ASSERT_NE(form->frameGeometry(), normal) << "the platform maximises";
+        restart();
+        EXPECT_TRUE(form->isMaximized());
+        form->showNormal();
+        settle();
+        EXPECT_EQ(form->frameGeometry(), normal);
+        restart();
+        EXPECT_EQ(form->frameGeometry(), normal) << "closed in its normal state";
+    }
+}
+
 TEST_F(WindowPlacement, MemoryMapAndTableOpenCentredOverTheMainWindow)
 {
     settle();

@@ -79,7 +79,8 @@ QSize likelyFrame(const QWidget &form)
     return QSize(0, 0);
 }
 
-// Puts a window to its wanted outer rectangle once its frame is known.
+// Puts a window to its wanted outer rectangle once its frame is known. A window restored
+// maximised keeps waiting until it is put back to normal, which is when that size shows.
 class PendingOuter : public QObject
 {
 public:
@@ -96,12 +97,13 @@ public:
             return false;
         switch (event->type()) {
         case QEvent::Show:
-            QTimer::singleShot(FrameWaitMs, this, [this] { deleteLater(); });
+        case QEvent::WindowStateChange:
+            if (stateOf(*fForm) == 0)
+                giveUpLater();
             settle();
             break;
         case QEvent::Move:
         case QEvent::Resize:
-        case QEvent::WindowStateChange:
             settle();
             break;
         default:
@@ -111,16 +113,22 @@ public:
     }
 
 private:
+    // A window system that never tells a frame has none.
+    void giveUpLater()
+    {
+        QTimer::singleShot(FrameWaitMs, this, [this] {
+            if (stateOf(*fForm) == 0)
+                deleteLater();
+        });
+    }
     void settle()
     {
         const auto frame = knownFrame(*fForm);
-        if (!frame)
+        if (!frame || stateOf(*fForm) != 0)
             return;
         fForm->removeEventFilter(this);
-        if (stateOf(*fForm) == 0) {
-            fForm->resize(fOuter.size() - *frame);
-            fForm->move(fOuter.topLeft());
-        }
+        fForm->resize(fOuter.size() - *frame);
+        fForm->move(fOuter.topLeft());
         deleteLater();
     }
 
@@ -128,13 +136,19 @@ private:
     QRect fOuter;
 };
 
-PendingOuter *pendingOf(const QWidget *form)
+template <typename Child>
+Child *childNamed(const QWidget *form, const char *name)
 {
     for (QObject *child : form->children())
-        if (child->objectName() == QLatin1String("pending_outer_geometry"))
-            if (auto *pending = dynamic_cast<PendingOuter *>(child))
-                return pending;
+        if (child->objectName() == QLatin1String(name))
+            if (auto *found = dynamic_cast<Child *>(child))
+                return found;
     return nullptr;
+}
+
+PendingOuter *pendingOf(const QWidget *form)
+{
+    return childNamed<PendingOuter>(form, "pending_outer_geometry");
 }
 
 // The outer rectangle of a window as far as it is known: a size still waiting for the frame
