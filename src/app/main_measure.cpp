@@ -19,6 +19,8 @@ using window_text::tr_;
 
 void Tmain_Form::start_btnClick()
 {
+    if (!f_device_read)
+        return;
     fill_table_identity();
     if (fWindows.table)
         fWindows.table->Set_time_axis_enabled(false);

@@ -34,6 +34,10 @@ void Tmain_Form::show_slaveAddr(const session::BusFound &bus)
     set_status_left(tr_("IIC_dev", "IIC-Device"));
     set_status_middle(tr_("dev_succ", "Device successfully detected -> Address") + QStringLiteral(" : ") + own);
     f_new_address->offer_free_addresses(bus.addresses, bus.address);
+    if (bus.addresses.isEmpty()) {
+        f_device_read = false;
+        ui->monitor->allow_start(false);
+    }
 }
 
 void Tmain_Form::show_pressure_scaling(const session::Transmitter &transmitter)
@@ -47,6 +51,7 @@ void Tmain_Form::show_pressure_scaling(const session::Transmitter &transmitter)
     ui->uniquecode_ed->setText(transmitter.product_code);
 
     ui->monitor->show_range(transmitter.pmin, transmitter.pmax);
+    ui->monitor->allow_start(true);
 }
 
 void Tmain_Form::update_status_Gui(const session::Transmitter &transmitter)
@@ -91,6 +96,7 @@ void Tmain_Form::show_scan_error(const session::ScanFailed &failed)
     ui->slaveaddr_combo->clear();
     ui->slaveaddr_combo->setPlaceholderText(Placeholder);
     ui->monitor->show_no_device();
+    ui->monitor->allow_start(false);
     if (fWindows.memory)
         fWindows.memory->clean_grid();
     f_new_address->show_changes_left(changes_left::NoneShown);

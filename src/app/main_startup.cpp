@@ -83,6 +83,7 @@ Tmain_Form::Tmain_Form(QWidget *parent)
 
     connect_actions();
     ui->monitor->setup(*fIni); // the chart, whose settings it keeps
+    ui->monitor->allow_start(false);
     style_Timer.start();
 }
 

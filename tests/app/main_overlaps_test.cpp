@@ -215,9 +215,17 @@ TEST_F(TwoOnTheBus, PickingTheOtherTransmitterMakesItTheActiveOne)
     EXPECT_EQ(table->Get_slave_addr(), QStringLiteral("0x40"));
 }
 
-TEST_F(Overlaps, StartBeforeTheFirstScanIsNotLeftWaiting)
+// Within the first second no transmitter is known yet: Start does nothing then, and the scan
+// that follows is not held up by it.
+TEST_F(Overlaps, StartBeforeTheFirstScanWaitsForATransmitter)
 {
-    clickStart(); // within the first second: no worker exists yet
+    EXPECT_FALSE(child<QPushButton>("start_btn")->isEnabled());
+    clickStart();
+    ASSERT_TRUE(waitForScan());
+    EXPECT_FALSE(form->session().meas_running());
+    EXPECT_TRUE(form->session().scan_running());
+    ASSERT_TRUE(waitFor([this] { return child<QPushButton>("start_btn")->isEnabled(); }));
+    clickStart();
     ASSERT_TRUE(waitFor([this] { return form->session().meas_running(); }, 5000));
     EXPECT_TRUE(waitFor([this] { return table->row_count() > 2; }));
     EXPECT_FALSE(form->session().scan_running()) << "the measurement has the adapter to itself";

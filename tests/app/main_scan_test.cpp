@@ -1,10 +1,12 @@
 #include "views/instruments/BarDisplay.h"
 #include "main_window_fixture.h"
 #include "app/number_pictures.h"
+#include "views/monitor/monitor_view.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QToolButton>
 
 namespace {
@@ -177,14 +179,23 @@ TEST_F(HeldBus, TheStatusBarSaysTheBusIsHeld)
     EXPECT_TRUE(waitForScan()) << "the bus free again, the scan finds the transmitter";
 }
 
-TEST_F(NoAdapter, TheStatusBarSaysWhy)
+TEST_F(NoAdapter, TheStatusBarSaysWhyAndARunCannotStart)
 {
     ASSERT_TRUE(waitFor([this] { return text("status_middle_label") == QStringLiteral("No IO-Warrior adapter found"); }));
     EXPECT_EQ(text("status_left_label"), QStringLiteral("Error"));
     EXPECT_EQ(fieldText(*form, "scaling_Ed"), QStringLiteral("-------"));
+    EXPECT_FALSE(child<QPushButton>("start_btn")->isEnabled());
+    emit child<TMonitorView>("monitor")->start_clicked(); // as a shortcut would
+    QTest::qWait(300);
+    EXPECT_FALSE(form->session().meas_running()) << "a run without a transmitter";
+    EXPECT_TRUE(form->session().scan_running());
     // Plugged in: the scan finds the transmitter without any action of the user.
     ASSERT_TRUE(sim.iowsim_set_fault(-1, IOWSIM_FAULT_UNPLUGGED, 0));
     EXPECT_TRUE(waitForScan());
+    EXPECT_TRUE(waitFor([this] { return child<QPushButton>("start_btn")->isEnabled(); }));
+    // Unplugged again: what the panel no longer shows cannot be measured.
+    ASSERT_TRUE(sim.iowsim_set_fault(-1, IOWSIM_FAULT_UNPLUGGED, 1));
+    EXPECT_TRUE(waitFor([this] { return !child<QPushButton>("start_btn")->isEnabled(); }, 8000));
 }
 
 // What the user waits for is a few requests, each with the short time-out of a probe, not a

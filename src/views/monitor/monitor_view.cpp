@@ -92,6 +92,11 @@ void TMonitorView::run_ended()
     ui->start_btn->show();
 }
 
+void TMonitorView::allow_start(bool allowed)
+{
+    ui->start_btn->setEnabled(allowed);
+}
+
 bool TMonitorView::running() const
 {
     return !ui->stop_btn->isHidden();

@@ -53,6 +53,8 @@ public:
     // A run began: Stop instead of Start, and the chart goes on from `now`.
     void run_started(const QDateTime &now);
     void run_ended();
+    // A run needs a transmitter the scan has read.
+    void allow_start(bool allowed);
     bool running() const;
     // The wait between two measurements the slider sets, in milliseconds.
     int delay() const;
