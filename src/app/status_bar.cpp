@@ -67,13 +67,18 @@ void TStatusBar::show_clock()
 
 void TStatusBar::show_adapter_problem(const session::ScanFailed &failed, TLogFile &log)
 {
-    const AdapterProblem problem = !failed.adapter_open      ? NoAdapter
+    const AdapterProblem problem = failed.library_missing    ? NoLibrary
+                                   : !failed.adapter_open    ? NoAdapter
                                    : failed.adapter_lost     ? SilentAdapter
                                    : failed.arbitration_lost ? BusHeld
                                                              : NoProblem;
     // The log keeps its lines in English, the status bar speaks the user's language.
     QString logged;
     switch (problem) {
+    case NoLibrary:
+        // The adapter link has logged where the library is looked for.
+        set_middle(tr_("no_adapter_library", "The IO-Warrior library libiowkit.so.1 is not installed"));
+        break;
     case NoAdapter:
         set_middle(tr_("no_adapter", "No IO-Warrior adapter found"));
         logged = QStringLiteral("No IO-Warrior adapter found");
@@ -91,7 +96,7 @@ void TStatusBar::show_adapter_problem(const session::ScanFailed &failed, TLogFil
     }
     if (problem != NoProblem)
         set_left(tr_("Error", "Error"));
-    if (problem != f_adapter_problem && problem != NoProblem)
+    if (problem != f_adapter_problem && !logged.isEmpty())
         log.addEvent(catCommunication, lError, logged);
     f_adapter_problem = problem;
 }

@@ -35,7 +35,7 @@ public:
     void adapter_found() { f_adapter_problem = NoProblem; }
 
 private:
-    enum AdapterProblem { NoProblem, NoAdapter, SilentAdapter, BusHeld };
+    enum AdapterProblem { NoProblem, NoLibrary, NoAdapter, SilentAdapter, BusHeld };
 
     TShape &f_lamp;
     QLabel &f_left;

@@ -298,7 +298,8 @@ void TSession::show_scan_error()
     f_addresses.clear();
     f_last = snapshot();
     f_scan_failed = session::ScanFailed{fOrvel_Handler->Get_adapter_open(), fOrvel_Handler->Get_adapter_lost(),
-                                        fOrvel_Handler->Get_scan_arbitration_lost()};
+                                        fOrvel_Handler->Get_scan_arbitration_lost(),
+                                        !T_Orvel_Handler::Get_library_loaded()};
     publish(*f_scan_failed);
 }
 

@@ -65,6 +65,7 @@ struct ScanFailed {
     bool adapter_open = false;
     bool adapter_lost = false;
     bool arbitration_lost = false; // the adapter answers, but something else holds the bus
+    bool library_missing = false;  // the adapter maker's library could not be loaded
 };
 
 // One measurement the transmitter delivered; `in_run` is false for the scan's own measurement.

@@ -148,6 +148,11 @@ bool T_Orvel_Handler::adapter_ready() const
     return ready_locked();
 }
 
+bool T_Orvel_Handler::Get_library_loaded()
+{
+    return iowkit_loaded();
+}
+
 bool T_Orvel_Handler::detect_dongle()
 {
     if (f_cancelled.load())
@@ -156,11 +161,20 @@ bool T_Orvel_Handler::detect_dongle()
     const IowKitSlots &kit = iowkit();
     if (!kit.IowKitOpenDevice || !kit.IowKitGetProductId || !kit.IowKitGetNumDevs || !kit.IowKitGetSerialNumber ||
         !kit.IowKitSetTimeout || !kit.IowKitSetWriteTimeout) {
+        // Every scan cycle asks again, and the library is loaded only at start-up: the log hears
+        // of it once.
+        const bool first = !f_open_error_logged;
+        f_open_error_logged = true;
         bus.unlock();
-        log(catConverter, lError, QStringLiteral("Error open IO-Device"));
+        if (first) {
+            log(catConverter, lError, QStringLiteral("Error open IO-Device"));
+            if (!iowkit_loaded())
+                log(catConverter, lError, QString::fromLatin1(LibraryMissingText));
+        }
         unload();
         return false;
     }
+
     {
         // Opening over a handle still open would have the library close it itself, descriptor 0
         // included, and the new adapter's own files could land there: close it first, whatever

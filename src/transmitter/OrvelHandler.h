@@ -53,6 +53,11 @@ public:
     static constexpr int ResultCancelled = 4;
     // Requests in a row without their answer after which the adapter counts as lost.
     static constexpr int SilentRequestsLimit = 3;
+    // Logged once when the adapter maker's library cannot be loaded: what is missing and where
+    // it is looked for.
+    static constexpr const char *LibraryMissingText =
+        "The IO-Warrior library libiowkit.so.1 is not installed: it is looked for on the system's library path "
+        "(LD_LIBRARY_PATH, /etc/ld.so.conf, /lib, /usr/lib)";
     using ReadBuffer = uint8_t[ReadBufferSize];
 
     static T_Orvel_Handler *get_Instance();
@@ -121,6 +126,8 @@ public:
     // An adapter was opened by the last detect_dongle and not closed since.
     // Not under the bus lock: the window asks while a worker may wait inside a transaction.
     bool Get_adapter_open() const { return f_adapter_open.load(); }
+    // The adapter maker's library was found and loaded.
+    static bool Get_library_loaded();
     // For shutdown: from now on every transaction fails at once, so a worker in the middle of a
     // cycle ends within one read timeout. unload still closes the adapter. Any thread.
     void cancel() { f_cancelled.store(true); }
@@ -198,6 +205,7 @@ private:
     // Requests written whose answers were not read yet; the adapter answers each one, in order.
     int f_unanswered = 0;
     int f_silent_requests = 0;
+    bool f_open_error_logged = false; // under the bus lock
     std::atomic<bool> f_adapter_lost{false};
     std::atomic<bool> f_cancelled{false};
     std::atomic<bool> f_adapter_open{false};
