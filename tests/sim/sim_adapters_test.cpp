@@ -93,6 +93,18 @@ TEST_F(SimAdapters, OpeningTakesEveryPluggedAdapterAndHandsOutTheFirst) {
     EXPECT_EQ(serialOf(sim.IowKitGetDeviceHandle(3)), "0000CCCC");
 }
 
+TEST_F(SimAdapters, ExampleOfTwoAdaptersBuildsBothBuses) {
+    std::string error;
+    ASSERT_TRUE(sim.start(IOWSIM_TWO_ADAPTERS_SCENARIO, &error)) << error;
+    open();
+    EXPECT_EQ(sim.IowKitGetNumDevs(), 2UL);
+    EXPECT_EQ(serialOf(handle), "0000C0DE");
+    EXPECT_EQ(scan(), std::vector<int>{0x28});
+    ASSERT_NO_FATAL_FAILURE(use(2));
+    EXPECT_EQ(serialOf(handle), "0000BEEF");
+    EXPECT_EQ(scan(), (std::vector<int>{0x28, 0x40}));
+}
+
 TEST_F(SimAdapters, WithTheFirstUnpluggedTheOpenHandsOutTheNext) {
     ASSERT_TRUE(restart(kTwo));
     ASSERT_TRUE(sim.iowsim_set_fault_at(0, -1, IOWSIM_FAULT_UNPLUGGED, 1));
