@@ -38,6 +38,7 @@ bool Adapter::open() {
 
 void Adapter::close() {
     open_ = false;
+    ++closings_;
 }
 
 void Adapter::plug(bool plugged, TimePoint now) {

@@ -51,6 +51,8 @@ public:
     bool open();  // false while unplugged; fresh timeouts, unread answers kept
     void close(); // unread answers stay with the kernel
     bool isOpen() const { return open_; }
+    // Moves with every close (an unplug closes too): a read that waited through one gives up.
+    std::uint64_t closings() const { return closings_; }
     void plug(bool plugged, TimePoint now);
     bool plugged() const { return plugged_; }
 
@@ -85,6 +87,7 @@ private:
     std::vector<Transmitter> bus_;
     bool plugged_ = false;
     bool open_ = false;
+    std::uint64_t closings_ = 0;
     bool i2c_enabled_ = false;
     bool spi_enabled_ = false;
     std::uint8_t pins_[7] = {};

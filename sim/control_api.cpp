@@ -22,18 +22,32 @@ std::size_t copyText(const std::string &text, char *out, std::size_t size) {
     return count;
 }
 
-Transmitter *transmitterAt(Simulator &sim, int index) {
-    auto &bus = sim.adapter().bus();
+iowsim::Adapter *adapterAt(Simulator &sim, int index) {
+    return index >= 0 && static_cast<std::size_t>(index) < sim.adapterCount() ? &sim.adapter(static_cast<std::size_t>(index))
+                                                                                : nullptr;
+}
+
+Transmitter *transmitterAt(iowsim::Adapter &adapter, int index) {
+    auto &bus = adapter.bus();
     return index >= 0 && static_cast<std::size_t>(index) < bus.size() ? &bus[static_cast<std::size_t>(index)] : nullptr;
 }
 
-bool setAdapterFault(Simulator &sim, iowsim_fault fault, int value) {
-    iowsim::AdapterSetup &setup = sim.adapter().setup();
+Transmitter *transmitterAt(Simulator &sim, int index) {
+    return transmitterAt(sim.adapter(), index);
+}
+
+bool isAdapterFault(int fault) {
+    return fault == IOWSIM_FAULT_UNPLUGGED || fault == IOWSIM_FAULT_ARBITRATION_LOST ||
+           fault == IOWSIM_FAULT_DROP_ANSWERS || fault == IOWSIM_FAULT_REFUSE_WRITE;
+}
+
+bool setAdapterFault(Simulator &sim, iowsim::Adapter &adapter, iowsim_fault fault, int value) {
+    iowsim::AdapterSetup &setup = adapter.setup();
     switch (fault) {
     case IOWSIM_FAULT_UNPLUGGED:
-        if (sim.adapter().plugged() == (value == 0)) return true;
-        sim.adapter().plug(value == 0, Clock::now());
-        sim.interruptReads();
+        if (adapter.plugged() == (value == 0)) return true;
+        adapter.plug(value == 0, Clock::now());
+        sim.wakeReads();
         return true;
     case IOWSIM_FAULT_ARBITRATION_LOST:
         setup.arbitration_lost = value != 0;
@@ -50,8 +64,8 @@ bool setAdapterFault(Simulator &sim, iowsim_fault fault, int value) {
     }
 }
 
-bool setTransmitterFault(Simulator &sim, int index, iowsim_fault fault, int value) {
-    Transmitter *transmitter = transmitterAt(sim, index);
+bool setTransmitterFault(iowsim::Adapter &adapter, int index, iowsim_fault fault, int value) {
+    Transmitter *transmitter = transmitterAt(adapter, index);
     if (!transmitter) return false;
     iowsim::TransmitterFaults &faults = transmitter->faults();
     switch (fault) {
@@ -95,8 +109,10 @@ bool setTransmitterFault(Simulator &sim, int index, iowsim_fault fault, int valu
 
 namespace iowsim {
 
-bool setFault(Simulator &sim, int transmitter, iowsim_fault fault, int value) {
-    return setAdapterFault(sim, fault, value) || setTransmitterFault(sim, transmitter, fault, value);
+bool setFault(Simulator &sim, std::size_t adapter, int transmitter, iowsim_fault fault, int value) {
+    if (adapter >= sim.adapterCount()) return false;
+    iowsim::Adapter &chosen = sim.adapter(adapter);
+    return setAdapterFault(sim, chosen, fault, value) || setTransmitterFault(chosen, transmitter, fault, value);
 }
 
 }  // namespace iowsim
@@ -128,17 +144,20 @@ size_t iowsim_state_path(char *path, size_t size) {
 int iowsim_set_fault(int transmitter, iowsim_fault fault, int value) {
     Simulator &sim = Simulator::instance();
     auto lock = sim.lock();
-    return iowsim::setFault(sim, transmitter, fault, value);
+    return iowsim::setFault(sim, 0, transmitter, fault, value);
+}
+
+int iowsim_set_fault_at(int adapter, int transmitter, iowsim_fault fault, int value) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return adapter >= 0 && iowsim::setFault(sim, static_cast<std::size_t>(adapter), transmitter, fault, value);
 }
 
 int iowsim_arm_fault(int transmitter, iowsim_fault fault, int value, unsigned long after_reports) {
     Simulator &sim = Simulator::instance();
     auto lock = sim.lock();
     if (fault < IOWSIM_FAULT_UNPLUGGED || fault > IOWSIM_FAULT_REFUSE_WRITE) return 0;
-    const bool adapterFault = fault == IOWSIM_FAULT_UNPLUGGED || fault == IOWSIM_FAULT_ARBITRATION_LOST ||
-                              fault == IOWSIM_FAULT_DROP_ANSWERS || fault == IOWSIM_FAULT_REFUSE_WRITE;
-    if (!adapterFault && (transmitter < 0 || static_cast<std::size_t>(transmitter) >= sim.adapter().bus().size()))
-        return 0;
+    if (!isAdapterFault(fault) && !transmitterAt(sim, transmitter)) return 0;
     Simulator::ArmedFault armed;
     armed.transmitter = transmitter;
     armed.fault = fault;
@@ -153,12 +172,15 @@ void iowsim_clear_faults(void) {
     Simulator &sim = Simulator::instance();
     auto lock = sim.lock();
     sim.disarm();
-    for (iowsim_fault fault : {IOWSIM_FAULT_UNPLUGGED, IOWSIM_FAULT_ARBITRATION_LOST, IOWSIM_FAULT_DROP_ANSWERS})
-        setAdapterFault(sim, fault, 0);
-    setAdapterFault(sim, IOWSIM_FAULT_REFUSE_WRITE, -1);
-    for (Transmitter &transmitter : sim.adapter().bus()) {
-        transmitter.faults() = iowsim::TransmitterFaults{};
-        transmitter.setPresent(true, Clock::now());
+    for (std::size_t a = 0; a < sim.adapterCount(); ++a) {
+        iowsim::Adapter &adapter = sim.adapter(a);
+        for (iowsim_fault fault : {IOWSIM_FAULT_UNPLUGGED, IOWSIM_FAULT_ARBITRATION_LOST, IOWSIM_FAULT_DROP_ANSWERS})
+            setAdapterFault(sim, adapter, fault, 0);
+        setAdapterFault(sim, adapter, IOWSIM_FAULT_REFUSE_WRITE, -1);
+        for (Transmitter &transmitter : adapter.bus()) {
+            transmitter.faults() = iowsim::TransmitterFaults{};
+            transmitter.setPresent(true, Clock::now());
+        }
     }
 }
 
@@ -171,7 +193,8 @@ void iowsim_set_product_id(unsigned long product_id) {
 void iowsim_set_latency_ms(unsigned long latency_ms) {
     Simulator &sim = Simulator::instance();
     auto lock = sim.lock();
-    sim.adapter().setup().latency = iowsim::Millis(std::min(latency_ms, 1000UL));
+    for (std::size_t a = 0; a < sim.adapterCount(); ++a)
+        sim.adapter(a).setup().latency = iowsim::Millis(std::min(latency_ms, 1000UL));
 }
 
 int iowsim_set_signal(int transmitter, int frozen, unsigned pressure_raw, unsigned temperature_raw) {
@@ -194,19 +217,29 @@ void iowsim_delay_answer(unsigned long nth, unsigned long delay_ms) {
 void iowsim_set_close_descriptor_zero(int on) {
     Simulator &sim = Simulator::instance();
     auto lock = sim.lock();
-    sim.adapter().setup().close_descriptor_zero = on != 0;
+    for (std::size_t a = 0; a < sim.adapterCount(); ++a) sim.adapter(a).setup().close_descriptor_zero = on != 0;
 }
 
 int iowsim_transmitter_count(void) {
+    return iowsim_transmitter_count_at(0);
+}
+
+int iowsim_transmitter_count_at(int adapter) {
     Simulator &sim = Simulator::instance();
     auto lock = sim.lock();
-    return static_cast<int>(sim.adapter().bus().size());
+    const iowsim::Adapter *chosen = adapterAt(sim, adapter);
+    return chosen ? static_cast<int>(chosen->bus().size()) : -1;
 }
 
 int iowsim_get_transmitter(int transmitter, iowsim_transmitter_info *info) {
+    return iowsim_get_transmitter_at(0, transmitter, info);
+}
+
+int iowsim_get_transmitter_at(int adapter, int transmitter, iowsim_transmitter_info *info) {
     Simulator &sim = Simulator::instance();
     auto lock = sim.lock();
-    const Transmitter *chip = transmitterAt(sim, transmitter);
+    iowsim::Adapter *chosen = adapterAt(sim, adapter);
+    const Transmitter *chip = chosen ? transmitterAt(*chosen, transmitter) : nullptr;
     if (!chip || !info) return 0;
     info->present = chip->present();
     info->powered = chip->powered();
@@ -221,18 +254,36 @@ int iowsim_get_transmitter(int transmitter, iowsim_transmitter_info *info) {
 }
 
 void iowsim_get_adapter(iowsim_adapter_info *info) {
-    if (!info) return;
+    iowsim_get_adapter_at(0, info);
+}
+
+int iowsim_get_adapter_at(int adapter, iowsim_adapter_info *info) {
     Simulator &sim = Simulator::instance();
     auto lock = sim.lock();
-    const iowsim::Adapter &adapter = sim.adapter();
-    info->plugged = adapter.plugged();
-    info->open = adapter.isOpen();
-    info->i2c_enabled = adapter.i2cEnabled();
-    info->spi_enabled = adapter.spiEnabled();
-    info->product_id = adapter.setup().product_id;
-    info->read_timeout_ms = adapter.readTimeoutMs();
-    info->write_timeout_ms = adapter.writeTimeoutMs();
-    std::memcpy(info->pins, adapter.pins(), sizeof info->pins);
+    const iowsim::Adapter *chosen = adapterAt(sim, adapter);
+    if (!chosen || !info) return 0;
+    info->plugged = chosen->plugged();
+    info->open = chosen->isOpen();
+    info->i2c_enabled = chosen->i2cEnabled();
+    info->spi_enabled = chosen->spiEnabled();
+    info->product_id = chosen->setup().product_id;
+    info->read_timeout_ms = chosen->readTimeoutMs();
+    info->write_timeout_ms = chosen->writeTimeoutMs();
+    std::memcpy(info->pins, chosen->pins(), sizeof info->pins);
+    copyText(chosen->setup().serial, info->serial, sizeof info->serial);
+    return 1;
+}
+
+int iowsim_adapter_count(void) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return static_cast<int>(sim.adapterCount());
+}
+
+int iowsim_adapter_index(const char *serial) {
+    Simulator &sim = Simulator::instance();
+    auto lock = sim.lock();
+    return serial ? sim.adapterIndex(serial) : -1;
 }
 
 unsigned short iowsim_checksum(const unsigned short *words) {

@@ -4,11 +4,13 @@
 
 #include "iowsim_control.h"
 
+#include <cstddef>
+
 namespace iowsim {
 
 class Simulator;
 
-// Returns false for an unknown fault, transmitter or value.
-bool setFault(Simulator &sim, int transmitter, iowsim_fault fault, int value);
+// Returns false for an unknown adapter, fault, transmitter or value.
+bool setFault(Simulator &sim, std::size_t adapter, int transmitter, iowsim_fault fault, int value);
 
 }  // namespace iowsim

@@ -4,7 +4,10 @@
  * from any thread; one lock inside the library serialises them, and a blocked
  * IowKitRead does not hold it while it waits.
  *
- * Transmitters are named by their index in scenario order (0 = first). */
+ * Transmitters are named by their index in scenario order (0 = first) on their
+ * adapter's bus. Adapters are named by their index in scenario order too (0 = the
+ * [adapter] section, then each [adapter.<label>] section); every call without an
+ * adapter argument addresses the first adapter, unless it says otherwise. */
 #ifndef ZORBIT_IOWSIM_CONTROL_H
 #define ZORBIT_IOWSIM_CONTROL_H
 
@@ -58,11 +61,13 @@ int iowsim_set_fault(int transmitter, iowsim_fault fault, int value);
  * fault can start in the middle of a procedure. Returns 1, or 0 for an unknown fault or
  * transmitter; an unknown value is ignored when the fault starts. Cleared by a new scenario. */
 int iowsim_arm_fault(int transmitter, iowsim_fault fault, int value, unsigned long after_reports);
-/* Clears every fault and plugs the adapter in and every transmitter back on the bus. */
+/* The same on the adapter with that index; 0 for an unknown adapter as well. */
+int iowsim_set_fault_at(int adapter, int transmitter, iowsim_fault fault, int value);
+/* Clears every fault of every adapter and plugs them all in and every transmitter back on its bus. */
 void iowsim_clear_faults(void);
 /* Product id the adapter reports from now on. */
 void iowsim_set_product_id(unsigned long product_id);
-/* Time one report takes on the USB pipe, in milliseconds (0 for tests). */
+/* Time one report takes on the USB pipe of every adapter, in milliseconds (0 for tests). */
 void iowsim_set_latency_ms(unsigned long latency_ms);
 
 /* frozen != 0: every measurement answers these raw words; 0: back to the live signal. */
@@ -71,8 +76,8 @@ int iowsim_set_signal(int transmitter, int frozen, unsigned pressure_raw, unsign
 /* The answer to the nth next I2C request (1 = the next one) comes delay_ms later than it
  * would; later answers queue behind it. nth = 0 withdraws a delay not yet used. */
 void iowsim_delay_answer(unsigned long nth, unsigned long delay_ms);
-/* on != 0 (the default, as the maker's library does): closing the adapter, also by opening it
- * again, closes descriptor 0 twice. */
+/* on != 0 (the default, as the maker's library does): closing an adapter, also by opening it
+ * again, closes descriptor 0 twice. Applies to every adapter. */
 void iowsim_set_close_descriptor_zero(int on);
 
 #define IOWSIM_WORDS_PER_PAGE 24
@@ -89,6 +94,8 @@ typedef struct iowsim_transmitter_info {
     unsigned short pages[IOWSIM_PAGES][IOWSIM_WORDS_PER_PAGE];
 } iowsim_transmitter_info;
 
+#define IOWSIM_SERIAL_SIZE 9 /* up to 8 characters and the ending zero */
+
 typedef struct iowsim_adapter_info {
     int plugged;
     int open;
@@ -98,6 +105,7 @@ typedef struct iowsim_adapter_info {
     unsigned long read_timeout_ms;  /* IOWSIM_TIMEOUT_INFINITE until the program sets one */
     unsigned long write_timeout_ms;
     unsigned char pins[7]; /* output values of ports 0..6 */
+    char serial[IOWSIM_SERIAL_SIZE];
 } iowsim_adapter_info;
 
 #define IOWSIM_TIMEOUT_INFINITE 0xFFFFFFFFUL
@@ -106,6 +114,16 @@ int iowsim_transmitter_count(void);
 /* Returns 1 and fills info, or 0 for an unknown transmitter. */
 int iowsim_get_transmitter(int transmitter, iowsim_transmitter_info *info);
 void iowsim_get_adapter(iowsim_adapter_info *info);
+
+/* Adapters of the scenario, plugged or not. */
+int iowsim_adapter_count(void);
+/* Index of the adapter with that serial number, or -1. */
+int iowsim_adapter_index(const char *serial);
+/* Transmitters on the bus of that adapter; -1 for an unknown adapter. */
+int iowsim_transmitter_count_at(int adapter);
+/* Return 1 and fill info, or 0 for an unknown adapter or transmitter. */
+int iowsim_get_transmitter_at(int adapter, int transmitter, iowsim_transmitter_info *info);
+int iowsim_get_adapter_at(int adapter, iowsim_adapter_info *info);
 
 /* The chip's checksum over words 0x00..0x16 of a page. */
 unsigned short iowsim_checksum(const unsigned short *words);
@@ -122,6 +140,7 @@ typedef struct iowsim_report {
     unsigned long pipe;
     unsigned long length; /* valid bytes in data */
     unsigned char data[64];
+    int adapter; /* index of the adapter that took or delivered it */
 } iowsim_report;
 
 /* Moves up to capacity of the oldest reports into out and forgets them; returns how many. */

@@ -2,6 +2,8 @@
 
 #include "ini_file.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -117,7 +119,12 @@ bool Parser::adapter(const IniSection &section, AdapterSetup &setup) {
             if (!number(e, 0, 0xFFFF, value)) return false;
             setup.product_id = static_cast<unsigned long>(value);
         } else if (e.key == "serial") {
-            if (e.value.empty() || e.value.size() > 8) return fail(e, "expects 1 to 8 characters");
+            // The state file keys further adapters' memory by serial, inside a section name.
+            const bool plain = std::all_of(e.value.begin(), e.value.end(), [](char c) {
+                return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+            });
+            if (e.value.empty() || e.value.size() > 8 || !plain)
+                return fail(e, "expects 1 to 8 letters, digits, '-' or '_'");
             setup.serial = e.value;
         } else if (e.key == "revision") {
             if (!number(e, 0, 0xFFFF, value)) return false;
@@ -283,7 +290,7 @@ Scenario defaultScenario() {
     TransmitterSetup setup;
     setup.name = "main";
     placeImage(setup, encode(Identity{}), false, 0);
-    scenario.transmitters.push_back(setup);
+    scenario.adapters.front().transmitters.push_back(setup);
     return scenario;
 }
 
@@ -296,25 +303,51 @@ bool readScenario(const std::string &path, Scenario &scenario, std::string &erro
     if (result.id.empty()) result.id = path;
     Parser parser(error);
     parser.setFile(path);
-    const std::string prefix = "transmitter.";
+    const std::string transmitter_prefix = "transmitter.";
+    const std::string adapter_prefix = "adapter.";
+    // Transmitter sections belong to the first adapter until an [adapter.<label>] section
+    // starts a further one; [adapter] itself may stand anywhere, as it always could.
+    std::vector<int> first_lines{0};
     for (const IniSection &section : sections) {
         const std::string where = path + ":" + std::to_string(section.line) + ": ";
+        AdapterScenario &current = result.adapters.back();
         if (section.name == "adapter") {
-            if (!parser.adapter(section, result.adapter)) return false;
-        } else if (section.name.compare(0, prefix.size(), prefix) == 0 && section.name.size() > prefix.size()) {
+            if (!parser.adapter(section, result.adapters.front().adapter)) return false;
+            first_lines.front() = section.line;
+        } else if (section.name.compare(0, adapter_prefix.size(), adapter_prefix) == 0 &&
+                   section.name.size() > adapter_prefix.size()) {
+            if (result.adapters.size() == kMaxAdapters) {
+                error = where + "more than " + std::to_string(kMaxAdapters) + " adapters";
+                return false;
+            }
+            AdapterScenario further;
+            if (!parser.adapter(section, further.adapter)) return false;
+            result.adapters.push_back(further);
+            first_lines.push_back(section.line);
+        } else if (section.name.compare(0, transmitter_prefix.size(), transmitter_prefix) == 0 &&
+                   section.name.size() > transmitter_prefix.size()) {
             TransmitterSetup setup;
-            setup.name = section.name.substr(prefix.size());
-            for (const TransmitterSetup &other : result.transmitters) {
+            setup.name = section.name.substr(transmitter_prefix.size());
+            for (const TransmitterSetup &other : current.transmitters) {
                 if (other.name == setup.name) {
                     error = where + "transmitter named twice";
                     return false;
                 }
             }
             if (!parser.transmitter(section, setup)) return false;
-            result.transmitters.push_back(setup);
+            current.transmitters.push_back(setup);
         } else {
             error = where + "unknown section [" + section.name + "]";
             return false;
+        }
+    }
+    for (std::size_t i = 1; i < result.adapters.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (result.adapters[i].adapter.serial == result.adapters[j].adapter.serial) {
+                error = path + ":" + std::to_string(first_lines[i]) + ": serial " + result.adapters[i].adapter.serial +
+                        " is another adapter's already; each adapter needs its own";
+                return false;
+            }
         }
     }
     scenario = result;

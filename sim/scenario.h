@@ -1,4 +1,4 @@
-// What a simulation starts from: the adapter and the transmitters on its bus,
+// What a simulation starts from: the adapters and the transmitters on each one's bus,
 // built in or read from a scenario file.
 #pragma once
 
@@ -10,10 +10,17 @@
 
 namespace iowsim {
 
-struct Scenario {
-    std::string id;  // "default" or the file's path; the state file remembers memory per scenario
+// The most IO-Warriors the maker's library opens at once.
+constexpr std::size_t kMaxAdapters = 16;
+
+struct AdapterScenario {
     AdapterSetup adapter;
     std::vector<TransmitterSetup> transmitters;
+};
+
+struct Scenario {
+    std::string id;  // "default" or the file's path; the state file remembers memory per scenario
+    std::vector<AdapterScenario> adapters{1};  // never empty; the first is the [adapter] section
 };
 
 // One IO-Warrior 56 with one calibrated transmitter at 0x28: range 0 to 10 bar,

@@ -13,6 +13,11 @@ namespace {
 
 constexpr const char *kTransmitterPrefix = "transmitter.";
 
+// "transmitter." for the first adapter, "adapter.<serial>.transmitter." for a further one.
+std::string sectionPrefix(std::size_t adapter, const StoredBus &bus) {
+    return adapter == 0 ? std::string(kTransmitterPrefix) : "adapter." + bus.serial + "." + kTransmitterPrefix;
+}
+
 bool parsePage(const std::string &text, Page &page) {
     std::istringstream in(text);
     for (std::uint16_t &word : page) {
@@ -45,7 +50,7 @@ bool restoreOne(const IniSection &section, Transmitter &transmitter) {
 
 }  // namespace
 
-void StateStore::restore(const std::string &scenario_id, std::vector<Transmitter> &bus) const {
+void StateStore::restore(const std::string &scenario_id, const std::vector<StoredBus> &buses) const {
     if (path_.empty() || !std::filesystem::exists(path_)) return;
     std::vector<IniSection> sections;
     std::string error;
@@ -59,16 +64,18 @@ void StateStore::restore(const std::string &scenario_id, std::vector<Transmitter
             for (const IniEntry &entry : section.entries)
                 if (entry.key == "scenario") same_scenario = entry.value == scenario_id;
     if (!same_scenario) return;
-    const std::string prefix = kTransmitterPrefix;
-    for (const IniSection &section : sections) {
-        if (section.name.compare(0, prefix.size(), prefix) != 0) continue;
-        for (Transmitter &transmitter : bus)
-            if (transmitter.name() == section.name.substr(prefix.size()) && !restoreOne(section, transmitter))
-                std::fprintf(stderr, "iowsim: state of %s ignored: malformed\n", transmitter.name().c_str());
+    for (std::size_t adapter = 0; adapter < buses.size(); ++adapter) {
+        const std::string prefix = sectionPrefix(adapter, buses[adapter]);
+        for (const IniSection &section : sections) {
+            if (section.name.compare(0, prefix.size(), prefix) != 0) continue;
+            for (Transmitter &transmitter : *buses[adapter].transmitters)
+                if (transmitter.name() == section.name.substr(prefix.size()) && !restoreOne(section, transmitter))
+                    std::fprintf(stderr, "iowsim: state of %s ignored: malformed\n", section.name.c_str());
+        }
     }
 }
 
-bool StateStore::save(const std::string &scenario_id, const std::vector<Transmitter> &bus) const {
+bool StateStore::save(const std::string &scenario_id, const std::vector<StoredBus> &buses) const {
     if (path_.empty()) return true;
     std::error_code ignored;
     const std::filesystem::path path(path_);
@@ -79,17 +86,19 @@ bool StateStore::save(const std::string &scenario_id, const std::vector<Transmit
         std::ofstream out(temporary, std::ios::trunc);
         out << "; Memory of the simulated transmitters. Delete this file to start again from the scenario.\n"
             << "[state]\nscenario = " << scenario_id << "\n";
-        for (const Transmitter &transmitter : bus) {
-            out << "\n[" << kTransmitterPrefix << transmitter.name() << "]\ncurrent_page = " << transmitter.currentPage()
-                << "\n";
-            for (int page = 0; page < kPages; ++page) {
-                out << "page" << page << " =";
-                char word[8];
-                for (std::uint16_t value : transmitter.memory()[page]) {
-                    std::snprintf(word, sizeof word, " %04X", value);
-                    out << word;
+        for (std::size_t adapter = 0; adapter < buses.size(); ++adapter) {
+            for (const Transmitter &transmitter : *buses[adapter].transmitters) {
+                out << "\n[" << sectionPrefix(adapter, buses[adapter]) << transmitter.name()
+                    << "]\ncurrent_page = " << transmitter.currentPage() << "\n";
+                for (int page = 0; page < kPages; ++page) {
+                    out << "page" << page << " =";
+                    char word[8];
+                    for (std::uint16_t value : transmitter.memory()[page]) {
+                        std::snprintf(word, sizeof word, " %04X", value);
+                        out << word;
+                    }
+                    out << "\n";
                 }
-                out << "\n";
             }
         }
         if (!out.flush()) return false;

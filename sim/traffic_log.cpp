@@ -5,8 +5,10 @@
 
 namespace iowsim {
 
-void TrafficLog::record(int direction, unsigned long pipe, const std::uint8_t *bytes, std::size_t length) {
+void TrafficLog::record(int adapter, int direction, unsigned long pipe, const std::uint8_t *bytes,
+                        std::size_t length) {
     iowsim_report entry{};
+    entry.adapter = adapter;
     entry.direction = direction;
     entry.pipe = pipe;
     entry.length = std::min(length, sizeof entry.data);

@@ -12,7 +12,8 @@ namespace iowsim {
 
 class TrafficLog {
 public:
-    void record(int direction, unsigned long pipe, const std::uint8_t *bytes, std::size_t length);
+    // `adapter`: its index in scenario order.
+    void record(int adapter, int direction, unsigned long pipe, const std::uint8_t *bytes, std::size_t length);
     // Moves up to capacity of the oldest entries into out; returns how many.
     std::size_t take(iowsim_report *out, std::size_t capacity);
     std::size_t size() const { return entries_.size(); }

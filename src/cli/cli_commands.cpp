@@ -55,30 +55,76 @@ QString step_text(readdress::Step step)
     }
 }
 
+QString hex_bytes(const uint8_t *bytes, size_t length)
+{
+    QString text;
+    for (size_t i = 0; i < length; ++i)
+        text += (i ? QStringLiteral(" ") : QString()) + QString::number(bytes[i], 16).toUpper().rightJustified(2, u'0');
+    return text;
+}
+
+QString product_id_hex(uint32_t id)
+{
+    return QStringLiteral("0x") + QString::number(id, 16).toUpper().rightJustified(4, u'0');
+}
+
+// The window's event log is its own: the command line's handler lines go nowhere, or with
+// --verbose to standard error, beside every report on the bus.
+std::unique_ptr<T_Orvel_Handler> bench_handler(bool verbose)
+{
+    if (!verbose)
+        return std::make_unique<T_Orvel_Handler>([](TCategory, TMode, const QString &) {});
+    auto handler = std::make_unique<T_Orvel_Handler>([](TCategory, TMode mode, const QString &text) {
+        err((mode == lError ? QStringLiteral("log error: ") : QStringLiteral("log: ")) + text);
+    });
+    handler->set_traffic_sink([](bool written, unsigned long pipe, const uint8_t *report, size_t length) {
+        err((written ? QStringLiteral(">> pipe ") : QStringLiteral("<< pipe ")) + QString::number(pipe) +
+            QStringLiteral(": ") + hex_bytes(report, length));
+    });
+    return handler;
+}
+
 // The command line's hold on the adapter: the single-copy guard and a session without workers.
 class Bench
 {
 public:
-    // The window's event log is its own; the journal records what the command line changes.
-    Bench() : fSession(std::make_unique<T_Orvel_Handler>([](TCategory, TMode, const QString &) {}))
+    // The journal records what the command line changes.
+    explicit Bench(const Options &o) : fSession(bench_handler(o.verbose)), fSerial(o.serial)
     {
         TIniHandler *ini = TIniHandler::getInstance();
         fSession.set_digits(ini->Get_pressure_digits(), ini->Get_temperature_digits());
         TIniHandler::release();
+        fSession.choose_adapter(o.serial);
     }
 
     TSession &session() { return fSession; }
 
-    // Takes the guard, powers the bus up, scans it and selects the transmitter at `address`
-    // (none for -1); prints why not.
-    bool open(int address)
+    // Takes the guard: opening the adapters claims them, whoever else uses them. Prints why not.
+    bool hold()
     {
         if (!fGuard.tryAcquire()) {
             err(QStringLiteral("Orvel I2C Zorbit is already running and holds the adapter; close it first"));
             return false;
         }
         announce_interrupted(fSession.journal_folder());
+        return true;
+    }
+
+    // Takes the guard, powers the bus up, scans it and selects the transmitter at `address`
+    // (none for -1); prints why not.
+    bool open(int address)
+    {
+        if (!hold())
+            return false;
         const readdress::Step failed = fSession.open();
+        if (failed == readdress::Step::DetectDongle && fSession.chosen_adapter_missing()) {
+            QStringList found;
+            for (const T_Orvel_Handler::AdapterInfo &adapter : fSession.adapters_found())
+                found.append(adapter.serial);
+            err(QStringLiteral("No IO-Warrior adapter with serial ") + fSerial + QStringLiteral(" attached; found: ") +
+                found.join(QStringLiteral(", ")));
+            return false;
+        }
         if (failed == readdress::Step::DetectDongle) {
             err(QStringLiteral("No IO-Warrior 56 adapter found"));
             return false;
@@ -104,6 +150,7 @@ public:
 private:
     TSingleInstance fGuard;
     TSession fSession;
+    QString fSerial;
 };
 
 // Confirmed: from here on a signal waits for the procedure's end, the outcome of which the
@@ -148,7 +195,7 @@ int finish(const Options &o, const session::ProcedureEnded &ended, const QString
 
 int scan(const Options &o)
 {
-    Bench bench;
+    Bench bench(o);
     if (!bench.open(-1))
         return Failed;
     TSession &s = bench.session();
@@ -170,7 +217,7 @@ int scan(const Options &o)
 
 int info(const Options &o)
 {
-    Bench bench;
+    Bench bench(o);
     if (!bench.open(o.address))
         return Failed;
     const session::Transmitter &i = bench.session().transmitter();
@@ -184,7 +231,7 @@ int info(const Options &o)
 
 int dump(const Options &o)
 {
-    Bench bench;
+    Bench bench(o);
     if (!bench.open(o.address))
         return Failed;
     const session::Transmitter &t = bench.session().transmitter();
@@ -213,7 +260,7 @@ int dump(const Options &o)
 
 int readdress(const Options &o)
 {
-    Bench bench;
+    Bench bench(o);
     if (!bench.open(o.address))
         return Failed;
     TSession &s = bench.session();
@@ -232,7 +279,7 @@ int restore(const Options &o)
         err(QStringLiteral("No memory image: ") + why);
         return Usage;
     }
-    Bench bench;
+    Bench bench(o);
     if (!bench.open(o.address))
         return Failed;
     TSession &s = bench.session();
@@ -251,7 +298,7 @@ int restore(const Options &o)
 
 int measure(const Options &o)
 {
-    Bench bench;
+    Bench bench(o);
     if (!bench.open(o.address))
         return Failed;
     TSession &s = bench.session();
@@ -289,6 +336,35 @@ int measure(const Options &o)
                             QString::number(m->temperature_raw)}
                     .join(u'\t'));
     }
+    return Ok;
+}
+
+int adapters(const Options &o)
+{
+    Bench bench(o);
+    if (!bench.hold())
+        return Failed;
+    const QList<T_Orvel_Handler::AdapterInfo> found = bench.session().list_adapters();
+    if (found.isEmpty()) {
+        err(QStringLiteral("No IO-Warrior 56 adapter found"));
+        return Failed;
+    }
+    QList<QStringList> rows;
+    for (const T_Orvel_Handler::AdapterInfo &adapter : found) {
+        const bool iow56 = adapter.product_id == T_Orvel_Handler::ProductIdIow56;
+        if (o.json)
+            out(json({{QStringLiteral("schema"), SchemaVersion},
+                      {QStringLiteral("serial"), adapter.serial},
+                      {QStringLiteral("product_id"), qint64(adapter.product_id)},
+                      {QStringLiteral("product_id_hex"), product_id_hex(adapter.product_id)},
+                      {QStringLiteral("iow56"), iow56}},
+                     true));
+        else
+            rows.append({adapter.serial, product_id_hex(adapter.product_id),
+                         iow56 ? QStringLiteral("yes") : QStringLiteral("no")});
+    }
+    if (!o.json)
+        out(table({QStringLiteral("Serial"), QStringLiteral("Product id"), QStringLiteral("IO-Warrior 56")}, rows));
     return Ok;
 }
 

@@ -16,6 +16,8 @@ struct Options {
     int count = -1; // measurements; -1 until interrupted
     int interval = 500;
     QString image;
+    QString serial;       // the adapter to use; empty: the first
+    bool verbose = false; // bus traffic and the handler's log lines on standard error
 };
 
 int scan(const Options &o);
@@ -24,6 +26,8 @@ int dump(const Options &o);
 int readdress(const Options &o);
 int restore(const Options &o);
 int measure(const Options &o);
+// Every adapter attached: serial, product id, whether it is an IO-Warrior 56.
+int adapters(const Options &o);
 // The re-addressing journal, newest attempt first; no adapter needed.
 int journal(const Options &o);
 

@@ -12,6 +12,9 @@
 
 namespace cli_output {
 
+// The version of the JSON the command line writes; each object carries it as "schema".
+inline constexpr int SchemaVersion = 1;
+
 void out(const QString &text);  // standard output, followed by a line end
 void err(const QString &text);  // standard error, followed by a line end
 

@@ -16,6 +16,9 @@ using cli_commands::Options;
 using cli_output::err;
 using cli_output::out;
 
+// What a command does with the adapters: --serial chooses one, --verbose shows the traffic.
+enum class Uses { None, All, One };
+
 struct Command {
     const char *description;
     bool address;  // --address required
@@ -24,6 +27,7 @@ struct Command {
     bool confirms; // --yes
     bool measures; // --count, --interval
     std::function<int(const Options &)> run;
+    Uses adapter = Uses::One;
 };
 
 const std::map<QString, Command> &commands()
@@ -55,7 +59,10 @@ const std::map<QString, Command> &commands()
         {QStringLiteral("journal"),
          {"The journal of every re-addressing and restore attempt, newest first, with the before-image of "
           "each; an attempt cut off while it wrote shows as interrupted.",
-          false, false, false, false, false, cli_commands::journal}},
+          false, false, false, false, false, cli_commands::journal, Uses::None}},
+        {QStringLiteral("adapters"),
+         {"Every IO-Warrior adapter attached: serial number, product id and whether it is an IO-Warrior 56.",
+          false, false, false, false, false, cli_commands::adapters, Uses::All}},
     };
     return list;
 }
@@ -136,8 +143,19 @@ int main(int argc, char *argv[])
     const QCommandLineOption interval(QStringLiteral("interval"),
                                       QStringLiteral("Milliseconds between measurements, at least 10 (500)."),
                                       QStringLiteral("MS"));
+    const QCommandLineOption serial(
+        QStringLiteral("serial"),
+        QStringLiteral("Serial number of the IO-Warrior adapter to use, as 'adapters' lists it (default: the first)."),
+        QStringLiteral("S"));
+    const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")},
+                                     QStringLiteral("Writes each report to the adapter (>>) and from it (<<) in "
+                                                    "hexadecimal, and the log lines, on standard error."));
     parser.addOption(help);
     parser.addOption(json);
+    if (command.adapter == Uses::One)
+        parser.addOption(serial);
+    if (command.adapter != Uses::None)
+        parser.addOption(verbose);
     if (command.address)
         parser.addOption(address);
     if (command.to)
@@ -162,6 +180,12 @@ int main(int argc, char *argv[])
     Options o;
     o.json = parser.isSet(json);
     o.yes = command.confirms && parser.isSet(yes);
+    o.verbose = command.adapter != Uses::None && parser.isSet(verbose);
+    if (command.adapter == Uses::One && parser.isSet(serial)) {
+        o.serial = parser.value(serial).trimmed();
+        if (o.serial.isEmpty())
+            return usage(QStringLiteral("--serial wants the adapter's serial number"));
+    }
     if (command.address) {
         if (!parser.isSet(address))
             return usage(QStringLiteral("--address is required"));

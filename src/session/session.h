@@ -60,7 +60,16 @@ public:
     // have ended or `wait_ms` has passed; then the adapter is closed. False when one is left.
     bool shut_down(int wait_ms);
 
+    // The adapter the session opens, by serial; empty (the default): the first attached.
+    // Takes effect at the next detection.
+    void choose_adapter(const QString &serial) { fOrvel_Handler->Set_chosen_serial(serial); }
+    // The last detection found adapters, but none with the chosen serial; those it found.
+    bool chosen_adapter_missing() const { return fOrvel_Handler->Get_chosen_missing(); }
+    QList<T_Orvel_Handler::AdapterInfo> adapters_found() const { return fOrvel_Handler->Get_adapters(); }
+
     // --- Without workers (the command line; the window's own reads while no worker runs).
+    // Every adapter attached, in the library's order.
+    QList<T_Orvel_Handler::AdapterInfo> list_adapters() { return fOrvel_Handler->list_adapters(); }
     // Powers the bus up and scans it: BusFound (an empty bus is a result too), or ScanFailed
     // and the power-up step that failed, or ScanFailed and None when the bus did not answer
     // every probe (see scan_failed).

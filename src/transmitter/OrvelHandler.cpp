@@ -185,7 +185,7 @@ bool T_Orvel_Handler::detect_dongle()
         f_IOWIIC = kit.IowKitOpenDevice();
     }
     f_adapter_open = f_IOWIIC != nullptr;
-    if (!f_IOWIIC)
+    if (!f_IOWIIC || !choose_adapter(f_IOWIIC))
         return false;
     // f_unanswered stays: the kernel keeps unread answers across closing and opening.
     f_silent_requests = 0;
@@ -221,16 +221,14 @@ void T_Orvel_Handler::unload()
         std::memset(&f_Report56, 0, sizeof f_Report56);
         f_Report56.ReportID = ReportI2cFunction;
         f_Report56.Bytes[0] = 0x00;
-        kit.IowKitWrite(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize);
+        kit_write(SpecialPipe, &f_Report56, ReportSize);
     }
     close_adapter();
 }
 
 bool T_Orvel_Handler::write_special_report()
 {
-    const IowKitSlots &kit = iowkit();
-    return kit.IowKitWrite &&
-           kit.IowKitWrite(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&f_Report56), ReportSize) == ReportSize;
+    return kit_write(SpecialPipe, &f_Report56, ReportSize) == ReportSize;
 }
 
 bool T_Orvel_Handler::switch_IIC(bool on)
@@ -271,8 +269,7 @@ void T_Orvel_Handler::discard_stale_answers()
     IOWKIT56_SPECIAL_REPORT stale{};
     int found = 0;
     // The kernel keeps at most 16 unread reports; the bound only guards against a runaway adapter.
-    while (found < 64 &&
-           kit.IowKitReadNonBlocking(f_IOWIIC, SpecialPipe, reinterpret_cast<char *>(&stale), ReportSize) > 0) {
+    while (found < 64 && kit_read(SpecialPipe, &stale, ReportSize, false) > 0) {
         ++found;
         if (f_unanswered > 0)
             --f_unanswered;
@@ -297,7 +294,7 @@ bool T_Orvel_Handler::exchange(bool &answered)
     discard_stale_answers();
     const uint8_t request = f_Report56.ReportID;
     char *report = reinterpret_cast<char *>(&f_Report56);
-    if (!kit.IowKitWrite || kit.IowKitWrite(f_IOWIIC, SpecialPipe, report, ReportSize) != ReportSize)
+    if (!kit.IowKitWrite || kit_write(SpecialPipe, report, ReportSize) != ReportSize)
         return false;
     // The kernel keeps no more unread answers than that.
     f_unanswered = std::min(f_unanswered + 1, KeptAnswers);
@@ -308,7 +305,7 @@ bool T_Orvel_Handler::exchange(bool &answered)
     while (kit.IowKitRead) {
         std::memset(&f_Report56, 0, sizeof f_Report56);
         f_Report56.ReportID = request;
-        if (kit.IowKitRead(f_IOWIIC, SpecialPipe, report, ReportSize) != ReportSize) {
+        if (kit_read(SpecialPipe, report, ReportSize) != ReportSize) {
             timedOut = true;
             break;
         }

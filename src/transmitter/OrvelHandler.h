@@ -1,8 +1,9 @@
 // Device access to the transmitter through the adapter: the adapter link, the I²C transactions
 // and every transmitter operation.
 // Threading: each transaction (a request and its answer, an IO report, opening or closing the
-// adapter) holds the handler's bus lock, so threads never interleave on the bus; whole operations
-// and the model are not locked, the hand-over between the workers keeps them from overlapping.
+// adapter, listing the adapters) holds the handler's bus lock, so threads never interleave on the
+// bus; whole operations and the model are not locked, the hand-over between the workers keeps them
+// from overlapping. The chosen serial, the adapters found and the traffic sink are under the bus lock.
 #pragma once
 
 #include "transmitter/OrvelDevice.h"
@@ -16,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 // One 7-bit slave address with its text "0x" + two upper-case hexadecimal digits.
 class T_SlaveAddr
@@ -40,6 +42,15 @@ class T_Orvel_Handler
 public:
     // Where the handler's log lines go; the single instance files them in the event log.
     using EventSink = std::function<void(TCategory, TMode, const QString &)>;
+    // Sees each report written to the adapter (`written`) or read from it, as it went. Called on
+    // the transaction's thread with the bus lock held: it must not call back into the handler.
+    using TrafficSink = std::function<void(bool written, unsigned long pipe, const uint8_t *report, size_t length)>;
+    // One IO-Warrior the adapter library opened.
+    struct AdapterInfo {
+        QString serial;
+        uint32_t product_id = 0;
+        bool operator==(const AdapterInfo &o) const { return serial == o.serial && product_id == o.product_id; }
+    };
     static constexpr uint32_t ProductIdIow56 = 0x1503;
     static constexpr int ReadBufferSize = 66;
     // Result codes of a transaction.
@@ -69,8 +80,22 @@ public:
     T_Orvel_Handler(const T_Orvel_Handler &) = delete;
     T_Orvel_Handler &operator=(const T_Orvel_Handler &) = delete;
 
-    // Adapter link.
+    // Adapter link. The library opens every IO-Warrior attached; detect_dongle keeps the one with
+    // the chosen serial, or the first when none is chosen.
     bool detect_dongle();
+    // Empty (the default): the first adapter. Takes effect at the next detect_dongle. Any thread.
+    void Set_chosen_serial(const QString &serial);
+    QString Get_chosen_serial() const;
+    // The adapters the last detect_dongle found open, in the library's order. Any thread.
+    QList<AdapterInfo> Get_adapters() const;
+    // The last detect_dongle found adapters, but none with the chosen serial. Any thread.
+    bool Get_chosen_missing() const { return f_chosen_missing.load(); }
+    // Every IO-Warrior attached, in the library's order: those open already, or else opened for
+    // the look and closed again. Empty without the library or an adapter.
+    QList<AdapterInfo> list_adapters();
+    // Null (the default) shows the traffic to nobody. Set under the bus lock, so never in the
+    // middle of a transaction.
+    void set_traffic_sink(TrafficSink sink);
     void unload();
     bool enable_IIC();
     bool disable_IIC();
@@ -161,6 +186,15 @@ private:
     void set_probe_timeout();
     // Bus lock held: closes the adapter (without switching I²C off) and forgets the handle.
     void close_adapter();
+    // Bus lock held: the open adapters with their handles; `first` is what the open returned.
+    QList<std::pair<IOWKIT_HANDLE, AdapterInfo>> open_adapters(IOWKIT_HANDLE first) const;
+    // Bus lock held: keeps the adapter with the chosen serial among those just opened with
+    // `first`; false (and all closed again) when none has it.
+    bool choose_adapter(IOWKIT_HANDLE first);
+    // Bus lock held: one report to or from the adapter, shown to the traffic sink. The count the
+    // library returns; 0 when the entry point is missing.
+    unsigned long kit_write(unsigned long pipe, void *report, unsigned long size);
+    unsigned long kit_read(unsigned long pipe, void *report, unsigned long size, bool wait = true);
     // Bus lock held: writes f_Report56 as a request the adapter answers on pipe 1 and reads that
     // answer into f_Report56. Returns false when the request was not taken whole; `answered`
     // tells whether its own answer came.
@@ -200,6 +234,10 @@ private:
     int32_t f_pressure_digits = 0;
     int32_t f_temperature_digits = 0;
     std::atomic<int> f_preferred_addr{-1};
+    QString f_chosen_serial;
+    QList<AdapterInfo> f_adapters;
+    std::atomic<bool> f_chosen_missing{false};
+    TrafficSink f_traffic;
 
     mutable std::mutex f_bus_lock;
     // Requests written whose answers were not read yet; the adapter answers each one, in order.

@@ -87,8 +87,7 @@ bool T_Orvel_Handler::write_io_report(const uint8_t (&bytes)[8])
     if (!ready_locked() || !iowkit().IowKitWrite)
         return false;
     std::memcpy(&f_IO_Report56, bytes, sizeof f_IO_Report56);
-    return iowkit().IowKitWrite(f_IOWIIC, IOW_PIPE_IO_PINS, reinterpret_cast<char *>(&f_IO_Report56),
-                                IOWKIT56_IO_REPORT_SIZE) == IOWKIT56_IO_REPORT_SIZE;
+    return kit_write(IOW_PIPE_IO_PINS, &f_IO_Report56, IOWKIT56_IO_REPORT_SIZE) == IOWKIT56_IO_REPORT_SIZE;
 }
 
 bool T_Orvel_Handler::switch_OFF()

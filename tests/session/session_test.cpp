@@ -312,3 +312,21 @@ TEST_F(Session, AnEmptyBusIsAScanFailureEveryCycle)
     EXPECT_EQ(count<session::BusFound>(), 0);
     EXPECT_EQ(count<session::Measurement>(), 0);
 }
+
+TEST_F(Session, TheChosenAdapterIsTheOneOpenedAndScanned)
+{
+    ASSERT_TRUE(sim.start(sim.writeFile("two.ini", "[adapter]\nserial = 0000C0DE\n[transmitter.a]\naddress = 0x28\n"
+                                                   "[adapter.b]\nserial = 0000BEEF\n[transmitter.b]\naddress = 0x40\n"),
+                          nullptr));
+    EXPECT_EQ(s->list_adapters().size(), 2);
+    s->choose_adapter(QStringLiteral("0000BEEF"));
+    ASSERT_EQ(s->open(), readdress::Step::None);
+    EXPECT_EQ(s->adapter_serial(), QStringLiteral("0000BEEF"));
+    EXPECT_EQ(s->addresses(), QList<int>{0x40});
+
+    s->choose_adapter(QStringLiteral("0000FFFF"));
+    EXPECT_EQ(s->open(), readdress::Step::DetectDongle);
+    EXPECT_TRUE(s->chosen_adapter_missing());
+    ASSERT_EQ(s->adapters_found().size(), 2);
+    EXPECT_EQ(s->adapters_found().at(1).serial, QStringLiteral("0000BEEF"));
+}

@@ -72,6 +72,13 @@ TEST_F(SimScenario, UnusableFilesAreRefusedWithTheLine) {
         {"[adapter]\nlate_answer = 0 100\n", ":2: late_answer expects none or <request number>"},
         {"[adapter]\nlate_answer = 3\n", ":2: late_answer expects none or <request number>"},
         {"[adapter]\nclose_descriptor_zero = 2\n", ":2: close_descriptor_zero expects true or false"},
+        {"[adapter]\nserial = a.b\n", ":2: serial expects 1 to 8 letters, digits"},
+        {"[adapter]\nserial = 0000000AA\n", ":2: serial expects 1 to 8"},
+        {"[adapter.b]\n", ":1: serial 0000C0DE is another adapter's already"},
+        {"[adapter]\nserial = A1\n[adapter.b]\nserial = B1\n[adapter.c]\nserial = A1\n",
+         ":5: serial A1 is another adapter's already"},
+        {"[adapter.b]\nserial = B\n[transmitter.a]\n[transmitter.a]\n", ":4: transmitter named twice"},
+        {"[adapter.b]\nproduct_id = 0x10000\n", ":2: product_id expects a number"},
     };
     for (const Case &c : cases) {
         const std::string path = sim.writeFile("bad.ini", c.text);

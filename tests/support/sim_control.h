@@ -23,7 +23,9 @@
     X(iowsim_clear_faults) \
     X(iowsim_set_product_id) X(iowsim_set_latency_ms) X(iowsim_set_signal) X(iowsim_transmitter_count)       \
     X(iowsim_get_transmitter) X(iowsim_get_adapter) X(iowsim_checksum) X(iowsim_take_traffic)                \
-    X(iowsim_traffic_size) X(iowsim_clear_traffic) X(iowsim_delay_answer) X(iowsim_set_close_descriptor_zero)
+    X(iowsim_traffic_size) X(iowsim_clear_traffic) X(iowsim_delay_answer) X(iowsim_set_close_descriptor_zero)  \
+    X(iowsim_set_fault_at) X(iowsim_adapter_count) X(iowsim_adapter_index) X(iowsim_transmitter_count_at)      \
+    X(iowsim_get_transmitter_at) X(iowsim_get_adapter_at)
 
 namespace zorbit_test {
 

@@ -52,6 +52,12 @@ protected:
     // The start-up chain of a scan, then the address scan; traffic and log forgotten.
     void connect()
     {
+        connect_traffic_kept();
+        forget();
+    }
+    // The same, with the traffic and the log kept.
+    void connect_traffic_kept()
+    {
         ASSERT_TRUE(handler->detect_dongle());
         ASSERT_TRUE(handler->disable_SPI());
         ASSERT_TRUE(handler->disable_IIC());
@@ -59,7 +65,6 @@ protected:
         ASSERT_TRUE(handler->switch_ON());
         ASSERT_TRUE(handler->enable_IIC());
         handler->get_slave_address();
-        forget();
     }
     void forget()
     {
