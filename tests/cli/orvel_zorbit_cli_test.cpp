@@ -308,6 +308,15 @@ protected:
         h.unload();
         return QDir(journalFolder()).filePath(readdress_journal::read(journalFolder()).value(0).value(readdress_journal::BeforeImage));
     }
+    // The simulated chip's checksum over the image's words.
+    static uint16_t checksum(const T_DeviceMemory &image)
+    {
+        zorbit_test::SimControl sim;
+        unsigned short words[T_DeviceMemory::RegisterCount] = {};
+        for (int a = 0; a < T_DeviceMemory::RegisterCount; ++a)
+            words[a] = image.at(a).value();
+        return sim.iowsim_checksum(words);
+    }
 };
 
 TEST_F(CliRestore, AHalfWrittenTransmitterGetsItsBeforeImageBack)
@@ -342,8 +351,13 @@ TEST_F(CliRestore, AnImageOfAnotherProductCodeIsRefused)
     const QString other = fHome.filePath(QStringLiteral("gauge.txt"));
     QFile file(other);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    // The gauge's image names 0x40, which the gauge holds: give it a free address.
-    file.write(QString(dump.out).replace(QStringLiteral("COM_Config\t0x02\t0x0040"), QStringLiteral("COM_Config\t0x02\t0x0033")).toUtf8());
+    // The gauge's image names 0x40, which the gauge holds: give it a free address, with the
+    // checksum the chip would keep for it.
+    T_DeviceMemory gauge;
+    ASSERT_EQ(memory_image_file::parse(dump.out, gauge), QString());
+    gauge.at(OrvelWords::COM_Config).setValue(0x0033);
+    gauge.at(OrvelWords::Checksum).setValue(checksum(gauge));
+    file.write(memory_image_file::text(gauge).toUtf8());
     file.close();
     const Result r = run({QStringLiteral("restore"), QStringLiteral("--address"), QStringLiteral("0x28"),
                        QStringLiteral("--image"), other, QStringLiteral("--yes")});
@@ -351,3 +365,58 @@ TEST_F(CliRestore, AnImageOfAnotherProductCodeIsRefused)
     EXPECT_EQ(r.err, QStringLiteral("Refused: the saved memory image belongs to another product code. Nothing was written.\n"));
     EXPECT_EQ(chip().current_page, 0);
 }
+
+namespace {
+
+struct BrokenImage {
+    const char *name;
+    const char *from; // replaced in the dump of 0x28
+    const char *to;
+    const char *why;
+};
+
+// clang-format off
+const BrokenImage BrokenImages[] = {
+    {"NoChecksumLine", "Checksum\t0x17\t",      "",                      "it has no Checksum line"},
+    {"WrongChecksum",  "COM_Config\t0x02\t0x0028", "COM_Config\t0x02\t0x0031", "does not match its words"},
+    {"Truncated",      "scaling3\t0x15\t",      "",                      "the word scaling3 is missing"},
+};
+// clang-format on
+
+class RestoreOfABrokenImage : public Cli, public ::testing::WithParamInterface<BrokenImage>
+{
+};
+
+} // namespace
+
+TEST_P(RestoreOfABrokenImage, IsRefusedBeforeTheAdapterIsTouched)
+{
+    const Result dump = run({QStringLiteral("dump"), QStringLiteral("--address"), QStringLiteral("0x28")});
+    ASSERT_EQ(dump.status, 0);
+    QFile::remove(statePath()); // the dump's
+    QString text = dump.out;
+    const QString from = QLatin1String(GetParam().from);
+    ASSERT_TRUE(text.contains(from));
+    // A line taken out whole: the cell and the rest of its line.
+    if (!*GetParam().to)
+        text.remove(text.indexOf(from), text.indexOf(u'\n', text.indexOf(from)) - text.indexOf(from) + 1);
+    else
+        text.replace(from, QLatin1String(GetParam().to));
+    const QString image = fHome.filePath(QStringLiteral("image.txt"));
+    QFile file(image);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
+    file.close();
+
+    const Result r = run({QStringLiteral("restore"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                          QStringLiteral("--image"), image, QStringLiteral("--yes")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("No memory image: ") + image + QStringLiteral(": "))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QLatin1String(GetParam().why))) << r.err.toStdString();
+    EXPECT_EQ(r.err.count(u'\n'), 1);
+    EXPECT_FALSE(QFile::exists(statePath())) << "the adapter was not touched";
+    EXPECT_TRUE(readdress_journal::read(journalFolder()).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, RestoreOfABrokenImage, ::testing::ValuesIn(BrokenImages),
+                         [](const ::testing::TestParamInfo<BrokenImage> &info) { return std::string(info.param.name); });
