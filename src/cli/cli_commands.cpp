@@ -170,8 +170,8 @@ int finish(const Options &o, const session::ProcedureEnded &ended, const QString
         notice(Kind::Journal, QStringLiteral("Journal not written: ") + ended.journal_error);
     const readdress::Outcome &outcome = ended.outcome;
     if (o.json) {
-        out(json({{QStringLiteral("procedure"), what == QLatin1String("Restore") ? QStringLiteral("restore")
-                                                                                : QStringLiteral("readdress")},
+        const bool restore = ended.procedure == session::Procedure::Restore;
+        out(json({{QStringLiteral("procedure"), restore ? QStringLiteral("restore") : QStringLiteral("readdress")},
                   {QStringLiteral("outcome"), readdress_journal::outcome_text(outcome)},
                   {QStringLiteral("failed_step"), readdress_journal::failed_step_text(outcome)},
                   {QStringLiteral("old_address"), T_SlaveAddr::hex_text(ended.from)},

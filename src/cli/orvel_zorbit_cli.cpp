@@ -102,7 +102,7 @@ QString range_error(const char *option, const char *what, int lowest)
 // the user types it.
 QString command_help(const QCommandLineParser &parser, const QString &name)
 {
-    QString text = parser.helpText().trimmed();
+    const QString text = parser.helpText().trimmed();
     const qsizetype lineEnd = text.indexOf(u'\n');
     return QStringLiteral("Usage: orvel-zorbit-cli ") + name + QStringLiteral(" [options]") +
            (lineEnd < 0 ? QString() : text.mid(lineEnd));

@@ -410,9 +410,9 @@ TSession::Recovery TSession::find_again()
     }
     if (!h.Get_scan_complete())
         return Recovery::AdapterSilent;
-    show_slaveAddr();
     // The scan takes the lowest address when the picked one is silent: never measure another.
     h.Get_Device().Set_slave_addr(uint8_t(address));
+    show_slaveAddr();
     QThread::msleep(RecoveryPauseMs);
     if (found && h.get_device_scaling())
         show_pressure_scaling();
