@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
 
     // The operating system releases the guard when this process ends, however it ends.
     TSingleInstance guard;
-    if (!guard.tryAcquire()) {
+    if (!guard.tryAcquire(QApplication::applicationName())) {
         if (splash)
             splash->close();
         TmsgDialog::createDialog(QStringLiteral("QUARNE : Orvel I2C Zorbit Version 1.3 is already running !"),

@@ -8,10 +8,17 @@
 #include "transmitter/memory_image_file.h"
 #include "transmitter/readdress_journal.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QJsonArray>
 #include <QThread>
 #include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace cli_commands {
 
@@ -25,18 +32,38 @@ void announce_interrupted(const QString &folder)
 {
     const QList<QStringList> found = readdress_journal::unannounced(folder);
     for (const QStringList &attempt : found)
-        err(interrupted_notice(folder, attempt));
+        notice(Kind::Journal, interrupted_notice(folder, attempt));
     if (const QString why = readdress_journal::mark_announced(folder, found); !why.isEmpty())
-        err(QStringLiteral("Journal not written: ") + why);
+        notice(Kind::Journal, QStringLiteral("Journal not written: ") + why);
 }
 
-// Asks on the terminal; anything but "y" or "yes", and the end of the input, is No.
+bool input_is_terminal()
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stdin)) != 0;
+#else
+    return isatty(fileno(stdin)) != 0;
+#endif
+}
+
+// Asks on standard error (with --json as one object with "question") and reads the answer
+// from standard input; anything but "y" or "yes", and the end of the input, is No.
 bool ask(const QString &question)
 {
-    std::fputs((question + QStringLiteral(" [y/N] ")).toLocal8Bit().constData(), stderr);
+    if (json_mode())
+        err(json({{QStringLiteral("question"), question}, {QStringLiteral("answers"), QStringLiteral("y/N")}}));
+    else
+        std::fputs((question + QStringLiteral(" [y/N] ")).toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
     char answer[64] = {};
-    if (!std::fgets(answer, sizeof answer, stdin))
+    const bool read = std::fgets(answer, sizeof answer, stdin) != nullptr;
+    // A terminal echoes the answer with its line end; the end of the input or a pipe does not,
+    // and what follows must not land on the question's line.
+    if (!json_mode() && (!read || !input_is_terminal())) {
+        std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+    if (!read)
         return false;
     const QString a = QString::fromLocal8Bit(answer).trimmed().toLower();
     return a == QLatin1String("y") || a == QLatin1String("yes");
@@ -84,6 +111,14 @@ std::unique_ptr<T_Orvel_Handler> bench_handler(bool verbose)
     return handler;
 }
 
+// Whose is the guard another copy holds: the window's, unless a command line's wrote its name.
+QString guard_holder_text(const QString &holder)
+{
+    if (holder == QCoreApplication::applicationName())
+        return QStringLiteral("Another ") + holder + QStringLiteral(" holds the adapter; wait until it has ended");
+    return QStringLiteral("Orvel I2C Zorbit is already running and holds the adapter; close it first");
+}
+
 // The command line's hold on the adapter: the single-copy guard and a session without workers.
 class Bench
 {
@@ -102,8 +137,8 @@ public:
     // Takes the guard: opening the adapters claims them, whoever else uses them. Prints why not.
     bool hold()
     {
-        if (!fGuard.tryAcquire()) {
-            err(QStringLiteral("Orvel I2C Zorbit is already running and holds the adapter; close it first"));
+        if (!fGuard.tryAcquire(QCoreApplication::applicationName())) {
+            error(Kind::Busy, guard_holder_text(fGuard.holder()), Failed);
             return false;
         }
         announce_interrupted(fSession.journal_folder());
@@ -121,27 +156,32 @@ public:
             QStringList found;
             for (const T_Orvel_Handler::AdapterInfo &adapter : fSession.adapters_found())
                 found.append(adapter.serial);
-            err(QStringLiteral("No IO-Warrior adapter with serial ") + fSerial + QStringLiteral(" attached; found: ") +
-                found.join(QStringLiteral(", ")));
+            error(Kind::NoAdapter,
+                  QStringLiteral("No IO-Warrior adapter with serial ") + fSerial + QStringLiteral(" attached; found: ") +
+                      found.join(QStringLiteral(", ")),
+                  Failed);
             return false;
         }
         if (failed == readdress::Step::DetectDongle) {
-            err(QStringLiteral("No IO-Warrior 56 adapter found"));
+            error(Kind::NoAdapter, QStringLiteral("No IO-Warrior 56 adapter found"), Failed);
             return false;
         }
         if (failed != readdress::Step::None) {
-            err(QStringLiteral("The adapter failed while ") + step_text(failed));
+            error(Kind::AdapterSilent, QStringLiteral("The adapter failed while ") + step_text(failed), Failed);
             return false;
         }
         // Only a scan the bus answered throughout tells an empty bus.
         if (const std::optional<session::ScanFailed> &scan = fSession.scan_failed()) {
-            err(scan->arbitration_lost && !scan->adapter_lost
-                    ? QStringLiteral("The I2C bus is held: the IO-Warrior adapter loses arbitration on it")
-                    : QStringLiteral("The IO-Warrior adapter does not answer"));
+            if (scan->arbitration_lost && !scan->adapter_lost)
+                error(Kind::BusHeld, QStringLiteral("The I2C bus is held: the IO-Warrior adapter loses arbitration on it"),
+                      Failed);
+            else
+                error(Kind::AdapterSilent, QStringLiteral("The IO-Warrior adapter does not answer"), Failed);
             return false;
         }
         if (address >= 0 && !fSession.select(address)) {
-            err(QStringLiteral("No transmitter answers at ") + T_SlaveAddr::hex_text(address));
+            error(Kind::NoTransmitter, QStringLiteral("No transmitter answers at ") + T_SlaveAddr::hex_text(address),
+                  Failed);
             return false;
         }
         return true;
@@ -152,6 +192,17 @@ private:
     TSession fSession;
     QString fSerial;
 };
+
+// What a command that shows the transmitter says of what it could not read.
+void warn_unread(const session::Transmitter &t)
+{
+    const QString at = T_SlaveAddr::hex_text(t.address);
+    if (!t.identity_read)
+        notice(Kind::Incomplete, QStringLiteral("The identity of the transmitter at ") + at +
+                                     QStringLiteral(" (range, calibration date, product code) was not read"));
+    if (!t.image_complete)
+        notice(Kind::Incomplete, QStringLiteral("The memory image at ") + at + QStringLiteral(" was not read completely"));
+}
 
 // Confirmed: from here on a signal waits for the procedure's end, the outcome of which the
 // program then exits with.
@@ -165,10 +216,12 @@ bool write_begins()
 int finish(const Options &o, const session::ProcedureEnded &ended, const QString &what)
 {
     if (!ended.journal_error.isEmpty())
-        err(QStringLiteral("Journal not written: ") + ended.journal_error);
+        notice(Kind::Journal, QStringLiteral("Journal not written: ") + ended.journal_error);
     const readdress::Outcome &outcome = ended.outcome;
     if (o.json) {
-        out(json({{QStringLiteral("outcome"), readdress_journal::outcome_text(outcome)},
+        const bool restore = ended.procedure == session::Procedure::Restore;
+        out(json({{QStringLiteral("procedure"), restore ? QStringLiteral("restore") : QStringLiteral("readdress")},
+                  {QStringLiteral("outcome"), readdress_journal::outcome_text(outcome)},
                   {QStringLiteral("failed_step"), readdress_journal::failed_step_text(outcome)},
                   {QStringLiteral("old_address"), T_SlaveAddr::hex_text(ended.from)},
                   {QStringLiteral("new_address"), T_SlaveAddr::hex_text(ended.to)},
@@ -183,11 +236,11 @@ int finish(const Options &o, const session::ProcedureEnded &ended, const QString
         return Ok;
     }
     if (outcome.failed == readdress::Step::Confirm)
-        err(QStringLiteral("Cancelled: nothing was written"));
+        error(Kind::Cancelled, QStringLiteral("Cancelled: nothing was written"), Failed);
     else if (outcome.failed == readdress::Step::Check)
-        err(refusal_text(outcome.refusal, ended.to));
+        error(Kind::Refused, refusal_text(outcome.refusal, ended.to), Failed);
     else
-        err(failure_text(outcome, what));
+        error(Kind::Failed, failure_text(outcome, what), Failed);
     return Failed;
 }
 
@@ -200,17 +253,19 @@ int scan(const Options &o)
         return Failed;
     TSession &s = bench.session();
     QList<QStringList> rows;
-    QJsonArray list;
     for (int address : QList<int>(s.addresses())) {
         s.select(address);
         const session::Transmitter &i = s.transmitter();
-        rows.append(info_row(i, s.pressure_digits()));
-        list.append(info_json(i, s.pressure_digits()));
+        warn_unread(i);
+        if (o.json) {
+            QJsonObject line = info_json(i, s.pressure_digits());
+            line.insert(QStringLiteral("adapter_serial"), s.adapter_serial());
+            out(json(line));
+        } else {
+            rows.append(info_row(i, s.pressure_digits()));
+        }
     }
-    if (o.json)
-        out(json({{QStringLiteral("adapter_serial"), s.adapter_serial()},
-                  {QStringLiteral("transmitters"), list}}));
-    else
+    if (!o.json)
         out(table(info_header(), rows));
     return Ok;
 }
@@ -222,6 +277,7 @@ int info(const Options &o)
         return Failed;
     const session::Transmitter &i = bench.session().transmitter();
     const int digits = bench.session().pressure_digits();
+    warn_unread(i);
     if (o.json)
         out(json(info_json(i, digits)));
     else
@@ -237,8 +293,10 @@ int dump(const Options &o)
     const session::Transmitter &t = bench.session().transmitter();
     T_DeviceMemory image = t.memory;
     if (!image.Get_complete()) {
-        err(QStringLiteral("The memory image at ") + T_SlaveAddr::hex_text(o.address) +
-            QStringLiteral(" was not read completely"));
+        error(Kind::Incomplete,
+              QStringLiteral("The memory image at ") + T_SlaveAddr::hex_text(o.address) +
+                  QStringLiteral(" was not read completely"),
+              Failed);
         return Failed;
     }
     if (o.json) {
@@ -250,6 +308,7 @@ int dump(const Options &o)
         out(json({{QStringLiteral("address"), T_SlaveAddr::hex_text(o.address)},
                   {QStringLiteral("current_page"), t.memory_status.current_page},
                   {QStringLiteral("data_corrected"), t.memory_status.data_corrected},
+                  {QStringLiteral("image_complete"), true},
                   {QStringLiteral("words"), words}}));
     } else {
         std::fputs(memory_image_file::text(image).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toLocal8Bit(),
@@ -276,7 +335,7 @@ int restore(const Options &o)
 {
     T_DeviceMemory saved;
     if (const QString why = memory_image_file::load(o.image, saved); !why.isEmpty()) {
-        err(QStringLiteral("No memory image: ") + why);
+        error(Kind::Image, QStringLiteral("No memory image: ") + why, Usage);
         return Usage;
     }
     Bench bench(o);
@@ -303,39 +362,65 @@ int measure(const Options &o)
         return Failed;
     TSession &s = bench.session();
     cli_signals::stop_softly();
+    const QString at = T_SlaveAddr::hex_text(o.address);
     const QStringList header = {QStringLiteral("Time"), QStringLiteral("Pressure/bar"),
                                 QStringLiteral("Temperature/°C"), QStringLiteral("Pressure raw"),
                                 QStringLiteral("Temperature raw")};
     if (!o.json)
         out(header.join(u'\t'));
-    for (int n = 0; (o.count < 0 || n < o.count) && !cli_signals::stop_requested(); ++n) {
-        if (n > 0) {
+    int failures = 0; // in a row
+    for (int n = 0; (o.count < 0 || n < o.count) && !cli_signals::stop_requested();) {
+        if (n > 0 || failures > 0) {
             // Short slices, so Ctrl-C ends the run within a few milliseconds.
-            for (int waited = 0; waited < o.interval && !cli_signals::stop_requested(); waited += 10)
-                QThread::msleep(unsigned(std::min(10, o.interval - waited)));
+            for (qint64 waited = 0; waited < o.interval && !cli_signals::stop_requested(); waited += 10)
+                QThread::msleep(unsigned(std::min<qint64>(10, o.interval - waited)));
             if (cli_signals::stop_requested())
                 break;
         }
         const std::optional<session::Measurement> m = s.measure();
         if (!m) {
-            err(QStringLiteral("Measurement failed at ") + T_SlaveAddr::hex_text(o.address));
-            return Failed;
+            // What the transmitter did not deliver is never printed as a measurement.
+            if (++failures >= MeasureFailuresLimit) {
+                error(Kind::Measurement,
+                      QStringLiteral("Measurement failed at ") + at + QStringLiteral(" ") +
+                          QString::number(MeasureFailuresLimit) + QStringLiteral(" times in a row; giving up"),
+                      Failed);
+                return Failed;
+            }
+            notice(Kind::Measurement,
+                   QStringLiteral("Measurement failed at ") + at + QStringLiteral("; looking for the transmitter again"));
+            switch (s.find_again()) {
+            case TSession::Recovery::NoAdapter:
+                error(Kind::NoAdapter, QStringLiteral("No IO-Warrior 56 adapter found"), Failed);
+                return Failed;
+            case TSession::Recovery::AdapterSilent:
+                error(Kind::AdapterSilent, QStringLiteral("The IO-Warrior adapter does not answer"), Failed);
+                return Failed;
+            case TSession::Recovery::Found:
+            case TSession::Recovery::Missing: break;
+            }
+            continue;
         }
+        failures = 0;
+        ++n;
         const QDateTime &now = m->time;
         const QString time = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs);
         if (o.json)
-            out(json({{QStringLiteral("time"), time},
+            out(json({{QStringLiteral("address"), at},
+                      {QStringLiteral("time"), time},
                       {QStringLiteral("pressure"), rounded(m->pressure, s.pressure_digits())},
                       {QStringLiteral("temperature"), rounded(m->temperature, s.temperature_digits())},
                       {QStringLiteral("pressure_raw"), m->pressure_raw},
-                      {QStringLiteral("temperature_raw"), m->temperature_raw}},
-                     true));
+                      {QStringLiteral("temperature_raw"), m->temperature_raw}}));
         else
             out(QStringList{time, number_text(m->pressure, s.pressure_digits()),
                             number_text(m->temperature, s.temperature_digits()), QString::number(m->pressure_raw),
                             QString::number(m->temperature_raw)}
                     .join(u'\t'));
     }
+    // Stopped by a signal: the status tells the script the run did not end by itself.
+    if (const int signal = cli_signals::stop_signal())
+        return 128 + signal;
     return Ok;
 }
 
@@ -346,19 +431,17 @@ int adapters(const Options &o)
         return Failed;
     const QList<T_Orvel_Handler::AdapterInfo> found = bench.session().list_adapters();
     if (found.isEmpty()) {
-        err(QStringLiteral("No IO-Warrior 56 adapter found"));
+        error(Kind::NoAdapter, QStringLiteral("No IO-Warrior 56 adapter found"), Failed);
         return Failed;
     }
     QList<QStringList> rows;
     for (const T_Orvel_Handler::AdapterInfo &adapter : found) {
         const bool iow56 = adapter.product_id == T_Orvel_Handler::ProductIdIow56;
         if (o.json)
-            out(json({{QStringLiteral("schema"), SchemaVersion},
-                      {QStringLiteral("serial"), adapter.serial},
+            out(json({{QStringLiteral("serial"), adapter.serial},
                       {QStringLiteral("product_id"), qint64(adapter.product_id)},
                       {QStringLiteral("product_id_hex"), product_id_hex(adapter.product_id)},
-                      {QStringLiteral("iow56"), iow56}},
-                     true));
+                      {QStringLiteral("iow56"), iow56}}));
         else
             rows.append({adapter.serial, product_id_hex(adapter.product_id),
                          iow56 ? QStringLiteral("yes") : QStringLiteral("no")});
@@ -374,15 +457,15 @@ int journal(const Options &o)
     TSingleInstance guard;
     if (guard.tryAcquire())
         announce_interrupted(folder);
-    QString error;
-    const QList<QStringList> attempts = readdress_journal::read(folder, &error);
-    if (!error.isEmpty()) {
-        err(QStringLiteral("The journal cannot be read: ") + error);
+    QString why;
+    const QList<QStringList> attempts = readdress_journal::read(folder, &why);
+    if (!why.isEmpty()) {
+        error(Kind::Journal, QStringLiteral("The journal cannot be read: ") + why, Failed);
         return Failed;
     }
     if (o.json) {
         for (const QStringList &attempt : attempts)
-            out(json(journal_json(folder, attempt), true));
+            out(json(journal_json(folder, attempt)));
         return Ok;
     }
     QList<QStringList> rows;

@@ -8,6 +8,10 @@ namespace cli_commands {
 // Exit status of the command line.
 enum Status { Ok = 0, Failed = 1, Usage = 2 };
 
+// Measurements lost in a row, each followed by a search for the transmitter, after which
+// `measure` gives up.
+constexpr int MeasureFailuresLimit = 10;
+
 struct Options {
     bool json = false;
     bool yes = false;

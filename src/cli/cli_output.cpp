@@ -8,6 +8,7 @@
 
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <atomic>
 #include <cstdio>
 
 namespace cli_output {
@@ -22,6 +23,63 @@ void err(const QString &text)
 {
     std::fputs((text + u'\n').toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
+}
+
+namespace {
+
+std::atomic<bool> json_on{false};
+
+} // namespace
+
+const char *kind_name(Kind kind)
+{
+    switch (kind) {
+    case Kind::Usage: return "usage";
+    case Kind::Image: return "image";
+    case Kind::Busy: return "busy";
+    case Kind::NoAdapter: return "no_adapter";
+    case Kind::AdapterSilent: return "adapter_silent";
+    case Kind::BusHeld: return "bus_held";
+    case Kind::NoTransmitter: return "no_transmitter";
+    case Kind::Incomplete: return "incomplete";
+    case Kind::Measurement: return "measurement";
+    case Kind::Refused: return "refused";
+    case Kind::Cancelled: return "cancelled";
+    case Kind::Failed: return "failed";
+    case Kind::Journal: return "journal";
+    case Kind::Interrupted: return "interrupted";
+    }
+    return "failed";
+}
+
+void set_json(bool on)
+{
+    json_on = on;
+}
+
+bool json_mode()
+{
+    return json_on;
+}
+
+void error(Kind kind, const QString &text, int exit)
+{
+    if (!json_on) {
+        err(text);
+        return;
+    }
+    err(json({{QStringLiteral("error"), text},
+              {QStringLiteral("kind"), QLatin1String(kind_name(kind))},
+              {QStringLiteral("exit"), exit}}));
+}
+
+void notice(Kind kind, const QString &text)
+{
+    if (!json_on) {
+        err(text);
+        return;
+    }
+    err(json({{QStringLiteral("notice"), text}, {QStringLiteral("kind"), QLatin1String(kind_name(kind))}}));
 }
 
 QString table(const QStringList &header, const QList<QStringList> &rows)
@@ -44,10 +102,14 @@ QString table(const QStringList &header, const QList<QStringList> &rows)
     return lines.join(u'\n');
 }
 
-QString json(const QJsonObject &object, bool oneLine)
+QString json(const QJsonObject &object)
 {
-    const QByteArray bytes = QJsonDocument(object).toJson(oneLine ? QJsonDocument::Compact : QJsonDocument::Indented);
-    return QString::fromUtf8(bytes).trimmed();
+    QJsonObject versioned = object;
+    versioned.remove(QStringLiteral("schema"));
+    const QByteArray fields = QJsonDocument(versioned).toJson(QJsonDocument::Compact);
+    // QJsonObject sorts its keys; the version leads, so a reader meets it first.
+    const QByteArray head = "{\"schema\":" + QByteArray::number(SchemaVersion);
+    return QString::fromUtf8(fields == "{}" ? head + '}' : head + ',' + fields.mid(1));
 }
 
 double rounded(double value, int digits)
@@ -68,7 +130,7 @@ QString iso_date(const QString &calibration_date)
 
 QStringList info_header()
 {
-    return {QStringLiteral("Address"), QStringLiteral("Range"),  QStringLiteral("Calibrated"),
+    return {QStringLiteral("Address"), QStringLiteral("Range"),  QStringLiteral("Calibration date"),
             QStringLiteral("Product"), QStringLiteral("Status"), QStringLiteral("Changes left")};
 }
 
@@ -134,7 +196,9 @@ QJsonObject info_json(const session::Transmitter &info, int digits)
             {QStringLiteral("calibrated"), info.calibrated},
             {QStringLiteral("changes_left"),
              info.changes_left() >= 0 ? QJsonValue(info.changes_left()) : QJsonValue(QJsonValue::Null)},
-            {QStringLiteral("identity_words"), words}};
+            {QStringLiteral("identity_words"), words},
+            {QStringLiteral("identity_read"), info.identity_read},
+            {QStringLiteral("image_complete"), info.image_complete}};
 }
 
 QString refusal_text(readdress::Refusal why, int new_address)

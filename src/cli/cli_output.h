@@ -1,5 +1,7 @@
-// Texts of the command line: aligned tables, JSON, numbers with the settings' digits, and the
-// one-line messages. Stateless; one thread.
+// Texts of the command line: aligned tables, JSON lines, numbers with the settings' digits, and
+// the one-line messages, as text or, with --json, as JSON objects.
+// Threading: the JSON switch is set once before the command runs; the signal watcher may print
+// errors and notices from its own thread, every line in one write.
 #pragma once
 
 #include "session/session_records.h"
@@ -12,15 +14,45 @@
 
 namespace cli_output {
 
-// The version of the JSON the command line writes; each object carries it as "schema".
+// The version of every JSON object the command line prints; fields may be added within a
+// version, never renamed or given another meaning.
 inline constexpr int SchemaVersion = 1;
 
 void out(const QString &text);  // standard output, followed by a line end
 void err(const QString &text);  // standard error, followed by a line end
 
+// What went wrong, for scripts: the "kind" of a JSON error or notice.
+enum class Kind {
+    Usage,          // the command line itself
+    Image,          // a memory image file that is refused
+    Busy,           // another copy holds the adapter
+    NoAdapter,      // no IO-Warrior 56 adapter
+    AdapterSilent,  // the adapter does not answer
+    BusHeld,        // the adapter loses arbitration on the bus
+    NoTransmitter,  // nothing answers at the address
+    Incomplete,     // the memory image or identity was not read completely
+    Measurement,    // a measurement was lost, or too many in a row
+    Refused,        // a procedure's checks wrote nothing
+    Cancelled,      // declined at the question
+    Failed,         // a procedure failed at a step
+    Journal,        // the journal cannot be written or read, or tells of a cut-off attempt
+    Interrupted,    // a signal
+};
+const char *kind_name(Kind kind);
+
+// With --json, errors and notices on standard error are JSON objects too.
+void set_json(bool on);
+bool json_mode();
+// An error the program exits with: the line, or {"schema","error","kind","exit"}.
+void error(Kind kind, const QString &text, int exit);
+// Something the user must know that does not end the program: the line, or
+// {"schema","notice","kind"}.
+void notice(Kind kind, const QString &text);
+
 // Columns padded to their widest cell, two blanks apart.
 QString table(const QStringList &header, const QList<QStringList> &rows);
-QString json(const QJsonObject &object, bool oneLine = false);
+// One line of compact JSON, with "schema" first among the object's fields.
+QString json(const QJsonObject &object);
 
 // The value rounded to `digits` decimals, so JSON shows what the window shows.
 double rounded(double value, int digits);

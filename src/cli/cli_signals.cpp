@@ -23,7 +23,7 @@ enum class Mode { End, Stop, Hold };
 std::mutex lock;
 Mode mode = Mode::End;       // under the lock
 bool told = false;           // under the lock
-std::atomic<bool> stop{false};
+std::atomic<int> stop{0}; // the signal that asked to stop
 
 #ifndef _WIN32
 sigset_t quit_signals()
@@ -40,16 +40,19 @@ void take(int signal)
     std::lock_guard<std::mutex> guard(lock);
     switch (mode) {
     case Mode::End:
-        cli_output::err(QStringLiteral("Interrupted; nothing was being written"));
+        cli_output::error(cli_output::Kind::Interrupted, QStringLiteral("Interrupted; nothing was being written"),
+                          128 + signal);
         // Nothing to finish: the journal and the outputs are written line by line.
         ::_exit(128 + signal);
     case Mode::Stop:
-        stop = true;
+        if (stop == 0)
+            stop = signal;
         break;
     case Mode::Hold:
         if (!std::exchange(told, true))
-            cli_output::err(QStringLiteral("Interrupted: finishing the write first, so that the transmitter is not "
-                                           "left half written"));
+            cli_output::notice(cli_output::Kind::Interrupted,
+                               QStringLiteral("Interrupted: finishing the write first, so that the transmitter is not "
+                                              "left half written"));
         break;
     }
 }
@@ -89,6 +92,11 @@ void stop_softly()
 }
 
 bool stop_requested()
+{
+    return stop != 0;
+}
+
+int stop_signal()
 {
     return stop;
 }

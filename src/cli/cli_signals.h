@@ -15,6 +15,8 @@ bool install();
 // From now on a signal only asks the run to stop.
 void stop_softly();
 bool stop_requested();
+// The signal that asked the run to stop; 0 while none did.
+int stop_signal();
 
 // The write begins: a signal no longer ends the program; the first one says on standard error
 // that the write is being finished.

@@ -7,13 +7,15 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <algorithm>
+#include <climits>
 #include <functional>
-#include <map>
+#include <utility>
+#include <vector>
 
 namespace {
 
 using cli_commands::Options;
-using cli_output::err;
 using cli_output::out;
 
 // What a command does with the adapters: --serial chooses one, --verbose shows the traffic.
@@ -30,9 +32,10 @@ struct Command {
     Uses adapter = Uses::One;
 };
 
-const std::map<QString, Command> &commands()
+// In the order of a transmitter's way through production, which the overview keeps.
+const std::vector<std::pair<QString, Command>> &commands()
 {
-    static const std::map<QString, Command> list = {
+    static const std::vector<std::pair<QString, Command>> list = {
         {QStringLiteral("scan"),
          {"Every transmitter on the bus: address, range, calibration date, product code, status and "
           "changes left.",
@@ -43,6 +46,10 @@ const std::map<QString, Command> &commands()
          {"The memory image of the transmitter at --address, one word a line, in the layout the memory map "
           "window copies.",
           true, false, false, false, false, cli_commands::dump}},
+        {QStringLiteral("measure"),
+         {"Measures at --address, one line a measurement (time, pressure, temperature, raw values) until "
+          "--count measurements or Ctrl-C.",
+          true, false, false, false, true, cli_commands::measure}},
         {QStringLiteral("readdress"),
          {"Gives the transmitter at --address the new address --to, with the checks and steps of the window. "
           "Asks for confirmation unless --yes. Every attempt is journalled.",
@@ -52,10 +59,6 @@ const std::map<QString, Command> &commands()
           "transmitter at --address, which must carry the image's product code. Uses up one change. Asks "
           "for confirmation unless --yes.",
           true, false, true, true, false, cli_commands::restore}},
-        {QStringLiteral("measure"),
-         {"Measures at --address, one line a measurement (time, pressure, temperature, raw values) until "
-          "--count measurements or Ctrl-C.",
-          true, false, false, false, true, cli_commands::measure}},
         {QStringLiteral("journal"),
          {"The journal of every re-addressing and restore attempt, newest first, with the before-image of "
           "each; an attempt cut off while it wrote shows as interrupted.",
@@ -83,15 +86,33 @@ QString overview()
 
 int usage(const QString &message)
 {
-    err(QStringLiteral("orvel-zorbit-cli: ") + message + QStringLiteral(" (see --help)"));
+    cli_output::error(cli_output::Kind::Usage, QStringLiteral("orvel-zorbit-cli: ") + message + QStringLiteral(" (see --help)"),
+                      cli_commands::Usage);
     return cli_commands::Usage;
 }
 
+// A whole number from `lowest` to INT_MAX; else the option's usage error.
 bool parse_number(const QString &text, int lowest, int &value)
 {
     bool ok = false;
     value = text.toInt(&ok);
     return ok && value >= lowest;
+}
+
+QString range_error(const char *option, const char *what, int lowest)
+{
+    return QLatin1String(option) + QStringLiteral(" wants ") + QLatin1String(what) + QStringLiteral(" from ") +
+           QString::number(lowest) + QStringLiteral(" to ") + QString::number(INT_MAX);
+}
+
+// Qt's help names the binary by the path it was started with; a command's help names it as
+// the user types it.
+QString command_help(const QCommandLineParser &parser, const QString &name)
+{
+    const QString text = parser.helpText().trimmed();
+    const qsizetype lineEnd = text.indexOf(u'\n');
+    return QStringLiteral("Usage: orvel-zorbit-cli ") + name + QStringLiteral(" [options]") +
+           (lineEnd < 0 ? QString() : text.mid(lineEnd));
 }
 
 } // namespace
@@ -104,6 +125,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("orvel-zorbit-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.3"));
     const QStringList args = QCoreApplication::arguments();
+    // Before anything can fail, so that even a usage error is told as JSON.
+    cli_output::set_json(args.contains(QStringLiteral("--json")));
 
     QString name;
     for (qsizetype i = 1; i < args.size() && name.isEmpty(); ++i)
@@ -120,7 +143,8 @@ int main(int argc, char *argv[])
         }
         return usage(QStringLiteral("no command given"));
     }
-    const auto found = commands().find(name);
+    const auto found = std::find_if(commands().begin(), commands().end(),
+                                    [&](const auto &entry) { return entry.first == name; });
     if (found == commands().end())
         return usage(QStringLiteral("unknown command '") + name + u'\'');
     const Command &command = found->second;
@@ -141,7 +165,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption count(QStringLiteral("count"), QStringLiteral("Number of measurements."),
                                    QStringLiteral("N"));
     const QCommandLineOption interval(QStringLiteral("interval"),
-                                      QStringLiteral("Milliseconds between measurements, at least 10 (500)."),
+                                      QStringLiteral("Milliseconds between measurements, 10 or more (500)."),
                                       QStringLiteral("MS"));
     const QCommandLineOption serial(
         QStringLiteral("serial"),
@@ -171,7 +195,7 @@ int main(int argc, char *argv[])
     if (!parser.parse(args))
         return usage(parser.errorText());
     if (parser.isSet(help)) {
-        out(parser.helpText().trimmed());
+        out(command_help(parser, name));
         return cli_commands::Ok;
     }
     if (parser.positionalArguments() != QStringList{name})
@@ -207,9 +231,9 @@ int main(int argc, char *argv[])
     }
     if (command.measures) {
         if (parser.isSet(count) && !parse_number(parser.value(count), 1, o.count))
-            return usage(QStringLiteral("--count wants a number of at least 1"));
+            return usage(range_error("--count", "a whole number", 1));
         if (parser.isSet(interval) && !parse_number(parser.value(interval), 10, o.interval))
-            return usage(QStringLiteral("--interval wants milliseconds, at least 10"));
+            return usage(range_error("--interval", "milliseconds", 10));
     }
     return command.run(o);
 }

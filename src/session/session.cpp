@@ -6,12 +6,14 @@
 #include "transmitter/readdress.h"
 
 #include <QDateTime>
+#include <QThread>
 #include <utility>
 
 namespace {
 
 constexpr int HandOverTickMs = 200;
 constexpr uint32_t ScanPauseMs = 500;
+constexpr int RecoveryPauseMs = 100;
 
 } // namespace
 
@@ -385,4 +387,35 @@ std::optional<session::Measurement> TSession::measure()
     session::Measurement m = measurement(f_running);
     publish(m);
     return m;
+}
+
+TSession::Recovery TSession::find_again()
+{
+    T_Orvel_Handler &h = *fOrvel_Handler;
+    const int address = h.Get_preferred_addr();
+    // A busy or lost answer is retried without cutting the supply; only when the transmitter is
+    // not found is the adapter opened afresh and the bus powered up again.
+    auto answers = [&] {
+        h.get_slave_address();
+        for (const T_SlaveAddr &entry : h.Get_slave_addr_list())
+            if (entry.Get_int_Addr() == address)
+                return h.Get_scan_complete();
+        return false;
+    };
+    bool found = answers();
+    if (!found) {
+        if (!h.detect_dongle())
+            return Recovery::NoAdapter;
+        readdress::power_up(h, readdress::RecoveryChain);
+        found = answers();
+    }
+    if (!h.Get_scan_complete())
+        return Recovery::AdapterSilent;
+    // The scan takes the lowest address when the picked one is silent: never measure another.
+    h.Get_Device().Set_slave_addr(uint8_t(address));
+    show_slaveAddr();
+    QThread::msleep(RecoveryPauseMs);
+    if (found && h.get_device_scaling())
+        show_pressure_scaling();
+    return found ? Recovery::Found : Recovery::Missing;
 }

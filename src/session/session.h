@@ -80,6 +80,11 @@ public:
     bool read_memory();
     // One measurement of the selected transmitter.
     std::optional<session::Measurement> measure();
+    // After a lost measurement, what the measurement worker does: looks for the selected
+    // transmitter again (opening the adapter afresh when it was lost), pauses 100 ms and reads
+    // the scaling. The selection stays on its address.
+    enum class Recovery { Found, Missing, AdapterSilent, NoAdapter };
+    Recovery find_again();
     // The procedures on the selected transmitter, journalled before their first write and again
     // before their end is published; quit signals wait on this thread while they write.
     session::ProcedureEnded readdress(int to);

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -180,4 +181,36 @@ TEST_F(InterruptedChange, IsToldOnceAfterStartUpShowsAsInterruptedAndItsBeforeIm
     ASSERT_TRUE(waitForScan());
     QTest::qWait(300);
     EXPECT_EQ(later, QStringList());
+}
+
+TEST_F(InterruptedChange, ABeforeImageAlteredOnTheDiskIsNotWrittenBack)
+{
+    answerNextDialog(1);
+    ASSERT_TRUE(waitFor([this] { return readdress_journal::unannounced(folder()).isEmpty(); }, 10000));
+    // One word changed after the image was saved: its checksum no longer matches.
+    QFile file(QDir(folder()).filePath(cut.before_image));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QByteArray saved = file.readAll();
+    ASSERT_TRUE(saved.contains("COM_Config\t0x02\t0x0028"));
+    file.resize(0);
+    file.write(QByteArray(saved).replace("COM_Config\t0x02\t0x0028", "COM_Config\t0x02\t0x0029"));
+    file.close();
+
+    child<QAction>("journal_Action")->trigger();
+    auto *window = form->findChild<Tjournal_form *>();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(waitFor([this] { return child<QComboBox>("slaveaddr_combo")->currentText() == QStringLiteral("0x30"); },
+                        15000));
+    const iowsim_transmitter_info half = chip();
+    window->table()->selectRow(0);
+    QString message;
+    answerNextDialog(1, &message);
+    window->findChild<QPushButton *>(QStringLiteral("journal_restore_btn"))->click();
+    ASSERT_TRUE(waitFor([&] { return !message.isEmpty(); }, 10000));
+    EXPECT_TRUE(message.startsWith(QStringLiteral("The saved memory image cannot be read:"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("does not match its words"))) << message.toStdString();
+    QTest::qWait(300);
+    EXPECT_FALSE(form->session().readdressing());
+    EXPECT_EQ(chip().current_page, half.current_page) << "nothing written";
+    EXPECT_EQ(readdress_journal::read(folder()).size(), 1);
 }

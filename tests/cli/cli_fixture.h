@@ -80,12 +80,20 @@ protected:
         EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
         return doc.object();
     }
+    // Every line of JSON output as an object; each must be one.
+    static QList<QJsonObject> objects(const QString &text)
+    {
+        QList<QJsonObject> list;
+        for (const QString &line : text.split(u'\n', Qt::SkipEmptyParts))
+            list << object(line);
+        return list;
+    }
     QStringList scannedAddresses()
     {
         const Result r = run({QStringLiteral("scan"), QStringLiteral("--json")});
         EXPECT_EQ(r.status, 0) << r.err.toStdString();
         QStringList found;
-        for (const QJsonValue &t : object(r.out)[QStringLiteral("transmitters")].toArray())
+        for (const QJsonObject &t : objects(r.out))
             found << t[QStringLiteral("address")].toString();
         return found;
     }

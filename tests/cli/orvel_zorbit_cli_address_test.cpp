@@ -41,7 +41,7 @@ protected:
     Result runWith(const QString &text)
     {
         if (std::get<0>(GetParam()) == Option::Address)
-            return run({QStringLiteral("info"), QStringLiteral("--address"), text, QStringLiteral("--json")});
+            return run({QStringLiteral("info"), QStringLiteral("--address"), text});
         return run({QStringLiteral("readdress"), QStringLiteral("--address"), QStringLiteral("0x28"),
                     QStringLiteral("--to"), text},
                    "n\n");
@@ -66,7 +66,7 @@ TEST_P(AddressSpellings, OnlyHexadecimalWithPrefixIsTaken)
     const QString address = QLatin1String(s.address);
     if (std::get<0>(GetParam()) == Option::Address) {
         if (r.status == 0) {
-            EXPECT_EQ(object(r.out)[QStringLiteral("address")].toString(), address);
+            EXPECT_TRUE(r.lines().value(1).startsWith(address + u' ')) << r.out.toStdString();
         } else {
             EXPECT_EQ(r.status, 1);
             EXPECT_EQ(r.err, QStringLiteral("No transmitter answers at ") + address + u'\n');

@@ -191,11 +191,14 @@ TEST_P(Killed, TheJournalHasTheAttemptAndItsBeforeImageBringsTheTransmitterBack)
     T_DeviceMemory saved;
     ASSERT_EQ(memory_image_file::load(before, saved), QString());
     EXPECT_EQ(listed.err.count(u'\n'), 1) << listed.err.toStdString();
-    EXPECT_TRUE(listed.err.startsWith(QStringLiteral("Interrupted: the re-addressing of 0x28 to 0x31 begun ") +
-                                      row[QStringLiteral("time")].toString()))
-        << listed.err.toStdString();
-    EXPECT_TRUE(listed.err.contains(QStringLiteral("journal: ") + journal::journal_file(journalFolder())));
-    EXPECT_TRUE(listed.err.contains(QStringLiteral("before-image: ") + before));
+    const QJsonObject told = object(listed.err);
+    EXPECT_EQ(told[QStringLiteral("kind")].toString(), QStringLiteral("journal"));
+    const QString notice = told[QStringLiteral("notice")].toString();
+    EXPECT_TRUE(notice.startsWith(QStringLiteral("Interrupted: the re-addressing of 0x28 to 0x31 begun ") +
+                                  row[QStringLiteral("time")].toString()))
+        << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral("journal: ") + journal::journal_file(journalFolder())));
+    EXPECT_TRUE(notice.contains(QStringLiteral("before-image: ") + before));
     EXPECT_EQ(run({QStringLiteral("journal")}).err, QString()) << "told once";
     EXPECT_EQ(chip().current_page, 1) << "the kill came after the page was opened";
 
@@ -308,7 +311,7 @@ TEST_F(Cli, TheJournalListsEveryAttemptAndTellsOfAnInterruptedOneOnceNoOtherCopy
     EXPECT_EQ(json.err, QString()) << "told once";
     ASSERT_EQ(json.lines().size(), 2);
     const QJsonObject cut = object(json.lines()[0]);
-    EXPECT_EQ(cut.keys().size(), journal::ColumnCount);
+    EXPECT_EQ(cut.keys().size(), journal::ColumnCount + 1) << "every column and the schema";
     EXPECT_EQ(cut[QStringLiteral("outcome")].toString(), journal::Interrupted);
     EXPECT_EQ(cut[QStringLiteral("before_image")].toString(), before);
     EXPECT_TRUE(cut[QStringLiteral("after_image")].isNull());

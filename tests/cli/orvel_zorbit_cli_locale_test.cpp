@@ -47,7 +47,9 @@ TEST_P(Locales, ScanJsonOfANegativeRange)
 {
     const Result r = run({QStringLiteral("scan"), QStringLiteral("--json")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    const QJsonObject gauge = object(r.out)[QStringLiteral("transmitters")].toArray().at(3).toObject();
+    const QList<QJsonObject> bus = objects(r.out);
+    ASSERT_EQ(bus.size(), 4);
+    const QJsonObject gauge = bus.at(3);
     EXPECT_EQ(gauge[QStringLiteral("range")].toString(), QStringLiteral("-1.000...1.000 PR"));
     EXPECT_EQ(gauge[QStringLiteral("range_low")].toDouble(), -1.0);
     EXPECT_EQ(gauge[QStringLiteral("calibration_date")].toString(), QStringLiteral("2022-11-21"));
@@ -70,6 +72,39 @@ TEST_P(Locales, MeasureLinesAndJsonWithAPoint)
     ASSERT_EQ(json.status, 0) << json.err.toStdString();
     EXPECT_TRUE(json.out.contains(QStringLiteral("\"pressure\":-0.5"))) << json.out.toStdString();
     EXPECT_EQ(object(json.out)[QStringLiteral("temperature")].toDouble(), 6.4);
+}
+
+TEST_P(Locales, DumpReaddressJournalAndRestoreJson)
+{
+    const Result dump = run({QStringLiteral("dump"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                             QStringLiteral("--json")});
+    ASSERT_EQ(dump.status, 0) << dump.err.toStdString();
+    const QJsonObject image = object(dump.out);
+    EXPECT_EQ(image[QStringLiteral("current_page")].toInt(-1), 0);
+    const QJsonArray words = image[QStringLiteral("words")].toArray();
+    ASSERT_EQ(words.size(), 24);
+    EXPECT_EQ(words[2][QStringLiteral("address")].toString(), QStringLiteral("0x02"));
+    EXPECT_EQ(words[2][QStringLiteral("value")].toInt(-1), 0x28);
+
+    const Result moved = run({QStringLiteral("readdress"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                              QStringLiteral("--to"), QStringLiteral("0x31"), QStringLiteral("--yes"),
+                              QStringLiteral("--json")});
+    ASSERT_EQ(moved.status, 0) << moved.err.toStdString();
+    EXPECT_EQ(object(moved.out)[QStringLiteral("answers_at")].toString(), QStringLiteral("0x31"));
+
+    const Result journal = run({QStringLiteral("journal"), QStringLiteral("--json")});
+    ASSERT_EQ(journal.status, 0) << journal.err.toStdString();
+    const QJsonObject attempt = object(journal.out);
+    EXPECT_EQ(attempt[QStringLiteral("page_before")].toInt(-1), 0);
+    EXPECT_EQ(attempt[QStringLiteral("page_after")].toInt(-1), 1);
+    EXPECT_TRUE(QDateTime::fromString(attempt[QStringLiteral("time")].toString(), Qt::ISODateWithMs).isValid())
+        << attempt[QStringLiteral("time")].toString().toStdString();
+
+    const Result restored = run({QStringLiteral("restore"), QStringLiteral("--address"), QStringLiteral("0x31"),
+                                 QStringLiteral("--image"), attempt[QStringLiteral("before_image")].toString(),
+                                 QStringLiteral("--yes"), QStringLiteral("--json")});
+    ASSERT_EQ(restored.status, 0) << restored.err.toStdString();
+    EXPECT_EQ(object(restored.out)[QStringLiteral("answers_at")].toString(), QStringLiteral("0x28"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Locale, Locales, ::testing::Values("C", "de_DE.UTF-8", "fr_FR.UTF-8"),

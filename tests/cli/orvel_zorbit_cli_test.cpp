@@ -17,22 +17,25 @@ TEST_F(Cli, ScanListsEveryPresentTransmitter)
     EXPECT_EQ(table.status, 0) << table.err.toStdString();
     const QStringList lines = table.lines();
     ASSERT_EQ(lines.size(), 5) << table.out.toStdString();
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Address")));
-    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("0x28     0.000...10.000 PA  07.04.2019  F01234E07P0056")))
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Address  Range              Calibration date  Product")))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("0x28     0.000...10.000 PA  07.04.2019        F01234E07P0056")))
         << lines[2].toStdString();
     EXPECT_TRUE(lines[2].endsWith(QStringLiteral("  3")));
 
     EXPECT_EQ(scannedAddresses(), (QStringList{QStringLiteral("0x00"), QStringLiteral("0x28"), QStringLiteral("0x30"),
                                                QStringLiteral("0x40")}));
-    const QJsonObject json = object(run({QStringLiteral("scan"), QStringLiteral("--json")}).out);
-    const QJsonObject gauge = json[QStringLiteral("transmitters")].toArray().at(3).toObject();
+    const QList<QJsonObject> json = objects(run({QStringLiteral("scan"), QStringLiteral("--json")}).out);
+    ASSERT_EQ(json.size(), 4);
+    const QJsonObject gauge = json.at(3);
     EXPECT_EQ(gauge[QStringLiteral("range")].toString(), QStringLiteral("-1.000...1.000 PR"));
     EXPECT_EQ(gauge[QStringLiteral("product_code")].toString(), QStringLiteral("F00815E12P0300"));
     EXPECT_EQ(gauge[QStringLiteral("calibration_date")].toString(), QStringLiteral("2022-11-21"));
     EXPECT_EQ(gauge[QStringLiteral("changes_left")].toInt(), 1);
     EXPECT_FALSE(gauge[QStringLiteral("status")].toString().isEmpty());
-    EXPECT_TRUE(json[QStringLiteral("transmitters")].toArray().at(2)[QStringLiteral("changes_left")].isNull())
-        << "the blank transmitter is not calibrated";
+    EXPECT_TRUE(json.at(2)[QStringLiteral("changes_left")].isNull()) << "the blank transmitter is not calibrated";
+    for (const QJsonObject &t : json)
+        EXPECT_EQ(t[QStringLiteral("adapter_serial")].toString(), QStringLiteral("0000C0DE"));
 }
 
 TEST_F(Cli, InfoAndDumpOfOneTransmitter)
@@ -69,15 +72,20 @@ TEST_F(Cli, ReaddressMovesTheTransmitterAndTheNextScanFindsIt)
 
 TEST_F(Cli, AnsweringNoOnTheTerminalWritesNothing)
 {
-    const Result r = run({QStringLiteral("readdress"), QStringLiteral("--address"), QStringLiteral("0x28"),
-                       QStringLiteral("--to"), QStringLiteral("0x31")},
-                      "n\n");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Do you wish to continue with assigning new slave address: 0x31")));
-    EXPECT_TRUE(r.err.endsWith(QStringLiteral("Cancelled: nothing was written\n")));
+    // A "no", and the end of the input: either way the question's line is ended first.
+    for (const QByteArray &answer : {QByteArray("n\n"), QByteArray()}) {
+        SCOPED_TRACE(answer.toStdString());
+        const Result r = run({QStringLiteral("readdress"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                              QStringLiteral("--to"), QStringLiteral("0x31")},
+                             answer);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, QStringLiteral("Do you wish to continue with assigning new slave address: 0x31 to device ? [y/N] \n"
+                                        "Cancelled: nothing was written\n"));
+    }
     EXPECT_TRUE(scannedAddresses().contains(QStringLiteral("0x28")));
-    EXPECT_EQ(readdress_journal::read(journalFolder()).value(0).value(readdress_journal::Outcome),
-              QStringLiteral("cancel"));
+    const QList<QStringList> journal = readdress_journal::read(journalFolder());
+    EXPECT_EQ(journal.size(), 2);
+    EXPECT_EQ(journal.value(0).value(readdress_journal::Outcome), QStringLiteral("cancel"));
 }
 
 namespace {
@@ -167,7 +175,23 @@ TEST_F(Cli, MeasureCountPrintsThatManyJsonLines)
     }
 }
 
-TEST_F(Cli, CtrlCEndsAMeasurementCleanly)
+namespace {
+
+struct StopSignal {
+    const char *name;
+    int signal;
+};
+
+class MeasureStopped : public Cli, public ::testing::WithParamInterface<StopSignal>
+{
+};
+
+const StopSignal StopSignals[] = {{"CtrlC", SIGINT}, {"Term", SIGTERM}, {"HangUp", SIGHUP}};
+
+} // namespace
+
+// The line under way is finished; the status tells that the run did not end by itself.
+TEST_P(MeasureStopped, AfterWhatItMeasuredWith128AndTheSignal)
 {
     QProcess p;
     p.setProcessEnvironment(environment());
@@ -178,16 +202,38 @@ TEST_F(Cli, CtrlCEndsAMeasurementCleanly)
     while (out.count('\n') < 3 && p.waitForReadyRead(30000))
         out += p.readAllStandardOutput();
     ASSERT_GE(out.count('\n'), 3);
-    ::kill(pid_t(p.processId()), SIGINT);
+    ::kill(pid_t(p.processId()), GetParam().signal);
     ASSERT_TRUE(p.waitForFinished(10000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.exitCode(), 128 + GetParam().signal);
+    EXPECT_EQ(p.readAllStandardError(), QByteArray());
     out += p.readAllStandardOutput();
     EXPECT_TRUE(out.endsWith('\n')) << "no cut line";
     for (const QByteArray &line : out.split('\n'))
         if (!line.isEmpty()) {
             EXPECT_TRUE(object(QString::fromUtf8(line)).contains(QStringLiteral("pressure")));
         }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, MeasureStopped, ::testing::ValuesIn(StopSignals),
+                         [](const ::testing::TestParamInfo<StopSignal> &info) { return std::string(info.param.name); });
+
+TEST_F(Cli, AnotherCommandLineHoldingTheAdapterIsNamed)
+{
+    QProcess first;
+    first.setProcessEnvironment(environment());
+    first.start(QStringLiteral(ZORBIT_CLI), {QStringLiteral("measure"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                                              QStringLiteral("--interval"), QStringLiteral("50")});
+    ASSERT_TRUE(first.waitForStarted());
+    QByteArray out;
+    while (out.count('\n') < 2 && first.waitForReadyRead(30000))
+        out += first.readAllStandardOutput();
+    ASSERT_GE(out.count('\n'), 2) << "measuring, so holding the guard";
+    const Result second = run({QStringLiteral("scan")});
+    ::kill(pid_t(first.processId()), SIGINT);
+    EXPECT_TRUE(first.waitForFinished(10000));
+    EXPECT_EQ(second.status, 1);
+    EXPECT_EQ(second.err, QStringLiteral("Another orvel-zorbit-cli holds the adapter; wait until it has ended\n"));
 }
 
 TEST_F(Cli, WhileTheWindowRunsItSaysSoAndExitsOne)
@@ -206,6 +252,7 @@ namespace {
 struct UsageCase {
     const char *name;
     std::vector<const char *> args;
+    const char *says = nullptr; // what the line says, when it matters
 };
 
 class UsageErrors : public Cli, public ::testing::WithParamInterface<UsageCase>
@@ -221,8 +268,13 @@ const UsageCase UsageCases[] = {
     {"AddressNotANumber", {"info", "--address", "zz"}},
     {"MissingTo", {"readdress", "--address", "0x28", "--yes"}},
     {"ExtraArgument", {"scan", "more"}},
-    {"CountZero", {"measure", "--address", "0x28", "--count", "0"}},
-    {"IntervalTooShort", {"measure", "--address", "0x28", "--interval", "5"}},
+    {"CountZero", {"measure", "--address", "0x28", "--count", "0"}, "--count wants a whole number from 1 to 2147483647"},
+    {"CountTooLarge", {"measure", "--address", "0x28", "--count", "99999999999"},
+     "--count wants a whole number from 1 to 2147483647"},
+    {"CountNotWhole", {"measure", "--address", "0x28", "--count", "2.5"}, "--count wants a whole number from 1 to 2147483647"},
+    {"IntervalTooShort", {"measure", "--address", "0x28", "--interval", "5"}, "--interval wants milliseconds from 10 to 2147483647"},
+    {"IntervalTooLarge", {"measure", "--address", "0x28", "--interval", "99999999999"},
+     "--interval wants milliseconds from 10 to 2147483647"},
     {"MissingImage", {"restore", "--address", "0x28"}},
     {"ImageNotAnImage", {"restore", "--address", "0x28", "--image", "/nonexistent"}},
     {"YesOnAReadingCommand", {"scan", "--yes"}},
@@ -238,6 +290,9 @@ TEST_P(UsageErrors, ExitTwoWithOneLine)
     const Result r = run(args);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
+    if (GetParam().says) {
+        EXPECT_EQ(r.err, QStringLiteral("orvel-zorbit-cli: ") + QLatin1String(GetParam().says) + QStringLiteral(" (see --help)\n"));
+    }
     EXPECT_EQ(r.out, QString());
     EXPECT_FALSE(QFile::exists(statePath())) << "the adapter was not touched";
 }
@@ -249,11 +304,17 @@ TEST_F(Cli, EveryCommandHasItsHelp)
 {
     const Result overview = run({QStringLiteral("--help")});
     EXPECT_EQ(overview.status, 0);
-    for (const char *command : {"scan", "info", "dump", "readdress", "restore", "measure", "journal"}) {
+    qsizetype listed = 0; // the overview lists them in this order
+    for (const char *command : {"scan", "info", "dump", "measure", "readdress", "restore", "journal"}) {
         SCOPED_TRACE(command);
-        EXPECT_TRUE(overview.out.contains(QStringLiteral("  ") + QLatin1String(command)));
+        const qsizetype at = overview.out.indexOf(QStringLiteral("\n  ") + QLatin1String(command) + u' ');
+        EXPECT_GT(at, listed);
+        listed = at;
         const Result help = run({QLatin1String(command), QStringLiteral("--help")});
         EXPECT_EQ(help.status, 0);
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: orvel-zorbit-cli ") + QLatin1String(command) +
+                                        QStringLiteral(" [options]\n")))
+            << help.out.toStdString();
         EXPECT_TRUE(help.out.contains(QStringLiteral("--json")));
         EXPECT_EQ(help.out.contains(QStringLiteral("--address")),
                   QLatin1String(command) != QLatin1String("scan") && QLatin1String(command) != QLatin1String("journal"));
@@ -308,6 +369,15 @@ protected:
         h.unload();
         return QDir(journalFolder()).filePath(readdress_journal::read(journalFolder()).value(0).value(readdress_journal::BeforeImage));
     }
+    // The simulated chip's checksum over the image's words.
+    static uint16_t checksum(const T_DeviceMemory &image)
+    {
+        zorbit_test::SimControl sim;
+        unsigned short words[T_DeviceMemory::RegisterCount] = {};
+        for (int a = 0; a < T_DeviceMemory::RegisterCount; ++a)
+            words[a] = image.at(a).value();
+        return sim.iowsim_checksum(words);
+    }
 };
 
 TEST_F(CliRestore, AHalfWrittenTransmitterGetsItsBeforeImageBack)
@@ -342,8 +412,13 @@ TEST_F(CliRestore, AnImageOfAnotherProductCodeIsRefused)
     const QString other = fHome.filePath(QStringLiteral("gauge.txt"));
     QFile file(other);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    // The gauge's image names 0x40, which the gauge holds: give it a free address.
-    file.write(QString(dump.out).replace(QStringLiteral("COM_Config\t0x02\t0x0040"), QStringLiteral("COM_Config\t0x02\t0x0033")).toUtf8());
+    // The gauge's image names 0x40, which the gauge holds: give it a free address, with the
+    // checksum the chip would keep for it.
+    T_DeviceMemory gauge;
+    ASSERT_EQ(memory_image_file::parse(dump.out, gauge), QString());
+    gauge.at(OrvelWords::COM_Config).setValue(0x0033);
+    gauge.at(OrvelWords::Checksum).setValue(checksum(gauge));
+    file.write(memory_image_file::text(gauge).toUtf8());
     file.close();
     const Result r = run({QStringLiteral("restore"), QStringLiteral("--address"), QStringLiteral("0x28"),
                        QStringLiteral("--image"), other, QStringLiteral("--yes")});
@@ -351,3 +426,58 @@ TEST_F(CliRestore, AnImageOfAnotherProductCodeIsRefused)
     EXPECT_EQ(r.err, QStringLiteral("Refused: the saved memory image belongs to another product code. Nothing was written.\n"));
     EXPECT_EQ(chip().current_page, 0);
 }
+
+namespace {
+
+struct BrokenImage {
+    const char *name;
+    const char *from; // replaced in the dump of 0x28
+    const char *to;
+    const char *why;
+};
+
+// clang-format off
+const BrokenImage BrokenImages[] = {
+    {"NoChecksumLine", "Checksum\t0x17\t",      "",                      "it has no Checksum line"},
+    {"WrongChecksum",  "COM_Config\t0x02\t0x0028", "COM_Config\t0x02\t0x0031", "does not match its words"},
+    {"Truncated",      "scaling3\t0x15\t",      "",                      "the word scaling3 is missing"},
+};
+// clang-format on
+
+class RestoreOfABrokenImage : public Cli, public ::testing::WithParamInterface<BrokenImage>
+{
+};
+
+} // namespace
+
+TEST_P(RestoreOfABrokenImage, IsRefusedBeforeTheAdapterIsTouched)
+{
+    const Result dump = run({QStringLiteral("dump"), QStringLiteral("--address"), QStringLiteral("0x28")});
+    ASSERT_EQ(dump.status, 0);
+    QFile::remove(statePath()); // the dump's
+    QString text = dump.out;
+    const QString from = QLatin1String(GetParam().from);
+    ASSERT_TRUE(text.contains(from));
+    // A line taken out whole: the cell and the rest of its line.
+    if (!*GetParam().to)
+        text.remove(text.indexOf(from), text.indexOf(u'\n', text.indexOf(from)) - text.indexOf(from) + 1);
+    else
+        text.replace(from, QLatin1String(GetParam().to));
+    const QString image = fHome.filePath(QStringLiteral("image.txt"));
+    QFile file(image);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
+    file.close();
+
+    const Result r = run({QStringLiteral("restore"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                          QStringLiteral("--image"), image, QStringLiteral("--yes")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("No memory image: ") + image + QStringLiteral(": "))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QLatin1String(GetParam().why))) << r.err.toStdString();
+    EXPECT_EQ(r.err.count(u'\n'), 1);
+    EXPECT_FALSE(QFile::exists(statePath())) << "the adapter was not touched";
+    EXPECT_TRUE(readdress_journal::read(journalFolder()).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, RestoreOfABrokenImage, ::testing::ValuesIn(BrokenImages),
+                         [](const ::testing::TestParamInfo<BrokenImage> &info) { return std::string(info.param.name); });

@@ -149,3 +149,19 @@ TEST_F(SingleInstance, TheDefaultLockLivesInTheUsersRuntimeFolder)
 }
 
 } // namespace
+
+TEST_F(SingleInstance, ARefusedCopyLearnsTheNameTheHolderKept)
+{
+    auto first = std::make_unique<TSingleInstance>(fName, fFolder.path());
+    ASSERT_TRUE(first->tryAcquire(QStringLiteral("orvel-zorbit-cli")));
+    TSingleInstance second(fName, fFolder.path());
+    EXPECT_FALSE(second.tryAcquire(QStringLiteral("Orvel I2C Zorbit")));
+    EXPECT_EQ(second.holder(), QStringLiteral("orvel-zorbit-cli"));
+    EXPECT_EQ(second.errorString(), QString());
+
+    // A holder that keeps no name leaves none from the one before.
+    first = std::make_unique<TSingleInstance>(fName, fFolder.path());
+    ASSERT_TRUE(first->tryAcquire());
+    EXPECT_FALSE(second.tryAcquire(QStringLiteral("Orvel I2C Zorbit")));
+    EXPECT_EQ(second.holder(), QString());
+}

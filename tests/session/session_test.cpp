@@ -330,3 +330,39 @@ TEST_F(Session, TheChosenAdapterIsTheOneOpenedAndScanned)
     ASSERT_EQ(s->adapters_found().size(), 2);
     EXPECT_EQ(s->adapters_found().at(1).serial, QStringLiteral("0000BEEF"));
 }
+
+// A lost measurement without workers: the selected transmitter is looked for again, and the
+// selection never moves to another one that answers lower on the bus.
+TEST_F(Session, FindAgainKeepsToTheSelectedTransmitter)
+{
+    ASSERT_TRUE(sim.start(sim.writeFile("two.ini", "[adapter]\nlatency_ms = 0\n"
+                                                   "[transmitter.low]\naddress = 0x20\npressure_raw = 0x1111\n"
+                                                   "[transmitter.main]\naddress = 0x28\npressure_raw = 0x4000\n"),
+                          nullptr));
+    ASSERT_EQ(s->open(), readdress::Step::None);
+    ASSERT_TRUE(s->select(0x28));
+    ASSERT_TRUE(s->measure().has_value());
+
+    using Recovery = TSession::Recovery;
+    ASSERT_TRUE(sim.iowsim_set_fault(1, IOWSIM_FAULT_REMOVED, 1));
+    EXPECT_FALSE(s->measure().has_value());
+    EXPECT_EQ(s->find_again(), Recovery::Missing);
+    EXPECT_EQ(s->addresses(), QList<int>{0x20});
+    EXPECT_FALSE(s->measure().has_value()) << "0x20 answers, but it is not the one measured";
+
+    ASSERT_TRUE(sim.iowsim_set_fault(1, IOWSIM_FAULT_REMOVED, 0));
+    EXPECT_EQ(s->find_again(), Recovery::Found);
+    const std::optional<session::Measurement> m = s->measure();
+    ASSERT_TRUE(m.has_value());
+    EXPECT_EQ(m->pressure_raw, 0x4000);
+    EXPECT_EQ(m->address, 0x28);
+
+    ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_UNPLUGGED, 1));
+    EXPECT_EQ(s->find_again(), Recovery::NoAdapter);
+    ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_UNPLUGGED, 0));
+    EXPECT_EQ(s->find_again(), Recovery::Found) << "plugged in again";
+    EXPECT_TRUE(s->measure().has_value());
+
+    ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_DROP_ANSWERS, 1));
+    EXPECT_EQ(s->find_again(), Recovery::AdapterSilent);
+}

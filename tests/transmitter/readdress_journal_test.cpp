@@ -36,10 +36,20 @@ protected:
     }
     QString folder() const { return fDir.filePath(QStringLiteral("Orvel_IIC_Zorbit")); }
     QList<QStringList> lines() { return journal::read(folder()); }
+    // A saved image, read as restore reads it.
     T_DeviceMemory image(const QString &relative)
     {
         T_DeviceMemory out;
         EXPECT_EQ(memory_image_file::load(QDir(folder()).filePath(relative), out), QString());
+        return out;
+    }
+    // A saved image as a record of what the transmitter held, broken or not.
+    T_DeviceMemory record(const QString &relative)
+    {
+        QFile file(QDir(folder()).filePath(relative));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        T_DeviceMemory out;
+        EXPECT_EQ(memory_image_file::parse(QString::fromUtf8(file.readAll()), out), QString());
         return out;
     }
 
@@ -107,7 +117,12 @@ TEST_P(Attempts, OneLineWithItsOutcomeAndTheImages)
     if (c.after_image) {
         const iowsim_transmitter_info chip = transmitter();
         const std::vector<uint16_t> held(chip.pages[chip.current_page], chip.pages[chip.current_page] + 0x17);
-        EXPECT_EQ(words(image(line[journal::AfterImage])), held) << "what the transmitter holds";
+        EXPECT_EQ(words(record(line[journal::AfterImage])), held) << "what the transmitter holds";
+        // Fit for a write back only where the transmitter's page carries its checksum.
+        T_DeviceMemory checked;
+        const bool intact = chip.pages[chip.current_page][0x17] == sim.iowsim_checksum(chip.pages[chip.current_page]);
+        EXPECT_EQ(memory_image_file::load(QDir(folder()).filePath(line[journal::AfterImage]), checked).isEmpty(), intact);
+        EXPECT_EQ(intact, QByteArray(c.name) != "ChecksumRefused" && QByteArray(c.name) != "WordLost");
         EXPECT_TRUE(line[journal::AfterImage].endsWith(QStringLiteral("_after.txt")));
     }
 }

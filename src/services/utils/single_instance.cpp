@@ -59,10 +59,11 @@ void TSingleInstance::release()
     fHeld = false;
 }
 
-bool TSingleInstance::tryAcquire()
+bool TSingleInstance::tryAcquire(const QString &name)
 {
     if (fHeld)
         return true;
+    fHolder.clear();
 #ifdef _WIN32
     // A named mutex lives while a handle is open; the system closes handles of ended processes.
     HANDLE handle = CreateMutexW(nullptr, FALSE, reinterpret_cast<LPCWSTR>(fPath.utf16()));
@@ -74,6 +75,7 @@ bool TSingleInstance::tryAcquire()
         CloseHandle(handle);
         return false;
     }
+    Q_UNUSED(name);
     fHandle = handle;
     fHeld = true;
     return true;
@@ -95,12 +97,23 @@ bool TSingleInstance::tryAcquire()
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
-        close(fd);
-        if (error == EWOULDBLOCK)
+        if (error == EWOULDBLOCK) {
+            // Written by the holder just after it took the lock: it may still be empty.
+            char text[256] = {};
+            const ssize_t got = pread(fd, text, sizeof text - 1, 0);
+            fHolder = got > 0 ? QString::fromUtf8(text, int(got)).trimmed() : QString();
+            close(fd);
             return false;
+        }
+        close(fd);
         fError = QStringLiteral("%1: %2").arg(fPath, QString::fromLocal8Bit(std::strerror(error)));
         return true;
     }
+    // Only the holder writes the file, and only now; a name that cannot be written leaves the
+    // next copy without it, nothing worse.
+    const QByteArray text = name.toUtf8();
+    if (ftruncate(fd, 0) == 0 && !text.isEmpty() && pwrite(fd, text.constData(), size_t(text.size()), 0) < 0)
+        fError = QStringLiteral("%1: %2").arg(fPath, QString::fromLocal8Bit(std::strerror(errno)));
     fFd = fd;
     fHeld = true;
     return true;

@@ -17,7 +17,10 @@ public:
 
     // False only when another holder exists. On true the lock is held until this object ends;
     // where no lock can be made at all the program is let run unguarded (see isGuarded).
-    bool tryAcquire();
+    // `name` (the program's) is kept with the lock, for the next copy to tell who holds it.
+    bool tryAcquire(const QString &name = QString());
+    // After a false tryAcquire: the name the holder kept with the lock; empty when it kept none.
+    const QString &holder() const { return fHolder; }
     bool isGuarded() const { return fHeld; }
     // Lets the next copy start while this one is still winding down.
     void release();
@@ -27,6 +30,7 @@ public:
 private:
     QString fPath;
     QString fError;
+    QString fHolder;
     bool fHeld = false;
 #ifdef _WIN32
     void *fHandle = nullptr;
