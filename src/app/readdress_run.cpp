@@ -23,12 +23,16 @@ TReaddressRun::TReaddressRun(TLogFile &log, TStatusBar &status) : f_log(log), f_
 
 bool TReaddressRun::confirm(const session::ProcedureStarted &started)
 {
+    // Both addresses: the one the transmitter answers at now, and the one it will answer at.
+    const QString from = T_SlaveAddr::hex_text(started.from);
+    const QString to = T_SlaveAddr::hex_text(started.to);
     const QString question =
         started.procedure == session::Procedure::Restore
             ? tr_("restore_confirm",
-                  "Write the saved memory image back to the transmitter? This uses up one of the changes left.")
-            : tr_("readdr_question", "Do you wish to continue with assigning new slave address: %1 to device ?")
-                  .arg(T_SlaveAddr::hex_text(started.to));
+                  "Write the saved memory image back to the transmitter at %1? It then answers at %2. This uses up one of the changes left.")
+                  .arg(from, to)
+            : tr_("readdr_question", "Do you wish to continue with assigning new slave address: %1 to device at %2 ?")
+                  .arg(to, from);
     // A dialog closed without an answer counts as No.
     return TmsgDialog::createDialog(question, mtConfirmation, {mbYes, mbNo}, mbNo) == ResultYes;
 }

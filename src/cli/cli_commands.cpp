@@ -325,7 +325,8 @@ int readdress(const Options &o)
     TSession &s = bench.session();
     s.set_confirm([&](const session::ProcedureStarted &started) {
         return (o.yes || ask(QStringLiteral("Do you wish to continue with assigning new slave address: ") +
-                             T_SlaveAddr::hex_text(started.to) + QStringLiteral(" to device ?"))) &&
+                             T_SlaveAddr::hex_text(started.to) + QStringLiteral(" to device at ") +
+                             T_SlaveAddr::hex_text(started.from) + QStringLiteral(" ?"))) &&
                write_begins();
     });
     return finish(o, s.readdress(o.to), QStringLiteral("Re-addressing"));

@@ -78,7 +78,7 @@ TEST_F(Readdress, ConfirmedChangeMovesTheTransmitter)
     changeAddress();
     ASSERT_TRUE(waitFor([this] { return newLog().contains(QStringLiteral("Re-addressing succesfully completed")); }, 15000))
         << newLog().toStdString();
-    EXPECT_EQ(question, QStringLiteral("Do you wish to continue with assigning new slave address: 0x30 to device ?"));
+    EXPECT_EQ(question, QStringLiteral("Do you wish to continue with assigning new slave address: 0x30 to device at 0x28 ?"));
     EXPECT_EQ(chip().address, 0x30);
     EXPECT_EQ(chip().current_page, 1);
     EXPECT_EQ(chip().pages[1][0x02], 0x0030) << "COM_Config of the new page";

@@ -166,8 +166,8 @@ TEST_P(CaptionsFit, EveryButtonLabelAndCheckBoxOfEveryWindow)
     about.hide();
     TmsgDialog question(TTranslator::getInstance()->translate(
                             QStringLiteral("readdr_question"),
-                            QStringLiteral("Do you wish to continue with assigning new slave address: %1 to device ?"))
-                            .arg(QStringLiteral("0x30")),
+                            QStringLiteral("Do you wish to continue with assigning new slave address: %1 to device at %2 ?"))
+                            .arg(QStringLiteral("0x30"), QStringLiteral("0x28")),
                         mtConfirmation, {mbYes, mbNo}, 380, 150, TmsgDialog::defaultIconStripFile());
     cut << walk(question);
     question.hide();

@@ -29,7 +29,7 @@ protected:
         const Result r = run(QStringList{QStringLiteral("scan"), QStringLiteral("--json")} + extra);
         EXPECT_EQ(r.status, 0) << r.err.toStdString();
         QStringList found;
-        for (const QJsonValue &t : object(r.out)[QStringLiteral("transmitters")].toArray())
+        for (const QJsonObject &t : objects(r.out))
             found << t[QStringLiteral("address")].toString();
         return found;
     }

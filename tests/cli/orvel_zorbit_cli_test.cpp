@@ -79,7 +79,7 @@ TEST_F(Cli, AnsweringNoOnTheTerminalWritesNothing)
                               QStringLiteral("--to"), QStringLiteral("0x31")},
                              answer);
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, QStringLiteral("Do you wish to continue with assigning new slave address: 0x31 to device ? [y/N] \n"
+        EXPECT_EQ(r.err, QStringLiteral("Do you wish to continue with assigning new slave address: 0x31 to device at 0x28 ? [y/N] \n"
                                         "Cancelled: nothing was written\n"));
     }
     EXPECT_TRUE(scannedAddresses().contains(QStringLiteral("0x28")));
