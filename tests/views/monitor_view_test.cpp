@@ -193,8 +193,12 @@ TEST_F(MonitorView, WithoutADeviceTheInstrumentsAreGreyUntilTheNextMeasurement)
     EXPECT_EQ(gauge()->GetMinColor(), 0xC0C0C0u);
     EXPECT_EQ(bar("pressure_bar")->GetFaceColor(), 0x808080u);
     EXPECT_EQ(bar("thermometer")->GetFaceColor(), 0x808080u);
+    // The last value is not kept lit for a redraw (new captions, a style) to show it again.
+    for (const char *name : {"pressure_bar", "thermometer"})
+        EXPECT_LT(bar(name)->GetPosition(), bar(name)->GetScale_Min()) << name;
 
     view.show_measurement(measurement(2, false));
+    EXPECT_EQ(bar("pressure_bar")->GetPosition(), measurement(2).pressure);
     EXPECT_EQ(text("pressuredisplay"), measurement(2).pressure_text);
     EXPECT_EQ(gauge()->GetFaceColor(), chart()->back_color());
     EXPECT_EQ(gauge()->GetMinColor(), 0x00CA6500u) << "the pressure curve's colour";

@@ -76,6 +76,9 @@ void TMonitorView::show_no_device()
     ui->AnalogDisplay->SetMinColor(Silver);
     ui->thermometer->SetFaceColor(Grey);
     ui->pressure_bar->SetFaceColor(Grey);
+    // Nothing measured: no stripe stays lit, whatever redraws the bars later (a new caption, a style).
+    for (TBarDisplay *bar : {ui->pressure_bar, ui->thermometer})
+        bar->SetPosition(bar->GetScale_Min() - 1);
 }
 
 // Numbers, bars and gauge.
