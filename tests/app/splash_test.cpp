@@ -96,10 +96,10 @@ TEST(Splash, ClosesAtOnceWhenTheLoopRunsLate)
     // Busy start-up: the message loop does not run for longer than the splash delay.
     QThread::msleep(2300);
     ASSERT_FALSE(splash.isNull());
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return splash.isNull(); }, 10000));
-    EXPECT_LT(clock.elapsed(), 1000);
+    // The first pass of the loop finds the delay over: it closes then, not a delay later.
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(splash.isNull());
 }
 
 class About : public ::testing::Test
