@@ -75,7 +75,8 @@ void Tmain_Form::run_ended(const session::RunEnded &ended)
 void Tmain_Form::update_single_meas(const session::Measurement &m)
 {
     ui->monitor->show_measurement(m);
-    f_status_bar->blink(f_blink);
+    if (!f_memory_error)
+        f_status_bar->blink(f_blink);
 }
 
 void Tmain_Form::updateGui_meas(const session::Measurement &m)

@@ -57,6 +57,14 @@ void Tmain_Form::show_pressure_scaling(const session::Transmitter &transmitter)
 void Tmain_Form::update_status_Gui(const session::Transmitter &transmitter)
 {
     ui->dev_status_ed->setText(f_device_read ? device_texts::status_text(transmitter.status, tr_) : Placeholder);
+    f_memory_error = f_device_read && transmitter.memory_error();
+    if (f_memory_error) {
+        // Found after a write cut short or gone wrong: never a green lamp, and the way back.
+        set_led(2);
+        set_status_left(tr_("Error", "Error"));
+        set_status_middle(tr_("memory_error_hint",
+                              "The transmitter reports a memory error: write its before-image back from File, Re-addressing journal"));
+    }
     if (!f_device_read)
         return; // the empty model tells nothing about changes left either
     if (!transmitter.calibrated) {

@@ -155,6 +155,12 @@ protected:
     std::string scenario() override { return scenarioFile("[adapter]\ndrop_answers = true\n"); }
 };
 
+class MemoryError : public MainWindowTest
+{
+protected:
+    std::string scenario() override { return scenarioFile("[transmitter.t]\naddress = 0x28\nchecksum = bad\n"); }
+};
+
 class HeldBus : public MainWindowTest
 {
 protected:
@@ -165,6 +171,23 @@ protected:
 };
 
 } // namespace
+
+// A transmitter whose memory is damaged (as after a write cut short) never looks like success:
+// the lamp stays red through the scan's measurements, and the status bar names the way back.
+TEST_F(MemoryError, TheStatusBarSaysSoAndTheLampStaysRed)
+{
+    ASSERT_TRUE(waitForScan());
+    const QString hint =
+        QStringLiteral("The transmitter reports a memory error: write its before-image back from File, Re-addressing journal");
+    ASSERT_TRUE(waitFor([&] { return text("status_middle_label") == hint; })) << text("status_middle_label").toStdString();
+    EXPECT_EQ(text("status_left_label"), QStringLiteral("Error"));
+    // Several scan cycles, each with its measurement.
+    for (int i = 0; i < 6; ++i) {
+        QTest::qWait(250);
+        EXPECT_EQ(TColorToQColor(child<TShape>("led_Shape")->Get_brush_color()), QColor(255, 0, 0)) << i;
+    }
+    EXPECT_TRUE(fieldText(*form, "dev_status_ed").contains(QStringLiteral("Memory Error")));
+}
 
 // Another master on the bus is no empty bus and no broken adapter: the user is told which.
 TEST_F(HeldBus, TheStatusBarSaysTheBusIsHeld)
