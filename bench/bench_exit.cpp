@@ -1,12 +1,9 @@
 // The program as a process, closed in the middle of each state (a silent bus, no adapter, a scan
 // cycle): close_ms is the time from the close request (SIGTERM, as a session manager sends it) to
 // the end of the process; the target is under 2000 ms.
-#include <QCoreApplication>
-#include <QDir>
+#include "program_process.h"
+
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 #include <benchmark/benchmark.h>
 #include <csignal>
@@ -25,41 +22,23 @@ const State States[] = {
     {"[transmitter.t]\naddress = 0x28\n", "User : ", 2000},
 };
 
-QString logText(const QTemporaryDir &home)
-{
-    QFile log(home.filePath(QStringLiteral("data/Orvel_IIC_Zorbit/logs/log.txt")));
-    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
-}
-
 void ProgramExit(benchmark::State &state)
 {
     const State &s = States[state.range(0)];
     double total_ms = 0;
     for (auto _ : state) {
         QTemporaryDir home;
-        QDir(home.path()).mkpath(QStringLiteral("run"));
-        QFile scenario(home.filePath(QStringLiteral("scenario.ini")));
-        if (!scenario.open(QIODevice::WriteOnly)) {
-            state.SkipWithError("no scenario file");
+        QProcess program;
+        if (const QString why = program_process::start(program, QString::fromUtf8(ZORBIT_PROGRAM), home, s.scenario);
+            !why.isEmpty()) {
+            state.SkipWithError(why.toStdString().c_str());
             return;
         }
-        scenario.write(s.scenario);
-        scenario.close();
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("run")));
-        env.insert(QStringLiteral("IOWSIM_SCENARIO"), scenario.fileName());
-        env.insert(QStringLiteral("IOWSIM_STATE"), home.filePath(QStringLiteral("state.ini")));
-        program.setProcessEnvironment(env);
-        program.setProgram(QString::fromUtf8(ZORBIT_PROGRAM));
-        program.start();
         QElapsedTimer waited;
         waited.start();
-        while (!logText(home).contains(QString::fromLatin1(s.logged)) && waited.elapsed() < 20000)
+        while (!program_process::logText(home).contains(QString::fromLatin1(s.logged)) && waited.elapsed() < 20000)
             QThread::msleep(20);
-        if (!program.waitForStarted(10000) || waited.elapsed() >= 20000) {
+        if (waited.elapsed() >= 20000) {
             program.kill();
             program.waitForFinished();
             state.SkipWithError("the program did not reach the state");

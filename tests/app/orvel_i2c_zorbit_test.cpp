@@ -1,4 +1,5 @@
 // The program as a process: a close request ends it cleanly in every state, a silent bus included.
+#include "program_process.h"
 #include "wait_until.h"
 
 #include <QCoreApplication>
@@ -22,35 +23,15 @@ struct ExitCase {
 class Program : public ::testing::Test
 {
 protected:
-    QString logText() const
-    {
-        QFile log(home.filePath(QStringLiteral("data/Orvel_IIC_Zorbit/logs/log.txt")));
-        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
-    }
-    // Starts the program in a home of its own on the bus `scenarioText`; without `library` the
-    // simulated adapter library is off the loader's path, as on a machine without the maker's.
+    QString logText() const { return program_process::logText(home); }
+    // Starts the program on the bus `scenarioText`; without `library`, as on a machine without
+    // the adapter maker's library.
     void start(QProcess &program, const char *scenarioText, bool library = true)
     {
-        ASSERT_TRUE(home.isValid());
-        QDir(home.path()).mkpath(QStringLiteral("run"));
-        QFile scenario(home.filePath(QStringLiteral("scenario.ini")));
-        ASSERT_TRUE(scenario.open(QIODevice::WriteOnly));
-        scenario.write(scenarioText);
-        scenario.close();
-
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("run")));
-        env.insert(QStringLiteral("IOWSIM_SCENARIO"), scenario.fileName());
-        env.insert(QStringLiteral("IOWSIM_STATE"), home.filePath(QStringLiteral("state.ini")));
-        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0")); // the exit, not a leak report
-        if (!library)
-            env.remove(QStringLiteral("LD_LIBRARY_PATH"));
-        program.setProcessEnvironment(env);
-        program.setProgram(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("orvel-i2c-zorbit")));
-        program.start();
-        ASSERT_TRUE(program.waitForStarted(10000));
+        const QString why = program_process::start(
+            program, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("orvel-i2c-zorbit")), home,
+            scenarioText, library);
+        ASSERT_TRUE(why.isEmpty()) << why.toStdString();
     }
     QTemporaryDir home;
 };
