@@ -123,6 +123,7 @@ private:
     // The device panel shows a transmitter that was read, not the empty model.
     bool f_device_read = false;
     bool f_memory_error = false; // the shown transmitter reports a memory error
+    int f_shown_address = -1;     // the transmitter the device panel shows
     // The captions are set when the window is first shown.
     bool fTranslated = false;
     // A close asked for while a procedure wrote the transmitter (a quit signal, say).

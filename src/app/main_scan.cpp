@@ -25,14 +25,21 @@ const QString Placeholder = QStringLiteral("-------");
 void Tmain_Form::show_slaveAddr(const session::BusFound &bus)
 {
     f_status_bar->adapter_found();
-    set_led(1);
+    // A memory error holds for the transmitter it was read from, until its next status says else:
+    // the lamp must not flash green in between.
+    if (bus.address != f_shown_address)
+        f_memory_error = false;
+    f_shown_address = bus.address;
     const QString own = T_SlaveAddr::hex_text(bus.address);
     ui->slaveaddr_combo->clear();
     for (int address : bus.addresses)
         ui->slaveaddr_combo->addItem(T_SlaveAddr::hex_text(address));
     ui->slaveaddr_combo->setCurrentIndex(ui->slaveaddr_combo->findText(own));
-    set_status_left(tr_("IIC_dev", "IIC-Device"));
-    set_status_middle(tr_("dev_succ", "Device successfully detected -> Address") + QStringLiteral(" : ") + own);
+    if (!f_memory_error) {
+        set_led(1);
+        set_status_left(tr_("IIC_dev", "IIC-Device"));
+        set_status_middle(tr_("dev_succ", "Device successfully detected -> Address") + QStringLiteral(" : ") + own);
+    }
     f_new_address->offer_free_addresses(bus.addresses, bus.address);
     if (bus.addresses.isEmpty()) {
         f_device_read = false;
@@ -42,9 +49,11 @@ void Tmain_Form::show_slaveAddr(const session::BusFound &bus)
 
 void Tmain_Form::show_pressure_scaling(const session::Transmitter &transmitter)
 {
-    set_led(1);
-    set_status_left(tr_("scan", "Scan"));
-    set_status_middle(tr_("dev_succ_detect", "Device succesfully detected"));
+    if (!f_memory_error) {
+        set_led(1);
+        set_status_left(tr_("scan", "Scan"));
+        set_status_middle(tr_("dev_succ_detect", "Device succesfully detected"));
+    }
     f_device_read = true;
     ui->scaling_Ed->setText(transmitter.range);
     ui->calibrationdate_ed->setText(transmitter.calibration_date);
@@ -99,6 +108,8 @@ void Tmain_Form::show_scan_error(const session::ScanFailed &failed)
     set_led(2);
     f_status_bar->show_adapter_problem(failed, *fLog);
     f_device_read = false;
+    f_memory_error = false;
+    f_shown_address = -1;
     for (QLineEdit *field : {ui->scaling_Ed, ui->calibrationdate_ed, ui->uniquecode_ed, ui->dev_status_ed})
         field->setText(Placeholder);
     ui->slaveaddr_combo->clear();

@@ -21,6 +21,8 @@ TReaddressRun::TReaddressRun(TLogFile &log, TStatusBar &status) : f_log(log), f_
 {
 }
 
+TReaddressRun::~TReaddressRun() = default;
+
 bool TReaddressRun::confirm(const session::ProcedureStarted &started)
 {
     // Both addresses: the one the transmitter answers at now, and the one it will answer at.
@@ -66,14 +68,26 @@ void TReaddressRun::not_started(const session::ProcedureNotStarted &why)
                        : QStringLiteral("Re-addressing not started: the adapter is in use"));
 }
 
-QString TReaddressRun::show_refusal(readdress::Refusal why)
+QString TReaddressRun::show_refusal(readdress::Refusal why, const QList<int> &matching)
 {
-    const readdress_texts::RefusalReport refusal = readdress_texts::refusal_report(why, tr_);
+    const readdress_texts::RefusalReport refusal = readdress_texts::refusal_report(why, tr_, matching);
     f_log.addEvent(catCommunication, lError, refusal.logLine);
     f_status.set_led(2);
     f_status.set_left(tr_("Error", "Error"));
     f_status.set_middle(refusal.text);
     return refusal.text;
+}
+
+void TReaddressRun::show_notice(const QString &text)
+{
+    // It does not hold up the scan that follows, and the last one stays until closed or replaced.
+    f_notice = std::make_unique<TmsgDialog>(text, mtInformation, QList<TButtonTypes>{mbOk}, msg_dialog::DefaultWidth,
+                                            msg_dialog::DefaultHeight, TmsgDialog::defaultIconStripFile());
+    f_notice->setObjectName(QStringLiteral("readdress_done_notice"));
+    f_notice->setModal(false);
+    f_notice->show();
+    f_notice->raise();
+    f_notice->activateWindow();
 }
 
 void TReaddressRun::ended(const session::ProcedureEnded &ended)
@@ -87,6 +101,11 @@ void TReaddressRun::ended(const session::ProcedureEnded &ended)
         f_log.addEvent(catCommunication, lNormal,
                        restore ? QStringLiteral("Restore of the memory image completed")
                                : QStringLiteral("Re-addressing succesfully completed"));
+        const readdress_texts::Report done = readdress_texts::done_report(restore, ended.from, outcome.answers_at, tr_);
+        f_status.set_led(1);
+        f_status.set_middle(done.text);
+        f_log.addEvent(catCommunication, lNormal, done.logLine);
+        show_notice(done.text);
         return;
     }
     if (outcome.failed == readdress::Step::Confirm) {
@@ -95,7 +114,8 @@ void TReaddressRun::ended(const session::ProcedureEnded &ended)
                                : QStringLiteral("User canceled re-addressing procedure"));
         return;
     }
-    QString reason = outcome.failed == readdress::Step::Check ? show_refusal(outcome.refusal) : f_status.middle();
+    QString reason = outcome.failed == readdress::Step::Check ? show_refusal(outcome.refusal, ended.matching)
+                                                              : f_status.middle();
     f_log.addEvent(catCommunication, lError,
                    restore ? QStringLiteral("Error restoring the memory image")
                            : QStringLiteral("Error re-addressing device"));
@@ -104,6 +124,11 @@ void TReaddressRun::ended(const session::ProcedureEnded &ended)
         const readdress_texts::WhereReport where = readdress_texts::where_it_answers(outcome.answers_at, tr_);
         f_log.addEvent(catCommunication, lError, where.logLine);
         reason += u'\n' + where.text;
+        if (outcome.written) {
+            const readdress_texts::Report damage = readdress_texts::written_report(tr_);
+            f_log.addEvent(catCommunication, lError, damage.logLine);
+            reason += u'\n' + damage.text;
+        }
     }
     TmsgDialog::createDialog((restore ? tr_("restore_failed", "Restore failed") : tr_("readdr_failed", "Re-addressing failed")) +
                                  QStringLiteral(":\n") + reason,

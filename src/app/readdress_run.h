@@ -5,13 +5,17 @@
 
 #include "session/session_records.h"
 
+#include <memory>
+
 class TLogFile;
 class TStatusBar;
+class TmsgDialog;
 
 class TReaddressRun
 {
 public:
     TReaddressRun(TLogFile &log, TStatusBar &status);
+    ~TReaddressRun();
 
     // Asks the user; No is what Enter gives, as the write cannot be undone.
     bool confirm(const session::ProcedureStarted &started);
@@ -22,9 +26,12 @@ public:
 
 private:
     // Shows why nothing was written and returns it.
-    QString show_refusal(readdress::Refusal why);
+    QString show_refusal(readdress::Refusal why, const QList<int> &matching);
+    // A message that waits for nobody.
+    void show_notice(const QString &text);
 
     TLogFile &f_log;
     TStatusBar &f_status;
     bool f_cursor = false;
+    std::unique_ptr<TmsgDialog> f_notice;
 };

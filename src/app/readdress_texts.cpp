@@ -91,7 +91,7 @@ std::optional<StepReport> step_report(readdress::Step step, bool ok, const Trans
                       tr(t->successKey, t->successDefault), QString::fromLatin1(t->successLog)};
 }
 
-RefusalReport refusal_report(readdress::Refusal why, const Translate &tr)
+RefusalReport refusal_report(readdress::Refusal why, const Translate &tr, const QList<int> &matching)
 {
     using readdress::Refusal;
     switch (why) {
@@ -113,6 +113,18 @@ RefusalReport refusal_report(readdress::Refusal why, const Translate &tr)
     case Refusal::OtherProduct:
         return {tr("refuse_other_product", "The saved memory image belongs to a transmitter with another product code. Nothing was written."),
                 QStringLiteral("Restore refused: the image belongs to another product code")};
+    case Refusal::NotOnBus:
+        return {tr("refuse_not_on_bus", "No transmitter on the bus carries the product code and calibration of this memory image. Nothing was written."),
+                QStringLiteral("Restore refused: no transmitter on the bus carries the image's identity")};
+    case Refusal::TwoMatch: {
+        QStringList addresses;
+        for (int address : matching)
+            addresses << T_SlaveAddr::hex_text(address);
+        const QString list = addresses.join(QStringLiteral(", "));
+        return {tr("refuse_two_match", "More than one transmitter on the bus carries the product code and calibration of this memory image, so it is not known which one it belongs to. Nothing was written; leave only that one on the bus. They answer at:") +
+                    u' ' + list,
+                QStringLiteral("Restore refused: more than one transmitter carries the image's identity: ") + list};
+    }
     default:
         return {tr("refuse_other_image", "The transmitter no longer holds the memory image that the scan read. Nothing was written; let the scan read it again."),
                 QStringLiteral("Re-addressing refused: the transmitter holds another image")};
@@ -130,6 +142,22 @@ WhereReport where_it_answers(int answersAt, const Translate &tr)
     const QString address = T_SlaveAddr::hex_text(answersAt);
     return {tr("answers_at", "The transmitter now answers at") + u' ' + address,
             QStringLiteral("The transmitter now answers at ") + address};
+}
+
+Report written_report(const Translate &tr)
+{
+    return {tr("written_damaged", "Its memory was written and may be damaged, and one of its changes of address may be used up. The way back: File → Re-addressing journal…, select this attempt and press \"Restore before-image…\"."),
+            QStringLiteral("The memory was written and may be damaged; the journal's before-image brings it back")};
+}
+
+Report done_report(bool restore, int from, int to, const Translate &tr)
+{
+    const QString at = T_SlaveAddr::hex_text(to);
+    if (restore)
+        return {tr("restore_done", "The saved memory image was written back. The transmitter answers at %1.").arg(at),
+                QStringLiteral("The transmitter answers at ") + at};
+    return {tr("readdr_done", "The transmitter now answers at %1 instead of %2.").arg(at, T_SlaveAddr::hex_text(from)),
+            QStringLiteral("The transmitter now answers at ") + at};
 }
 
 } // namespace readdress_texts

@@ -22,18 +22,24 @@ struct StepReport {
 // None for a step that is not told on its own (the check, the confirmation).
 std::optional<StepReport> step_report(readdress::Step step, bool ok, const Translate &tr);
 
-struct RefusalReport {
-    QString text; // why nothing was written, in the user's language
-    QString logLine;
-};
-RefusalReport refusal_report(readdress::Refusal why, const Translate &tr);
-
-// Where the transmitter answers after a procedure that failed on the bus: an address,
-// readdress::AnswersNowhere or readdress::AnswersUnknown.
-struct WhereReport {
+struct Report {
     QString text; // in the user's language
     QString logLine;
 };
+using RefusalReport = Report;
+using WhereReport = Report;
+
+// Why nothing was written; `matching` names the transmitters of a TwoMatch.
+RefusalReport refusal_report(readdress::Refusal why, const Translate &tr, const QList<int> &matching = {});
+
+// Where the transmitter answers after a procedure that failed on the bus: an address,
+// readdress::AnswersNowhere or readdress::AnswersUnknown.
 WhereReport where_it_answers(int answersAt, const Translate &tr);
+
+// After a failure once the write had begun: the memory may be damaged, and the way back.
+Report written_report(const Translate &tr);
+
+// A finished change or restore, and where the transmitter answers now.
+Report done_report(bool restore, int from, int to, const Translate &tr);
 
 } // namespace readdress_texts

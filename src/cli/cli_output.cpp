@@ -222,6 +222,11 @@ QString refusal_text(readdress::Refusal why, int new_address)
         return QStringLiteral("Refused: the transmitter no longer holds the memory image that was read.") + nothing;
     case Refusal::OtherProduct:
         return QStringLiteral("Refused: the saved memory image belongs to another product code.") + nothing;
+    case Refusal::NotOnBus:
+        return QStringLiteral("Refused: no transmitter on the bus carries the saved memory image's identity.") + nothing;
+    case Refusal::TwoMatch:
+        return QStringLiteral("Refused: more than one transmitter on the bus carries the saved memory image's identity.") +
+               nothing;
     case Refusal::None: break;
     }
     return QStringLiteral("Refused.") + nothing;

@@ -200,7 +200,7 @@ void TSession::re_address_TimerTimer()
         return;
     re_address_Timer.stop();
     if (std::optional<T_DeviceMemory> saved = std::exchange(f_restore_image, std::nullopt))
-        restore(*saved);
+        restore_to_owner(*saved);
     else
         readdress(std::exchange(f_readdress_to, -1));
 }

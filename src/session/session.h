@@ -89,6 +89,9 @@ public:
     // before their end is published; quit signals wait on this thread while they write.
     session::ProcedureEnded readdress(int to);
     session::ProcedureEnded restore(const T_DeviceMemory &saved);
+    // The restore on the transmitter of the bus that the image belongs to, found by its identity
+    // whichever one is selected; refused in the outcome when none or more than one is found.
+    session::ProcedureEnded restore_to_owner(const T_DeviceMemory &saved);
 
     // --- What is known.
     // The selected transmitter as it was last read.

@@ -71,6 +71,33 @@ session::ProcedureEnded TSession::restore(const T_DeviceMemory &saved)
     return run_procedure(session::Procedure::Restore, to, &saved);
 }
 
+session::ProcedureEnded TSession::restore_to_owner(const T_DeviceMemory &saved)
+{
+    T_Orvel_Handler &h = *fOrvel_Handler;
+    if (!worker_exists() && !readdressing()) {
+        readdress::Owner owner;
+        {
+            HoldAdapter hold(*f_handover);
+            owner = readdress::find_owner(h, saved);
+        }
+        if (owner.refusal != readdress::Refusal::None) {
+            // Nothing was written and no transmitter was chosen: nothing to journal.
+            session::ProcedureEnded ended;
+            ended.procedure = session::Procedure::Restore;
+            ended.to = saved.at(OrvelWords::COM_Config).value() & 0x7F;
+            ended.outcome.failed = readdress::Step::Check;
+            ended.outcome.refusal = owner.refusal;
+            ended.matching = owner.matching;
+            publish(session::ProcedureStep{session::Procedure::Restore, readdress::Step::Check, false});
+            scan_again();
+            publish(ended);
+            return ended;
+        }
+        pick(owner.address);
+    }
+    return restore(saved);
+}
+
 session::ProcedureEnded TSession::run_procedure(session::Procedure procedure, int to, const T_DeviceMemory *saved)
 {
     T_Orvel_Handler &h = *fOrvel_Handler;

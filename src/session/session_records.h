@@ -123,6 +123,8 @@ struct ProcedureEnded {
     int to = -1;
     readdress::Outcome outcome;
     QString journal_error;
+    // A restore refused as TwoMatch: the addresses whose transmitters carry the image's identity.
+    QList<int> matching;
     bool succeeded() const { return outcome.succeeded(); }
 };
 

@@ -112,12 +112,13 @@ int locate(T_Orvel_Handler &h, const QList<T_SlaveAddr> &before, uint8_t old_add
     return h.Get_adapter_lost() || !h.Get_adapter_open() ? AnswersUnknown : AnswersNowhere;
 }
 
-// The transmitter's own words carry the saved image's product code (Cust_ID0, Cust_ID1), or a
-// write in address order was cut off before one of them: a page is blank when it is opened, so
+// The words `words` (in address order) of the transmitter's own image are the saved image's, or
+// a write in address order was cut off before one of them: a page is blank when it is opened, so
 // that word and every later one are still 0.
-bool same_product(const T_DeviceMemory &own, const T_DeviceMemory &saved)
+template <typename Words>
+bool same_words(const T_DeviceMemory &own, const T_DeviceMemory &saved, const Words &words)
 {
-    for (int word : {0x00, 0x01}) {
+    for (int word : words) {
         if (own.at(word).value() == saved.at(word).value())
             continue;
         for (int later = word; later < OrvelWords::Checksum; ++later)
@@ -125,6 +126,22 @@ bool same_product(const T_DeviceMemory &own, const T_DeviceMemory &saved)
                 return false;
         return true;
     }
+    return true;
+}
+
+constexpr int ProductWords[] = {0x00, 0x01};
+constexpr int IdentityWords[] = {0x00, 0x01, 0x12, 0x13, 0x14, 0x15, 0x16};
+
+bool same_product(const T_DeviceMemory &own, const T_DeviceMemory &saved)
+{
+    return same_words(own, saved, ProductWords);
+}
+
+bool same_identity(const T_DeviceMemory &own, const T_DeviceMemory &saved)
+{
+    for (int word : IdentityWords)
+        if (own.at(word).value() != saved.at(word).value())
+            return false;
     return true;
 }
 
@@ -289,6 +306,52 @@ Outcome readdress(T_Orvel_Handler &h, uint8_t new_address, const Confirm &confir
     image.Get_COM_Config().Set_hByte(0x00);
     image.Get_COM_Config().Set_lByte(new_address);
     return run.write();
+}
+
+Owner find_owner(T_Orvel_Handler &h, const T_DeviceMemory &saved)
+{
+    Owner owner;
+    // The bus is searched afresh: the list of the last scan may be old.
+    if (!h.get_slave_address() || !h.Get_scan_complete()) {
+        power_up(h, RecoveryChain);
+        if (!h.get_slave_address() || !h.Get_scan_complete()) {
+            owner.refusal = Refusal::Incomplete;
+            return owner;
+        }
+    }
+    T_OrvelDevice &device = h.Get_Device();
+    // One more try: a busy answer is no reason to give up.
+    auto read = [&] {
+        for (int attempt = 0; attempt < 2; ++attempt)
+            if (h.get_device_memory() && device.Get_memory_page().Get_complete())
+                return true;
+        return false;
+    };
+    QList<int> identical;
+    QList<int> cut_off;
+    for (const T_SlaveAddr &entry : h.Get_slave_addr_list()) {
+        const int address = entry.Get_int_Addr();
+        device.Set_slave_addr(uint8_t(address));
+        if (!read()) {
+            owner.refusal = Refusal::Incomplete;
+            return owner;
+        }
+        const T_DeviceMemory &own = device.Get_memory_page();
+        if (same_identity(own, saved))
+            identical << address;
+        else if (same_words(own, saved, IdentityWords))
+            cut_off << address;
+    }
+    owner.matching = identical.isEmpty() ? cut_off : identical;
+    if (owner.matching.size() != 1) {
+        owner.refusal = owner.matching.isEmpty() ? Refusal::NotOnBus : Refusal::TwoMatch;
+        return owner;
+    }
+    owner.address = owner.matching.front();
+    device.Set_slave_addr(uint8_t(owner.address));
+    if (!read())
+        owner.refusal = Refusal::Incomplete;
+    return owner;
 }
 
 Refusal check_saved_image(T_Orvel_Handler &h, const T_DeviceMemory &saved)

@@ -45,6 +45,8 @@ enum class Refusal {
     MemoryError,   // the transmitter's own image cannot be trusted
     OtherImage,    // the transmitter no longer holds the image the scan read
     OtherProduct,  // a saved image of another transmitter (restore)
+    NotOnBus,      // no transmitter on the bus carries the saved image's identity (restore)
+    TwoMatch,      // more than one does, so the one it belongs to is not known (restore)
 };
 
 // Where the transmitter answers when it answers at no address.
@@ -94,6 +96,19 @@ Outcome readdress(T_Orvel_Handler &h, uint8_t new_address, const Confirm &confir
 // saved image holds.
 Outcome restore(T_Orvel_Handler &h, const T_DeviceMemory &saved, const Confirm &confirm,
                 const Observer &observer = {});
+
+// The transmitter on the bus a saved image belongs to, whichever one is selected: its address,
+// or NotOnBus, TwoMatch (`matching` lists them) or Incomplete (an image on the bus could not be
+// read, so a second match cannot be ruled out). A transmitter belongs to the image when its
+// identity words (Cust_ID0, Cust_ID1, scaling0 .. scaling4) are the image's; only when none
+// does, one whose page was cut off before one of them with nothing written after it.
+// Afterwards the device holds the found transmitter's address and image.
+struct Owner {
+    int address = AnswersNowhere;
+    Refusal refusal = Refusal::None;
+    QList<int> matching;
+};
+Owner find_owner(T_Orvel_Handler &h, const T_DeviceMemory &saved);
 
 // What a saved image allows, before any bus traffic.
 Refusal check_saved_image(T_Orvel_Handler &h, const T_DeviceMemory &saved);

@@ -53,6 +53,8 @@ const char *refusal_name(readdress::Refusal why)
     case Refusal::MemoryError: return "MemoryError";
     case Refusal::OtherImage: return "OtherImage";
     case Refusal::OtherProduct: return "OtherProduct";
+    case Refusal::NotOnBus: return "NotOnBus";
+    case Refusal::TwoMatch: return "TwoMatch";
     }
     return "";
 }

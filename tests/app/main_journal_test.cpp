@@ -214,3 +214,136 @@ TEST_F(InterruptedChange, ABeforeImageAlteredOnTheDiskIsNotWrittenBack)
     EXPECT_EQ(chip().current_page, half.current_page) << "nothing written";
     EXPECT_EQ(readdress_journal::read(folder()).size(), 1);
 }
+
+namespace {
+
+// Beside the transmitter at 0x28 another one, of another product, at 0x40. The first one's memory
+// loses every write of its address word (COM_Config), so a change leaves it at 0x00 with a memory
+// error and one page used.
+class FailedChange : public Journal
+{
+protected:
+    std::string scenario() override
+    {
+        return scenarioFile("[transmitter.main]\naddress = 0x28\nignore_write = 0x02\n"
+                            "[transmitter.other]\naddress = 0x40\nproduct = F00815E12P0300\n");
+    }
+    iowsim_transmitter_info other()
+    {
+        iowsim_transmitter_info info{};
+        sim.iowsim_get_transmitter(1, &info);
+        return info;
+    }
+    void pickActive(const char *address)
+    {
+        auto *combo = child<QComboBox>("slaveaddr_combo");
+        const int index = combo->findText(QString::fromLatin1(address));
+        ASSERT_GE(index, 0) << address;
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    Tjournal_form *openJournal()
+    {
+        child<QAction>("journal_Action")->trigger();
+        return form->findChild<Tjournal_form *>();
+    }
+};
+
+// Two transmitters with one identity (the same product code and calibration).
+class Clones : public Journal
+{
+protected:
+    std::string scenario() override
+    {
+        return scenarioFile("[transmitter.a]\naddress = 0x28\n[transmitter.b]\naddress = 0x30\n");
+    }
+};
+
+} // namespace
+
+// The user learns where the transmitter went and how to get back, and the way back works even
+// while another transmitter is the selected one.
+TEST_F(FailedChange, TellsWhereItAnswersAndTheJournalBringsItBack)
+{
+    ASSERT_TRUE(waitForScan());
+    ASSERT_NO_FATAL_FAILURE(pickNewAddress("0x31"));
+    QStringList messages;
+    answerDialogs({6, 1}, &messages);
+    ASSERT_TRUE(waitFor([this] { return child<QToolButton>("change_addr_btn")->isEnabled(); }));
+    child<QAction>("change_address_Action")->trigger();
+    ASSERT_TRUE(waitFor([&] { return messages.size() == 2 && !form->session().readdressing(); }, 20000));
+    ASSERT_EQ(chip().address, 0x00);
+    ASSERT_TRUE(chip().memory_error);
+    ASSERT_EQ(chip().current_page, 1);
+    const QString failure = messages[1];
+    EXPECT_TRUE(failure.contains(QStringLiteral("The transmitter now answers at 0x00"))) << failure.toStdString();
+    EXPECT_TRUE(failure.contains(QStringLiteral("may be damaged"))) << failure.toStdString();
+    EXPECT_TRUE(failure.contains(QStringLiteral("Restore before-image…"))) << failure.toStdString();
+    ASSERT_TRUE(waitFor([this] { return text("status_middle_label").contains(QStringLiteral("memory error")); }, 10000))
+        << text("status_middle_label").toStdString();
+
+    // The other transmitter is the selected one when the row is restored.
+    ASSERT_NO_FATAL_FAILURE(pickActive("0x40"));
+    ASSERT_TRUE(waitFor([this] { return child<QLineEdit>("uniquecode_ed")->text() == QStringLiteral("F00815E12P0300"); }));
+    sim.iowsim_set_fault(0, IOWSIM_FAULT_IGNORE_WRITE, -1);
+    Tjournal_form *window = openJournal();
+    ASSERT_NE(window, nullptr);
+    ASSERT_GE(window->table()->rowCount(), 1);
+    window->table()->selectRow(0);
+    QString question;
+    answerNextDialog(6, &question);
+    window->findChild<QPushButton *>(QStringLiteral("journal_restore_btn"))->click();
+    ASSERT_TRUE(waitFor([this] { return chip().address == 0x28 && !form->session().readdressing(); }, 20000));
+    EXPECT_TRUE(question.contains(QStringLiteral("transmitter at 0x00"))) << question.toStdString();
+    EXPECT_TRUE(question.contains(QStringLiteral("answers at 0x28"))) << question.toStdString();
+    EXPECT_EQ(chip().current_page, 2);
+    EXPECT_FALSE(chip().memory_error);
+    EXPECT_EQ(chip().pages[2][0x17], sim.iowsim_checksum(chip().pages[2]));
+    EXPECT_EQ(other().address, 0x40);
+    EXPECT_EQ(other().current_page, 0) << "the selected transmitter is not written";
+    bool told = false;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QStringLiteral("readdress_done_notice") && w->isVisible())
+            told = w->findChild<QLabel *>(QStringLiteral("msg_label"))->text().contains(QStringLiteral("answers at 0x28"));
+    EXPECT_TRUE(told) << "a finished restore says where the transmitter answers";
+}
+
+// A finished change says so in a message that stays; a before-image that two transmitters on the
+// bus could own is not written to either.
+TEST_F(Clones, AChangeIsToldAndARestoreBetweenTwinsIsRefused)
+{
+    ASSERT_TRUE(waitForScan());
+    ASSERT_NO_FATAL_FAILURE(pickNewAddress("0x50"));
+    answerNextDialog(6);
+    ASSERT_TRUE(waitFor([this] { return child<QToolButton>("change_addr_btn")->isEnabled(); }));
+    child<QAction>("change_address_Action")->trigger();
+    ASSERT_TRUE(waitFor([this] { return chip().address == 0x50 && !form->session().readdressing(); }, 20000));
+    QWidget *notice = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("readdress_done_notice") && w->isVisible())
+                notice = w;
+        return notice != nullptr;
+    }));
+    EXPECT_EQ(notice->findChild<QLabel *>(QStringLiteral("msg_label"))->text(),
+              QStringLiteral("The transmitter now answers at 0x50 instead of 0x28."));
+    EXPECT_FALSE(notice->isModal()) << "the scan goes on behind it";
+    QTest::qWait(1500);
+    EXPECT_TRUE(notice->isVisible()) << "it stays until the user closes it";
+
+    child<QAction>("journal_Action")->trigger();
+    auto *window = form->findChild<Tjournal_form *>();
+    ASSERT_NE(window, nullptr);
+    window->table()->selectRow(0);
+    const int pageA = chip().current_page;
+    QString refusal;
+    answerNextDialog(1, &refusal);
+    window->findChild<QPushButton *>(QStringLiteral("journal_restore_btn"))->click();
+    ASSERT_TRUE(waitFor([&] { return !refusal.isEmpty(); }, 15000));
+    EXPECT_TRUE(refusal.contains(QStringLiteral("More than one transmitter"))) << refusal.toStdString();
+    EXPECT_TRUE(refusal.contains(QStringLiteral("0x30, 0x50"))) << refusal.toStdString();
+    EXPECT_EQ(chip().current_page, pageA) << "nothing written";
+    iowsim_transmitter_info twin{};
+    sim.iowsim_get_transmitter(1, &twin);
+    EXPECT_EQ(twin.current_page, 0);
+}

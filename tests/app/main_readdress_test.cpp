@@ -235,7 +235,10 @@ TEST_F(Readdress, AWordThatDidNotArriveFailsTheVerificationAndShowsBothImages)
     ASSERT_TRUE(waitFor([&messages] { return messages.size() == 2; }));
     // Powered up again from the half-finished page, the transmitter answers at its new address.
     EXPECT_EQ(messages[1], QStringLiteral("Re-addressing failed:\nVerification of memory failed !\n"
-                                          "The transmitter now answers at 0x34"));
+                                          "The transmitter now answers at 0x34\n"
+                                          "Its memory was written and may be damaged, and one of its changes of address "
+                                          "may be used up. The way back: File → Re-addressing journal…, select this "
+                                          "attempt and press \"Restore before-image…\"."));
     EXPECT_EQ(chip().command_mode, 0);
     EXPECT_TRUE(newLog().contains(QStringLiteral("Verification of memory failed")));
     EXPECT_EQ(status, QStringLiteral("Verification of memory failed !"));

@@ -60,17 +60,21 @@ TEST(ReaddressTexts, EachRefusalHasItsReason)
         Refusal why;
         const char *text;
         const char *log;
+        QList<int> matching;
     } cases[] = {
-        {Refusal::AddressInUse, "<refuse_in_use>", "Re-addressing refused: the new address is in use"},
-        {Refusal::Incomplete, "<refuse_incomplete>", "Re-addressing refused: memory image incomplete"},
-        {Refusal::NotCalibrated, "<not_allowed>!", "Re-addressing refused: device not calibrated"},
-        {Refusal::NoChangeLeft, "<none>!", "Re-addressing refused: no change left"},
-        {Refusal::MemoryError, "<refuse_memory_error>", "Re-addressing refused: the transmitter reports a memory error"},
-        {Refusal::OtherImage, "<refuse_other_image>", "Re-addressing refused: the transmitter holds another image"},
-        {Refusal::OtherProduct, "<refuse_other_product>", "Restore refused: the image belongs to another product code"},
+        {Refusal::NotOnBus, "<refuse_not_on_bus>", "Restore refused: no transmitter on the bus carries the image's identity", {}},
+        {Refusal::TwoMatch, "<refuse_two_match> 0x00, 0x28",
+         "Restore refused: more than one transmitter carries the image's identity: 0x00, 0x28", {0x00, 0x28}},
+        {Refusal::AddressInUse, "<refuse_in_use>", "Re-addressing refused: the new address is in use", {}},
+        {Refusal::Incomplete, "<refuse_incomplete>", "Re-addressing refused: memory image incomplete", {}},
+        {Refusal::NotCalibrated, "<not_allowed>!", "Re-addressing refused: device not calibrated", {}},
+        {Refusal::NoChangeLeft, "<none>!", "Re-addressing refused: no change left", {}},
+        {Refusal::MemoryError, "<refuse_memory_error>", "Re-addressing refused: the transmitter reports a memory error", {}},
+        {Refusal::OtherImage, "<refuse_other_image>", "Re-addressing refused: the transmitter holds another image", {}},
+        {Refusal::OtherProduct, "<refuse_other_product>", "Restore refused: the image belongs to another product code", {}},
     };
     for (const auto &c : cases) {
-        const readdress_texts::RefusalReport report = readdress_texts::refusal_report(c.why, marked);
+        const readdress_texts::RefusalReport report = readdress_texts::refusal_report(c.why, marked, c.matching);
         EXPECT_EQ(report.text, QString::fromLatin1(c.text)) << int(c.why);
         EXPECT_EQ(report.logLine, QString::fromLatin1(c.log)) << int(c.why);
     }
@@ -93,6 +97,22 @@ TEST(ReaddressTexts, WhereTheTransmitterAnswersAfterAFailedChange)
         EXPECT_EQ(where.text, QString::fromLatin1(c.text)) << c.answersAt;
         EXPECT_EQ(where.logLine, QString::fromLatin1(c.log)) << c.answersAt;
     }
+}
+
+// The English defaults, where a number goes into the text.
+QString english(const char *, const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+TEST(ReaddressTexts, AFinishedProcedureNamesWhereTheTransmitterAnswers)
+{
+    const readdress_texts::Report changed = readdress_texts::done_report(false, 0x28, 0x30, english);
+    EXPECT_EQ(changed.text, QStringLiteral("The transmitter now answers at 0x30 instead of 0x28."));
+    EXPECT_EQ(changed.logLine, QStringLiteral("The transmitter now answers at 0x30"));
+    const readdress_texts::Report restored = readdress_texts::done_report(true, 0x00, 0x28, english);
+    EXPECT_EQ(restored.text, QStringLiteral("The saved memory image was written back. The transmitter answers at 0x28."));
+    EXPECT_TRUE(readdress_texts::written_report(english).text.contains(QStringLiteral("Restore before-image…")));
 }
 
 } // namespace

@@ -52,8 +52,14 @@ struct CutCase {
     int answers_at;      // where the half-written transmitter answers
 };
 
+// Another transmitter beside it, so the search has one to pass over.
 class HalfWritten : public Restore, public ::testing::WithParamInterface<CutCase>
 {
+protected:
+    std::string scenario() override
+    {
+        return scenarioFile("[transmitter.main]\naddress = 0x28\n[transmitter.other]\naddress = 0x40\nproduct = F00815E12P0300\n");
+    }
 };
 
 const CutCase CutCases[] = {
@@ -83,6 +89,12 @@ TEST_P(HalfWritten, GetsItsSavedImageBackWithAValidChecksum)
     ASSERT_NO_FATAL_FAILURE(scan());
     ASSERT_EQ(handler->Get_Device().Get_slave_addr(), c.answers_at);
     EXPECT_EQ(transmitter().memory_error, 1) << "a cut-off page fails its checksum";
+
+    handler->Get_Device().Set_slave_addr(0x40);
+    const readdress::Owner owner = readdress::find_owner(*handler, saved);
+    ASSERT_EQ(int(owner.refusal), int(Refusal::None));
+    ASSERT_EQ(owner.address, c.answers_at) << "found by what it holds, not by the selection";
+    ASSERT_EQ(handler->Get_Device().Get_slave_addr(), c.answers_at);
 
     const readdress::Outcome outcome = restore(saved);
     EXPECT_TRUE(outcome.succeeded()) << int(outcome.failed) << " refusal " << int(outcome.refusal);
@@ -187,3 +199,70 @@ TEST_P(RefusedImage, NothingIsWritten)
 
 INSTANTIATE_TEST_SUITE_P(Refusals, RefusedImage, ::testing::ValuesIn(RefusedCases),
                          [](const ::testing::TestParamInfo<RefusedCase> &info) { return std::string(info.param.name); });
+
+namespace {
+
+struct OwnerCase {
+    const char *name;
+    const char *scenario;
+    uint8_t source;  // the transmitter whose image is saved
+    int word;        // the saved image's word changed, -1 none
+    uint16_t value;
+    Refusal refusal;
+    QList<int> matching;
+};
+
+const char *const ThreeTransmitters = "[transmitter.main]\naddress = 0x28\n"
+                                      "[transmitter.gauge]\naddress = 0x40\nproduct = F00815E12P0300\n"
+                                      "[transmitter.third]\naddress = 0x50\nproduct = F00001E01P0001\n";
+
+class FindOwner : public Restore, public ::testing::WithParamInterface<OwnerCase>
+{
+protected:
+    std::string scenario() override { return scenarioFile(GetParam().scenario); }
+};
+
+// clang-format off
+const OwnerCase OwnerCases[] = {
+    {"NotTheSelectedOne", ThreeTransmitters, 0x40, -1, 0, Refusal::None, {0x40}},
+    {"TheSelectedOne", ThreeTransmitters, 0x28, -1, 0, Refusal::None, {0x28}},
+    {"ItsOwnAddressDoesNotCount", ThreeTransmitters, 0x50, 0x02, 0x0033, Refusal::None, {0x50}},
+    {"AnotherProductCode", ThreeTransmitters, 0x40, 0x01, 0x1234, Refusal::NotOnBus, {}},
+    {"AnotherCalibration", ThreeTransmitters, 0x40, 0x15, 0x4121, Refusal::NotOnBus, {}},
+    {"TwoWithTheSameIdentity", "[transmitter.a]\naddress = 0x28\n[transmitter.b]\naddress = 0x30\n", 0x30, -1, 0,
+     Refusal::TwoMatch, {0x28, 0x30}},
+};
+// clang-format on
+
+} // namespace
+
+TEST_P(FindOwner, ByIdentityAmongTheBus)
+{
+    const OwnerCase &c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(scan());
+    handler->Get_Device().Set_slave_addr(c.source);
+    ASSERT_TRUE(handler->get_device_memory());
+    T_DeviceMemory saved = handler->Get_Device().Get_memory_page();
+    if (c.word >= 0)
+        saved.at(c.word).setValue(c.value);
+    // The main window has another transmitter selected.
+    const uint8_t selected = c.source == 0x28 ? 0x40 : 0x28;
+    handler->Get_Device().Set_slave_addr(selected);
+    ASSERT_TRUE(handler->get_device_memory());
+    const int page = transmitter().current_page;
+
+    const readdress::Owner owner = readdress::find_owner(*handler, saved);
+    EXPECT_EQ(int(owner.refusal), int(c.refusal));
+    EXPECT_EQ(owner.matching, c.matching);
+    if (c.refusal == Refusal::None) {
+        EXPECT_EQ(owner.address, c.source);
+        EXPECT_EQ(handler->Get_Device().Get_slave_addr(), c.source);
+        EXPECT_EQ(words(handler->Get_Device().Get_memory_page())[0x15], words(saved)[0x15]) << "its image was read";
+    } else {
+        EXPECT_LT(owner.address, 0);
+    }
+    EXPECT_EQ(transmitter().current_page, page) << "the search writes nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Owners, FindOwner, ::testing::ValuesIn(OwnerCases),
+                         [](const ::testing::TestParamInfo<OwnerCase> &info) { return std::string(info.param.name); });
