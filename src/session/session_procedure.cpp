@@ -79,6 +79,10 @@ session::ProcedureEnded TSession::restore_to_owner(const T_DeviceMemory &saved)
         {
             HoldAdapter hold(*f_handover);
             owner = readdress::find_owner(h, saved);
+            // The faces and the journal name the transmitter about to be written, not the one
+            // selected before.
+            if (owner.refusal == readdress::Refusal::None && !h.get_device_scaling())
+                owner.refusal = readdress::Refusal::Incomplete;
         }
         if (owner.refusal != readdress::Refusal::None) {
             // Nothing was written and no transmitter was chosen: nothing to journal.
@@ -94,6 +98,10 @@ session::ProcedureEnded TSession::restore_to_owner(const T_DeviceMemory &saved)
             return ended;
         }
         pick(owner.address);
+        show_slaveAddr();
+        show_pressure_scaling();
+        memory_map_display();
+        update_status_Gui();
     }
     return restore(saved);
 }
