@@ -2,9 +2,12 @@
 // reads the command line and the window make while no worker runs.
 #include "session/session.h"
 
+#include "session/run_recorder.h"
+
 #include "session/adapter_handover.h"
 #include "transmitter/readdress.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QThread>
 #include <utility>
@@ -39,6 +42,50 @@ TSession::~TSession()
 {
     // A worker finishes its cycle before it ends; a full memory read against a silent bus takes ~13 s.
     shut_down(15000);
+    record_end();
+}
+
+void TSession::set_recording_folder(const QString &folder)
+{
+    record_end();
+    f_recorder.reset();
+    if (folder.isEmpty())
+        return;
+    f_recorder = std::make_unique<TRunRecorder>(folder);
+    connect(f_recorder.get(), &TRunRecorder::problem, this,
+            [this](bool ok, const QString &text) { publish(session::RecordingProblem{ok, text}); });
+}
+
+void TSession::mark_break()
+{
+    if (f_recorder)
+        f_recorder->add_break();
+}
+
+void TSession::record_start(const QDateTime &started)
+{
+    f_run_started = started;
+    if (!f_recorder)
+        return;
+    const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
+    run_database::Run run;
+    run.started = started;
+    run.address = device.Get_slave_addr();
+    run.product_code = f_last.product_code;
+    run.range_min = f_last.pmin;
+    run.range_max = f_last.pmax;
+    run.pressure_mode = f_last.pressure_mode;
+    run.calibration_date = f_last.calibration_date;
+    run.adapter_serial = fOrvel_Handler->Get_serial_no();
+    run.interval_ms = int(f_run_delay);
+    run.program_version = QCoreApplication::applicationVersion();
+    f_recorder->start_run(run);
+}
+
+void TSession::record_end()
+{
+    if (f_recorder && f_recorder->recording())
+        f_recorder->end_run(QDateTime::currentDateTime());
 }
 
 void TSession::set_digits(int pressure, int temperature)
@@ -140,6 +187,7 @@ void TSession::stop_run()
         return;
     fMeas->Stop();
     f_running = false;
+    record_end();
     publish(session::RunEnded{true});
     f_handover->arm(scan_start_Timer);
 }
@@ -189,7 +237,9 @@ void TSession::meas_start_TimerTimer()
         return;
     meas_start_Timer.stop();
     f_running = true;
-    publish(session::RunStarted{QDateTime::currentDateTime(), int(f_run_delay)});
+    const QDateTime started = QDateTime::currentDateTime();
+    record_start(started);
+    publish(session::RunStarted{started, int(f_run_delay)});
     fMeas = TMeasThread::Create(this, this, &fOrvel_Handler, f_run_delay);
 }
 
@@ -313,8 +363,11 @@ void TSession::update_single_meas()
 void TSession::updateGui_meas(const session::Measurement &taken)
 {
     // One posted just before the end of the session is not shown any more.
-    if (fOrvel_Handler)
-        publish(with_texts(taken));
+    if (!fOrvel_Handler)
+        return;
+    if (f_recorder && taken.in_run && f_running)
+        f_recorder->add(f_run_started.msecsTo(taken.time), taken.pressure_raw, taken.temperature_raw);
+    publish(with_texts(taken));
 }
 
 void TSession::updateGui(const QString &message)
@@ -323,6 +376,7 @@ void TSession::updateGui(const QString &message)
     // A run that ended on an error is over.
     if (f_running) {
         f_running = false;
+        record_end();
         publish(session::RunEnded{false});
     }
 }

@@ -19,6 +19,7 @@
 #include <optional>
 
 class TAdapterHandover;
+class TRunRecorder;
 
 class TSession : public QObject, private TWorkerGui
 {
@@ -39,6 +40,12 @@ public:
     void set_journal_folder(const QString &folder) { f_journal_folder = folder; }
     const QString &journal_folder() const { return f_journal_folder; }
     void set_confirm(Confirm confirm) { f_confirm = std::move(confirm); }
+    // Every run from now on is recorded in the file of runs in `folder`; empty: none is.
+    void set_recording_folder(const QString &folder);
+    // The recorder, while runs are recorded.
+    TRunRecorder *recorder() const { return f_recorder.get(); }
+    // The run's next measurement starts a new line (the chart was cleared).
+    void mark_break();
 
     // --- With workers (the window). Each request waits until the adapter is free; the last
     // request wins.
@@ -156,6 +163,8 @@ private:
     session::ProcedureEnded run_procedure(session::Procedure procedure, int to, const T_DeviceMemory *saved);
     // After a procedure the scan workers take the adapter again (with workers only).
     void scan_again();
+    void record_start(const QDateTime &started);
+    void record_end();
 
     std::unique_ptr<T_Orvel_Handler> fOwnHandler;
     T_Orvel_Handler *fOrvel_Handler = nullptr;
@@ -187,4 +196,7 @@ private:
     std::optional<T_DeviceMemory> f_restore_image;
     Confirm f_confirm;
     QString f_journal_folder;
+
+    std::unique_ptr<TRunRecorder> f_recorder;
+    QDateTime f_run_started;
 };

@@ -135,8 +135,14 @@ struct ProcedureNotStarted {
     Why why = Why::AdapterInUse;
 };
 
+// The file of recorded runs could not be written (told once), or works again.
+struct RecordingProblem {
+    bool ok = false;
+    QString text;
+};
+
 using Record = std::variant<BusFound, IdentityRead, StatusRead, MemoryRead, ScanFailed, Measurement, MeasurementFailed,
                             RunStarted, RunEnded, WorkerFailed, ProcedureStarted, ProcedureStep, ProcedureEnded,
-                            ProcedureNotStarted>;
+                            ProcedureNotStarted, RecordingProblem>;
 
 } // namespace session

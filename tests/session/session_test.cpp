@@ -2,6 +2,8 @@
 // in order, with and without its workers, and how it guards a write.
 #include "session/session.h"
 
+#include "session/run_recorder.h"
+
 #include "qt_printers.h"
 #include "sim_control.h"
 #include "transmitter/readdress_journal.h"
@@ -51,6 +53,10 @@ struct Describe {
     {
         return QStringLiteral("ended ") + readdress_journal::outcome_text(r.outcome) + QStringLiteral(" at ") +
                T_SlaveAddr::hex_text(r.outcome.answers_at);
+    }
+    QString operator()(const session::RecordingProblem &r) const
+    {
+        return (r.ok ? QStringLiteral("recording again ") : QStringLiteral("recording failed ")) + r.text;
     }
     QString operator()(const session::ProcedureNotStarted &r) const
     {
@@ -365,4 +371,57 @@ TEST_F(Session, FindAgainKeepsToTheSelectedTransmitter)
 
     ASSERT_TRUE(sim.iowsim_set_fault(0, IOWSIM_FAULT_DROP_ANSWERS, 1));
     EXPECT_EQ(s->find_again(), Recovery::AdapterSilent);
+}
+
+// A run with a recording folder: every measurement of the run reaches the file, with the
+// transmitter it came from, a cleared chart as a break, and the end of the run; measurements
+// outside the run do not.
+TEST_F(Session, ARunIsRecordedAsItIsMeasured)
+{
+    QTemporaryDir folder;
+    s->set_recording_folder(folder.path());
+    s->start();
+    ASSERT_TRUE(waitForMore<session::Measurement>(1, 8000));
+    s->start_run(10);
+    ASSERT_TRUE(waitForMore<session::Measurement>(4, 8000));
+    s->mark_break();
+    ASSERT_TRUE(waitForMore<session::Measurement>(3, 8000));
+    s->stop_run();
+    ASSERT_TRUE(waitForMore<session::Measurement>(1, 8000)) << "scanning again";
+    ASSERT_NE(s->recorder(), nullptr);
+    s->recorder()->flush();
+
+    QList<session::Measurement> measured;
+    QDateTime started;
+    for (const session::Record &r : records) {
+        if (const auto *run = std::get_if<session::RunStarted>(&r))
+            started = run->time;
+        if (const auto *m = std::get_if<session::Measurement>(&r); m && m->in_run)
+            measured << *m;
+    }
+    TRunDatabase db;
+    ASSERT_EQ(db.open(s->recorder()->file(), TRunDatabase::Access::ReadOnly), QString());
+    const QList<run_database::Run> runs = db.runs();
+    ASSERT_EQ(runs.size(), 1);
+    const run_database::Run &run = runs[0];
+    EXPECT_EQ(run.address, 0x28);
+    EXPECT_EQ(run.product_code, s->transmitter().product_code);
+    EXPECT_EQ(run.range_max, s->transmitter().pmax);
+    EXPECT_EQ(run.calibration_date, s->transmitter().calibration_date);
+    EXPECT_EQ(run.interval_ms, 10);
+    EXPECT_EQ(run.started, started);
+    EXPECT_TRUE(run.ended.isValid());
+    std::vector<run_database::Row> rows;
+    std::vector<std::int64_t> breaks;
+    ASSERT_EQ(db.read(run.id, rows, breaks), QString());
+    ASSERT_EQ(rows.size(), size_t(measured.size()));
+    for (int i = 0; i < measured.size(); ++i) {
+        EXPECT_EQ(rows[size_t(i)].pressure_raw, measured[i].pressure_raw) << i;
+        EXPECT_EQ(rows[size_t(i)].temperature_raw, measured[i].temperature_raw) << i;
+        EXPECT_EQ(rows[size_t(i)].t_ms, started.msecsTo(measured[i].time)) << i;
+    }
+    ASSERT_EQ(breaks.size(), 1u);
+    EXPECT_GE(breaks[0], 4);
+    EXPECT_FALSE(std::any_of(lines.begin(), lines.end(),
+                             [](const QString &l) { return l.startsWith(QStringLiteral("recording failed")); }));
 }
