@@ -63,6 +63,7 @@ public:
     void update_single_meas(const session::Measurement &measurement);
     void updateGui_meas(const session::Measurement &measurement);
     void updateGui(const QString &message);
+    void recording_problem(const session::RecordingProblem &problem);
     void on_comm_error(long long wParam, long long lParam);
 
     void read_memory_image(bool show);

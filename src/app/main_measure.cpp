@@ -103,6 +103,15 @@ void Tmain_Form::on_comm_error(long long wParam, long long)
     set_status_middle(tr_("comm_err", "Communication Error"));
 }
 
+void Tmain_Form::recording_problem(const session::RecordingProblem &problem)
+{
+    // Told once when it begins and once when it ends; the run goes on either way.
+    fLog->addEvent(catCore, problem.ok ? lNormal : lError, problem.text);
+    set_led(problem.ok ? 1 : 2);
+    set_status_middle(problem.ok ? tr_("recording_again", "Runs are recorded again; the measurements kept meanwhile were written.")
+                                 : tr_("recording_failed", "Runs are not recorded: the file of runs cannot be written. The run goes on; the log says why."));
+}
+
 void Tmain_Form::updateGui(const QString &message)
 {
     set_status(tr_("meas_thread", "Measuring Thread"), message, QString());
@@ -110,6 +119,7 @@ void Tmain_Form::updateGui(const QString &message)
 
 void Tmain_Form::chart_cleared()
 {
+    fSession->mark_break();
     if (fWindows.table)
         fWindows.table->init();
     // A run goes on measuring the same transmitter: the table keeps naming it.

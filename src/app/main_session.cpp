@@ -44,6 +44,8 @@ void Tmain_Form::show_record(const session::Record &record)
                 f_readdress_run->not_started(r);
             else if constexpr (std::is_same_v<R, session::ProcedureEnded>)
                 procedure_ended(r);
+            else if constexpr (std::is_same_v<R, session::RecordingProblem>)
+                recording_problem(r);
         },
         record);
 }

@@ -56,6 +56,8 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     TTranslator::getInstance()->Set_Language(fIni->Get_Language());
     fSession = std::make_unique<TSession>();
     fSession->set_digits(fIni->Get_pressure_digits(), fIni->Get_temperature_digits());
+    // Every run goes to the disk as it is measured.
+    fSession->set_recording_folder(fIni->Get_dbSQLitePath());
     setWindowTitle(QString::fromLatin1(Caption));
     fWorkingDirHandler = TWorkingDirHandler::getInstance();
     fLog = TLogFile::getInstance();

@@ -1,5 +1,9 @@
 #include "cli/cli_commands.h"
 
+#include "cli/cli_commands_runs.h"
+
+#include <optional>
+
 #include "cli/cli_output.h"
 #include "cli/cli_signals.h"
 #include "services/settings/IniHandler.h"
@@ -369,6 +373,9 @@ int measure(const Options &o)
                                 QStringLiteral("Temperature raw")};
     if (!o.json)
         out(header.join(u'\t'));
+    std::optional<MeasureRecording> recording;
+    if (o.record)
+        recording.emplace(s, o.interval);
     int failures = 0; // in a row
     for (int n = 0; (o.count < 0 || n < o.count) && !cli_signals::stop_requested();) {
         if (n > 0 || failures > 0) {
@@ -404,6 +411,8 @@ int measure(const Options &o)
         }
         failures = 0;
         ++n;
+        if (recording)
+            recording->add(m->time, m->pressure_raw, m->temperature_raw);
         const QDateTime &now = m->time;
         const QString time = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs);
         if (o.json)

@@ -22,6 +22,7 @@ struct Options {
     QString image;
     QString serial;       // the adapter to use; empty: the first
     bool verbose = false; // bus traffic and the handler's log lines on standard error
+    bool record = false;  // measure: each measurement goes to the file of recorded runs too
 };
 
 int scan(const Options &o);
@@ -34,5 +35,7 @@ int measure(const Options &o);
 int adapters(const Options &o);
 // The re-addressing journal, newest attempt first; no adapter needed.
 int journal(const Options &o);
+// The recorded runs, newest first; no adapter needed.
+int runs(const Options &o);
 
 } // namespace cli_commands

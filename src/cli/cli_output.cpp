@@ -48,6 +48,7 @@ const char *kind_name(Kind kind)
     case Kind::Failed: return "failed";
     case Kind::Journal: return "journal";
     case Kind::Interrupted: return "interrupted";
+    case Kind::Recording: return "recording";
     }
     return "failed";
 }

@@ -37,6 +37,7 @@ enum class Kind {
     Failed,         // a procedure failed at a step
     Journal,        // the journal cannot be written or read, or tells of a cut-off attempt
     Interrupted,    // a signal
+    Recording,      // the file of recorded runs cannot be written or read
 };
 const char *kind_name(Kind kind);
 

@@ -63,6 +63,9 @@ const std::vector<std::pair<QString, Command>> &commands()
          {"The journal of every re-addressing and restore attempt, newest first, with the before-image of "
           "each; an attempt cut off while it wrote shows as interrupted.",
           false, false, false, false, false, cli_commands::journal, Uses::None}},
+        {QStringLiteral("runs"),
+         {"The recorded runs, newest first: start, end, transmitter and number of measurements.",
+          false, false, false, false, false, cli_commands::runs, Uses::None}},
         {QStringLiteral("adapters"),
          {"Every IO-Warrior adapter attached: serial number, product id and whether it is an IO-Warrior 56.",
           false, false, false, false, false, cli_commands::adapters, Uses::All}},
@@ -167,6 +170,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption interval(QStringLiteral("interval"),
                                       QStringLiteral("Milliseconds between measurements, 10 or more (500)."),
                                       QStringLiteral("MS"));
+    const QCommandLineOption record(QStringLiteral("record"),
+                                    QStringLiteral("Records the measurements in the file of recorded runs too."));
     const QCommandLineOption serial(
         QStringLiteral("serial"),
         QStringLiteral("Serial number of the IO-Warrior adapter to use, as 'adapters' lists it (default: the first)."),
@@ -191,6 +196,7 @@ int main(int argc, char *argv[])
     if (command.measures) {
         parser.addOption(count);
         parser.addOption(interval);
+        parser.addOption(record);
     }
     if (!parser.parse(args))
         return usage(parser.errorText());
@@ -234,6 +240,7 @@ int main(int argc, char *argv[])
             return usage(range_error("--count", "a whole number", 1));
         if (parser.isSet(interval) && !parse_number(parser.value(interval), 10, o.interval))
             return usage(range_error("--interval", "milliseconds", 10));
+        o.record = parser.isSet(record);
     }
     return command.run(o);
 }
