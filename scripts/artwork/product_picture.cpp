@@ -283,11 +283,7 @@ void drawTitle(QPainter &p)
         x += metrics.horizontalAdvance(part.text);
     }
 
-    QFont subtitle(QStringLiteral("Nimbus Sans"));
-    subtitle.setPixelSize(15);
-    p.setFont(subtitle);
-    p.setPen(QColor(0x5B, 0x67, 0x74));
-    p.drawText(QPointF(left + 1, 148), QStringLiteral("Service tool for digital pressure transmitters"));
+    // The tagline below the name is a label of the windows, in the user's language.
 
     QLinearGradient rule(left, 0, 715, 0);
     rule.setColorAt(0.0, kAccent);

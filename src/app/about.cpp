@@ -34,11 +34,8 @@ Tabout_Form::Tabout_Form(QWidget *mainWindow)
     link_label->move(342, 240);
     link_label->installEventFilter(this);
 
-    close_btn = new QPushButton(QStringLiteral("Close"), this);
+    close_btn = new QPushButton(this);
     close_btn->setObjectName(QStringLiteral("close_btn"));
-    const QSize button(qMax(88, close_btn->sizeHint().width()), qMax(28, close_btn->sizeHint().height()));
-    close_btn->setGeometry(Width - 20 - button.width(), Height - 20 - button.height(), button.width(),
-                           button.height());
     close_btn->setDefault(true);
     connect(close_btn, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -46,6 +43,11 @@ Tabout_Form::Tabout_Form(QWidget *mainWindow)
 void Tabout_Form::showEvent(QShowEvent *event)
 {
     product_view::fillLabels(fLabels);
+    // In the bottom right corner, as wide as its word in the current language needs.
+    close_btn->setText(window_text::tr_("close", "Close"));
+    const QSize button(qMax(88, close_btn->sizeHint().width()), qMax(28, close_btn->sizeHint().height()));
+    close_btn->setGeometry(Width - 20 - button.width(), Height - 20 - button.height(), button.width(),
+                           button.height());
     const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
     QRect target;
     if (owner && owner->isVisible())

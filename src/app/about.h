@@ -1,5 +1,6 @@
 // The about box: borderless, centred over the main window, with the product picture, version,
-// build time, the maker's web address as a link and a "Close" button. GUI thread only.
+// build time, the maker's web address as a link and a "Close" button; its words are those of the
+// language current when it is shown. GUI thread only.
 #pragma once
 
 #include "app/product_view.h"

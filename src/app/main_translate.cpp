@@ -7,6 +7,7 @@
 #include "app/new_address_group.h"
 #include "app/readdress_journal_flow.h"
 #include "views/monitor/monitor_view.h"
+#include "views/windows/device_memory.h"
 #include "views/windows/table_view.h"
 #include "ui_main.h"
 #include "services/settings/window_text.h"
@@ -66,6 +67,7 @@ void Tmain_Form::translateGui()
         // Menu commands.
         // The menu bar shows the menus' own titles.
         {"file", "File", {ui->file_Action, ui->file_menu->menuAction()}},
+        {"dongle", "Dongle", {ui->dongle_menu->menuAction()}},
         {"options", "Options", {ui->options_menu->menuAction()}},
         {"showlog", "Show Logfile", {ui->show_log_Action}},
         {"exit", "Exit", {ui->exit_Action}},
@@ -104,6 +106,8 @@ void Tmain_Form::translateGui()
     // does so whenever it is shown.
     if (fWindows.table)
         fWindows.table->translateCaptions();
+    if (fWindows.memory)
+        fWindows.memory->translateCaptions();
     f_journal->translateCaptions();
     if (auto *viewer = dynamic_cast<TlogForm *>(fLog->viewer()))
         viewer->translateCaptions();

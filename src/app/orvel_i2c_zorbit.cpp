@@ -6,6 +6,9 @@
 #include "services/dialogs/options_frm.h"
 #include "app/product_info.h"
 #include "app/quit_signals.h"
+#include "services/settings/IniHandler.h"
+#include "services/settings/Translator.h"
+#include "services/settings/window_text.h"
 #include "services/utils/single_instance.h"
 #include "app/splash.h"
 #include "views/windows/table_view.h"
@@ -24,6 +27,8 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orvel-i2c-zorbit.png")));
     QApplication::setDesktopFileName(QStringLiteral("orvel-i2c-zorbit"));
 
+    // The splash and a refusal already speak the language of the last session.
+    TTranslator::getInstance()->Set_Language(TIniHandler::getInstance()->Get_Language());
     QPointer<Tsplash_Form> splash = Tsplash_Form::showSplash();
     QThread::msleep(1000);
     themes::apply(QStringLiteral("Amethyst Kamri"));
@@ -33,8 +38,9 @@ int main(int argc, char *argv[])
     if (!guard.tryAcquire(QApplication::applicationName())) {
         if (splash)
             splash->close();
-        TmsgDialog::createDialog(QStringLiteral("QUARNE : Orvel I2C Zorbit Version 1.3 is already running !"),
-                                 mtInformation, {mbOk});
+        TmsgDialog::createDialog(
+            window_text::tr_("already_running", "QUARNE : Orvel I2C Zorbit Version 1.3 is already running !"),
+            mtInformation, {mbOk});
         return 0;
     }
 

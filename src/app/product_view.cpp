@@ -1,6 +1,7 @@
 #include "app/product_view.h"
 
 #include "app/product_info.h"
+#include "services/settings/window_text.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -21,6 +22,10 @@ const QColor BorderColour(0xB8, 0xC3, 0xCD);
 // Below the product name of the picture.
 constexpr int LabelsLeft = 342;
 constexpr int LabelsTop = 184;
+// The tagline sits on the picture's base line under the product name, in its lettering.
+constexpr int TaglineLeft = 341;
+constexpr int TaglineBaseline = 148;
+constexpr int TaglinePixels = 15;
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QColor &colour, bool bold)
 {
@@ -61,6 +66,14 @@ Labels addPictureAndLabels(QWidget *form)
     image->setGeometry(1, 1, form->width() - 2, form->height() - 2);
     image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    auto *tagline = makeLabel(form, QStringLiteral("tagline_label"), QString(), CaptionColour, false);
+    QFont lettering(QStringLiteral("Nimbus Sans"));
+    lettering.setPixelSize(TaglinePixels);
+    tagline->setFont(lettering);
+    const int ascent = tagline->fontMetrics().ascent();
+    tagline->setGeometry(TaglineLeft, TaglineBaseline - ascent, form->width() - TaglineLeft - 24,
+                         tagline->fontMetrics().height());
+
     auto *grid = new QWidget(form);
     grid->setObjectName(QStringLiteral("version_panel"));
     auto *layout = new QGridLayout(grid);
@@ -68,12 +81,13 @@ Labels addPictureAndLabels(QWidget *form)
     layout->setHorizontalSpacing(14);
     layout->setVerticalSpacing(4);
     Labels labels{makeLabel(grid, QStringLiteral("version_label"), QString(), InkColour, true),
-                  makeLabel(grid, QStringLiteral("built_label"), QString(), InkColour, false)};
-    layout->addWidget(makeLabel(grid, QStringLiteral("version_title"), QStringLiteral("Version"), CaptionColour, false),
-                      0, 0);
+                  makeLabel(grid, QStringLiteral("built_label"), QString(), InkColour, false),
+                  tagline,
+                  makeLabel(grid, QStringLiteral("version_title"), QString(), CaptionColour, false),
+                  makeLabel(grid, QStringLiteral("built_title"), QString(), CaptionColour, false)};
+    layout->addWidget(labels.versionTitle, 0, 0);
     layout->addWidget(labels.version, 0, 1);
-    layout->addWidget(makeLabel(grid, QStringLiteral("built_title"), QStringLiteral("Built"), CaptionColour, false), 1,
-                      0);
+    layout->addWidget(labels.builtTitle, 1, 0);
     layout->addWidget(labels.built, 1, 1);
     layout->setColumnStretch(1, 1);
     grid->setGeometry(LabelsLeft, LabelsTop, form->width() - LabelsLeft - 24, grid->sizeHint().height());
@@ -82,8 +96,14 @@ Labels addPictureAndLabels(QWidget *form)
 
 void fillLabels(const Labels &labels)
 {
+    using window_text::tr_;
+    labels.tagline->setText(tr_("tagline", "Service tool for digital pressure transmitters"));
+    labels.versionTitle->setText(tr_("version", "Version"));
+    labels.builtTitle->setText(tr_("built", "Built"));
     labels.version->setText(product_info::Version);
     labels.built->setText(product_info::programBuildStamp());
+    QWidget *panel = labels.versionTitle->parentWidget(); // as high as its words now are
+    panel->resize(panel->width(), panel->sizeHint().height());
 }
 
 void paintBorder(QWidget *form)

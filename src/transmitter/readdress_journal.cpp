@@ -111,7 +111,7 @@ QStringList fields(const Attempt &attempt, int page_after, const QString &outcom
             number_text(page_after),
             outcome,
             failed_step,
-            attempt.procedure == Procedure::Restore ? QStringLiteral("restore") : QStringLiteral("readdress"),
+            procedure_text(attempt.procedure),
             before,
             after};
 }
@@ -246,6 +246,11 @@ QString outcome_text(const readdress::Outcome &outcome)
     if (outcome.failed == Step::Check && outcome.refusal != readdress::Refusal::None)
         return QStringLiteral("refused");
     return QStringLiteral("failure");
+}
+
+QString procedure_text(Procedure procedure)
+{
+    return procedure == Procedure::Restore ? QStringLiteral("restore") : QStringLiteral("readdress");
 }
 
 QString failed_step_text(const readdress::Outcome &outcome)

@@ -68,6 +68,8 @@ QString journal_file(const QString &folder);
 
 // "success", "cancel", "refused" or "failure".
 QString outcome_text(const readdress::Outcome &outcome);
+// "readdress" or "restore".
+QString procedure_text(Procedure procedure);
 // The outcome of the line written before the write, and what an attempt that never got its end
 // shows (its announcement at a later start adds a line with it, too).
 inline const QString Started = QStringLiteral("started");

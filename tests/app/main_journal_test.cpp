@@ -152,7 +152,9 @@ TEST_F(InterruptedChange, IsToldOnceAfterStartUpShowsAsInterruptedAndItsBeforeIm
     ASSERT_NE(window, nullptr);
     QTableWidget *rows = window->table();
     ASSERT_GE(rows->rowCount(), 1);
-    EXPECT_EQ(rows->item(0, readdress_journal::Outcome)->text(), readdress_journal::Interrupted);
+    // The window says it in the current language; the cell keeps the journal's word.
+    EXPECT_EQ(rows->item(0, readdress_journal::Outcome)->text(), QStringLiteral("Interrupted"));
+    EXPECT_EQ(rows->item(0, readdress_journal::Outcome)->data(Qt::UserRole).toString(), readdress_journal::Interrupted);
     EXPECT_EQ(rows->item(0, readdress_journal::BeforeImage)->text(), cut.before_image);
 
     // The scan finds the half-written transmitter at its new address; its before-image goes back.

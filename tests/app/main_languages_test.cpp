@@ -16,6 +16,7 @@ struct CaptionCase {
 const CaptionCase MainCaptions[] = {
     {"file_Action", "File", "Datei"},
     {"file_menu", "File", "Datei"},
+    {"dongle_menu", "Dongle", "Dongle"},
     {"options_menu", "Options", "Optionen"},
     {"show_log_Action", "Show Logfile", "Logdatei anzeigen"},
     {"exit_Action", "Exit", "Beenden"},

@@ -5,6 +5,7 @@
 #include "services/log/logFileForm.h"
 #include "views/chart/chart_panel.h"
 #include "views/monitor/monitor_view.h"
+#include "transmitter/readdress_journal.h"
 #include "views/windows/journal_form.h"
 
 #include <QMenu>
@@ -85,6 +86,10 @@ protected:
              "left_axis_title", "Left Axis", "Linke Achse"},
             {"chart panel", [] { return std::make_unique<TChartPanel>(); }, translating<TChartPanel>(),
              "left_axis_box", "Left Axis", "Linke Achse"},
+            {"memory map", [] { return std::make_unique<Tmemory_Form>(); }, translating<Tmemory_Form>(), nullptr,
+             "Device Memory", "Gerätespeicher"},
+            {"memory map's status", [] { return std::make_unique<Tmemory_Form>(); }, translating<Tmemory_Form>(),
+             "corrected_label", "Data was corrected", "Daten wurden korrigiert"},
         };
     }
 
@@ -121,6 +126,36 @@ TEST_F(WindowCaptions, MadeInTheLanguageOfTheMomentAndFollowingItWhenTold)
         c.translateCaptions(*window);
         EXPECT_EQ(captionOf(*window, c.control), QString::fromUtf8(c.english)) << "and back";
     }
+}
+
+// The journal's own words are shown in the language of the moment; its file keeps them as they are.
+TEST_F(WindowCaptions, JournalWordsFollowTheLanguageAndTheFileKeepsItsOwn)
+{
+    using namespace readdress_journal;
+    const readdress::Outcome refused{readdress::Step::Check, readdress::Refusal::NoChangeLeft};
+    QStringList line(ColumnCount);
+    line[Time] = QStringLiteral("2026-03-02T09:31:00.000Z");
+    line[Outcome] = outcome_text(refused);
+    line[FailedStep] = failed_step_text(refused);
+    line[ProcedureColumn] = procedure_text(Procedure::Restore);
+    QFile file(journal_file(fFolder.path()));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write((csv_line(columns()) + u'\n' + csv_line(line) + u'\n').toUtf8());
+    file.close();
+
+    Tjournal_form journal(fFolder.path());
+    journal.reload();
+    QTableWidget *rows = journal.table();
+    ASSERT_EQ(rows->rowCount(), 1);
+    const auto shown = [rows] {
+        return QStringList{rows->item(0, Outcome)->text(), rows->item(0, FailedStep)->text(),
+                           rows->item(0, ProcedureColumn)->text()};
+    };
+    EXPECT_EQ(shown(), (QStringList{"Refused", "Check: No change left", "Restore"}));
+    language("german.lang");
+    journal.translateCaptions();
+    EXPECT_EQ(shown(), (QStringList{"Abgelehnt", "Vorprüfung: Keine Änderung mehr möglich", "Zurückschreiben"}));
+    EXPECT_EQ(read(fFolder.path()).value(0), line) << "the file as it was";
 }
 
 namespace {

@@ -3,9 +3,13 @@
 #include "services/utils/UniCodeFile.h"
 #include "qt_printers.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 namespace {
@@ -154,6 +158,40 @@ TEST_F(Translator, WindowTextIsTheSingleInstancesTextOrTheUtf8Default)
     TTranslator::release();
     EXPECT_EQ(window_text::tr_("pressure", "Pressure"), QStringLiteral("Pressure")) << "made again: nothing loaded";
     TTranslator::release();
+}
+
+// The toolkit's standard dialogs speak the single instance's language, as far as the toolkit's
+// catalogue of it is installed; any other instance leaves them alone.
+TEST_F(Translator, ToolkitWordsFollowTheSingleInstance)
+{
+    QTranslator german;
+    if (!german.load(QLocale(QStringLiteral("de")), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        GTEST_SKIP() << "the toolkit's German catalogue is not installed";
+    const auto lookIn = [] { return QCoreApplication::translate("QFileDialog", "Look in:"); };
+    const QString inGerman = german.translate("QFileDialog", "Look in:");
+    ASSERT_FALSE(inGerman.isEmpty());
+    language("de.lang", QStringLiteral("languageName=Deutsch\r\nqt_language=de"));
+    language("en.lang", QStringLiteral("languageName=English\r\nqt_language=en"));
+    language("none.lang", QStringLiteral("languageName=Ohne"));
+
+    auto other = make();
+    other->Set_Language(QStringLiteral("de.lang"));
+    EXPECT_EQ(lookIn(), QStringLiteral("Look in:")) << "not the program's translator";
+
+    TTranslator *program = TTranslator::getInstance();
+    program->setPath(fDir.path());
+    const struct {
+        const char *file;
+        QString shown;
+    } cases[] = {{"de.lang", inGerman}, {"en.lang", "Look in:"}, {"de.lang", inGerman}, {"none.lang", "Look in:"}};
+    for (const auto &c : cases) {
+        program->Set_Language(QString::fromLatin1(c.file));
+        EXPECT_EQ(lookIn(), c.shown) << c.file;
+    }
+    program->Set_Language(QStringLiteral("de.lang"));
+    TTranslator::release();
+    EXPECT_EQ(lookIn(), QStringLiteral("Look in:")) << "released with the instance";
 }
 
 TEST_F(Translator, NoLanguageFolder)

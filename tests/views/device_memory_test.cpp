@@ -3,6 +3,7 @@
 #include "views/windows/device_memory.h"
 #include "memory_image.h"
 #include "qt_printers.h"
+#include "single_language.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -159,6 +160,23 @@ TEST_F(MemoryForm, DoubleClickOnAPanelLabelCopiesToo)
     ASSERT_NE(label, nullptr);
     double_click(label);
     EXPECT_EQ(clipboard_lines().value(0), QStringLiteral("Name\tAddress\tValue\t\tVerify"));
+}
+
+// The headers are the language's, yet the copy stays a memory image file whatever the language.
+TEST_F(MemoryForm, HeadersInTheLanguageTheCopyInTheFilesWords)
+{
+    SingleLanguage german({"memory_name=Register", "readdr_address=Adresse", "memory_value=Wert", "Verify=Prüfen",
+                           "memory_title=Gerätespeicher"});
+    Tmemory_Form shown;
+    EXPECT_EQ(shown.windowTitle(), QStringLiteral("Gerätespeicher"));
+    EXPECT_EQ(shown.cell_text(0, 1), QString()) << "no headers before the first image";
+    shown.Setmemory(calibrated_image());
+    EXPECT_EQ((QStringList{shown.cell_text(0, 1), shown.cell_text(0, 2), shown.cell_text(0, 3), shown.cell_text(0, 5)}),
+              (QStringList{"Register", "Adresse", "Wert", "Prüfen"}));
+    double_click(shown.findChild<QFrame *>(QStringLiteral("Panel1")));
+    const QStringList lines = clipboard_lines();
+    EXPECT_EQ(lines.value(0), QStringLiteral("Name\tAddress\tValue\t\tVerify"));
+    EXPECT_EQ(lines.value(3), QStringLiteral("COM_Config\t0x02\t0x0028\t\t"));
 }
 
 TEST_F(MemoryForm, ClosingOnlyHides)

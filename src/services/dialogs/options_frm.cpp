@@ -97,6 +97,10 @@ void Toption_Form::translateCaptions()
     setWindowTitle(tr_("options", "Options"));
     ui->style_CategoryPanel->setCaption(tr_("style", "Style"));
     ui->language_CategoryPanel->setCaption(tr_("language", "Language"));
+    ui->logfile_CategoryPanel->setCaption(tr_("logfile", "Logfile"));
+    ui->log_normal->setText(tr_("normal", "Normal"));
+    ui->log_error->setText(tr_("error", "Error"));
+    ui->log_detailed->setText(tr_("detailed", "Detailed"));
     ui->ok_btn->setText(tr_("ok", "OK"));
     ui->cancel_btn->setText(tr_("cancel", "Cancel"));
     ui->pressure_title->setText(tr_("pressure_display_group", "Pressure [bar]"));

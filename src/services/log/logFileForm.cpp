@@ -45,11 +45,13 @@ TlogForm::~TlogForm() = default;
 void TlogForm::translateCaptions()
 {
     using window_text::tr_;
+    setWindowTitle(tr_("log_title", "Log"));
     ui->File1->setTitle(tr_("file", "File"));
     ui->Close1->setText(tr_("close", "Close"));
     ui->Clear1->setText(tr_("clear", "Clear"));
     ui->Category1->setTitle(tr_("category", "Category"));
     ui->Type1->setTitle(tr_("type", "Type"));
+    ui->Filter1->setTitle(tr_("filter", "Filter"));
     ui->Normal1->setText(tr_("normal", "Normal"));
     ui->Error1->setText(tr_("error", "Error"));
     ui->Debug1->setText(tr_("debug", "Debug"));

@@ -5,6 +5,25 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace {
+
+std::unique_ptr<TTranslator> &instance()
+{
+    static std::unique_ptr<TTranslator> translator;
+    return translator;
+}
+
+TTranslator::MissingKeySink &instanceSink()
+{
+    static TTranslator::MissingKeySink sink;
+    return sink;
+}
+
+} // namespace
 
 std::optional<QString> TTranslator::valueOf(const QList<Entry> &entries, const QString &key)
 {
@@ -20,6 +39,8 @@ TTranslator::TTranslator(const QString &dir, MissingKeySink missingKeySink)
 {
     listLanguages();
 }
+
+TTranslator::~TTranslator() = default; // the toolkit's catalogue leaves the application with it
 
 void TTranslator::setPath(const QString &path)
 {
@@ -76,6 +97,26 @@ void TTranslator::Set_Language(const QString &fileName)
     const auto it = fIndex.constFind(lookupKey(QString::fromLatin1(LanguageNameKey)));
     if (it != fIndex.constEnd())
         fLanguageName = *it;
+    if (this == instance().get())
+        followToolkit();
+}
+
+// The toolkit's catalogue for the language, where the system has one; its source language is
+// English.
+void TTranslator::followToolkit()
+{
+    const QString language = translate(QStringLiteral("qt_language"), QStringLiteral("en"));
+    if (language == fToolkitLanguage)
+        return;
+    fToolkit.reset();
+    fToolkitLanguage = language;
+    if (language == QLatin1String("en") || !QCoreApplication::instance())
+        return;
+    auto catalogue = std::make_unique<QTranslator>();
+    if (catalogue->load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(catalogue.get()))
+        fToolkit = std::move(catalogue);
 }
 
 QString TTranslator::translate(const QString &key, const QString &defaultText) const
@@ -96,22 +137,6 @@ void TTranslator::saveDictionary(const QList<Entry> &nDictionary) const
         lines.append(entry.first + u'=' + entry.second);
     TUnicodeFile::writeLines(QDir(fDir).filePath(fFileName), lines, UTF16LE);
 }
-
-namespace {
-
-std::unique_ptr<TTranslator> &instance()
-{
-    static std::unique_ptr<TTranslator> translator;
-    return translator;
-}
-
-TTranslator::MissingKeySink &instanceSink()
-{
-    static TTranslator::MissingKeySink sink;
-    return sink;
-}
-
-} // namespace
 
 TTranslator *TTranslator::getInstance()
 {

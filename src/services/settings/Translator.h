@@ -1,5 +1,6 @@
 // The texts of the current language by key, with the English default where the language file
-// has none; lists the language files beside the program. GUI thread only.
+// has none; lists the language files beside the program. The single instance also has the
+// toolkit's own words (standard dialogs) follow its language. GUI thread only.
 #pragma once
 
 #include <QHash>
@@ -9,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+class QTranslator;
 
 class TTranslator
 {
@@ -26,6 +29,7 @@ public:
 
     // `dir` is the language folder; its "*.lang" files are listed once, here.
     TTranslator(const QString &dir, MissingKeySink missingKeySink);
+    ~TTranslator();
 
     QString translate(const QString &key, const QString &defaultText) const;
 
@@ -51,6 +55,7 @@ private:
     static QString lookupKey(const QString &key) { return key.toCaseFolded(); }
     static std::optional<QString> valueOf(const QList<Entry> &entries, const QString &key);
     void listLanguages();
+    void followToolkit();
 
     QString fDir;
     QString fFileName;
@@ -59,4 +64,6 @@ private:
     QString fLanguageName;
     QList<Language> fLanguages;
     MissingKeySink fMissingKey;
+    std::unique_ptr<QTranslator> fToolkit; // installed while a language other than English is loaded
+    QString fToolkitLanguage;
 };

@@ -14,6 +14,7 @@
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -54,6 +55,31 @@ std::array<TAxisProps *, 3> axis_props(TChartProps &props)
     return {&props.left, &props.bottom, &props.right};
 }
 
+// The direction list's entries in the current language, in the list's order.
+QStringList direction_labels()
+{
+    using namespace chart_gradient;
+    using window_text::tr_;
+    const std::pair<Direction, QString> names[] = {
+        {BottomTop, tr_("gradient_bottom_top", "Bottom Top")},
+        {DiagonalDown, tr_("gradient_diagonal_down", "Diagonal Down")},
+        {DiagonalUp, tr_("gradient_diagonal_up", "Diagonal Up")},
+        {FromBottomLeft, tr_("gradient_from_bottom_left", "From Bottom Left")},
+        {FromCenter, tr_("gradient_from_center", "From Center")},
+        {FromTopLeft, tr_("gradient_from_top_left", "From Top Left")},
+        {LeftRight, tr_("gradient_left_right", "Left Right")},
+        {Radial, tr_("gradient_radial", "Radial")},
+        {RightLeft, tr_("gradient_right_left", "Right Left")},
+        {TopBottom, tr_("gradient_top_bottom", "Top Bottom")},
+    };
+    QStringList labels;
+    for (int entry = 0; entry < DirectionCount; ++entry)
+        for (const auto &[code, name] : names)
+            if (code == code_of_entry(entry))
+                labels.append(name);
+    return labels;
+}
+
 } // namespace
 
 struct TChartPanel::AxisControls {
@@ -70,7 +96,7 @@ TChartPanel::TChartPanel(QWidget *parent)
     : QTabWidget(parent), ui(std::make_unique<Ui::TChartPanel>()), fAskColor(ask_color)
 {
     ui->setupUi(this);
-    ui->gradient_combo->addItems(chart_gradient::entry_labels());
+    ui->gradient_combo->addItems(direction_labels());
     for (Side side : {Left, Right}) {
         const AxisControls c = axis_controls(side);
         for (QLineEdit *edit : {c.max, c.min, c.increment})
@@ -332,6 +358,10 @@ void TChartPanel::translateCaptions()
                 setTabText(indexOf(target), caption); // a page carries its caption on its tab
         }
     }
+    const QStringList directions = direction_labels();
+    for (int entry = 0; entry < directions.size(); ++entry)
+        ui->gradient_combo->setItemText(entry, directions[entry]);
+    ui->lock_icon->setToolTip(window_text::tr_("axis_mode_hint", "Axis mode: automatic, manual, locked"));
 }
 
 void TChartPanel::pick_shape_color(TShape &swatch)

@@ -135,6 +135,7 @@ void TMonitorView::translateCaptions()
         {"fast_Label", "Fast", ui->fast_Label},
         {"slow_Label", "Slow", ui->slow_Label},
         {"start_btn", "Start", ui->start_btn},
+        {"stop_btn", "Stop", ui->stop_btn},
         {"clear_btn", "Clear Chart", ui->clear_btn},
         {"pressure_Box", "Pressure", ui->pressure_Box},
         {"Temperature_Box", "Temperature", ui->Temperature_Box},

@@ -1,5 +1,6 @@
 #include "views/windows/device_memory.h"
 
+#include "services/settings/window_text.h"
 #include "transmitter/OrvelDevice.h"
 #include "transmitter/OrvelMemory.h"
 #include "views/windows/header_grid.h"
@@ -34,6 +35,7 @@ Tmemory_Form::Tmemory_Form(QWidget *parent) : QWidget(parent, Qt::Window), ui(st
     header_grid::set_column_width(ui->Grid, GapColumn, GapWidth);
     clean_grid();
     ui->Panel1->installEventFilter(this);
+    translateCaptions();
 }
 
 Tmemory_Form::~Tmemory_Form() = default;
@@ -46,12 +48,28 @@ void Tmemory_Form::clean_grid()
     }
 }
 
+void Tmemory_Form::translateCaptions()
+{
+    using window_text::tr_;
+    setWindowTitle(tr_("memory_title", "Device Memory"));
+    ui->Panel1->setToolTip(tr_("memory_copy_hint", "Double-click to copy the table to the clipboard"));
+    ui->corrected_label->setText(tr_("data_corrected", "Data was corrected"));
+    ui->curr_page_label->setText(tr_("current_page", "Current Page"));
+    if (!f_headers_shown)
+        return;
+    using namespace memory_map_text;
+    header_grid::set_cell(ui->Grid, 0, NameColumn, tr_("memory_name", "Name"));
+    header_grid::set_cell(ui->Grid, 0, AddressColumn, tr_("readdr_address", "Address"));
+    header_grid::set_cell(ui->Grid, 0, ValueColumn, tr_("memory_value", "Value"));
+    header_grid::set_cell(ui->Grid, 0, VerifyColumn, tr_("Verify", "Verify"));
+}
+
 void Tmemory_Form::Setmemory(const T_DeviceMemory &image)
 {
     using namespace memory_map_text;
     clean_grid();
-    for (int column : {NameColumn, AddressColumn, ValueColumn, VerifyColumn})
-        header_grid::set_cell(ui->Grid, 0, column, header_text(column));
+    f_headers_shown = true;
+    translateCaptions();
     QStringList names;
     for (int address = 0; address < T_DeviceMemory::RegisterCount; ++address) {
         const RegisterRow text = register_row(image.at(address));
@@ -94,8 +112,11 @@ QString Tmemory_Form::grid_text() const
     QList<QStringList> rows;
     for (int row = 0; row < memory_map_text::RowCount; ++row) {
         QStringList cells;
-        for (int column = 0; column < memory_map_text::ColumnCount; ++column)
-            cells.append(cell_text(row, column));
+        for (int column = 0; column < memory_map_text::ColumnCount; ++column) {
+            // A copy pasted into a file is a memory image file in any language.
+            const bool header = row == 0 && f_headers_shown;
+            cells.append(header ? memory_map_text::header_text(column) : cell_text(row, column));
+        }
         rows.append(cells);
     }
     return memory_map_text::clipboard_text(rows);

@@ -1,6 +1,7 @@
 #pragma once
 // The memory map window: a memory image as a table of its 24 registers, the read-back image beside
-// it and the memory status the chip reports. Closing it only hides it.
+// it and the memory status the chip reports. Closing it only hides it. Its words follow the
+// current language; the copy keeps the English headers of a memory image file.
 // User-interface thread only.
 #include <QWidget>
 #include <memory>
@@ -27,6 +28,9 @@ public:
     void Setstatus(const T_Memory_Status &status);
     // Empties every register row and numbers it again.
     void clean_grid();
+    // Title, status captions and the column headers in the current language; when made and
+    // after a change of language.
+    void translateCaptions();
 
     // Grid coordinates: row 0 and column 0 are the header cells.
     QString cell_text(int row, int column) const;
@@ -43,4 +47,5 @@ private:
 
     std::unique_ptr<Ui::Tmemory_Form> ui;
     bool f_placed = false;
+    bool f_headers_shown = false; // written by the first image
 };

@@ -27,6 +27,8 @@
 #include <QUrl>
 #include <algorithm>
 
+using window_text::tr_;
+
 namespace {
 
 QString ask_file_name(QWidget *parent, const QString &folder)
@@ -34,7 +36,7 @@ QString ask_file_name(QWidget *parent, const QString &folder)
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("Text files (*.txt)"));
+    dialog.setNameFilter(tr_("text_files", "Text files (*.txt)"));
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setDirectory(folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -66,8 +68,6 @@ void set_up_grid(QTableView *grid, int height)
 }
 
 } // namespace
-
-using window_text::tr_;
 
 Ttable_form::Ttable_form(QWidget *parent, TIniHandler *settings)
     : QWidget(parent, Qt::Window),
@@ -235,6 +235,7 @@ void Ttable_form::translateCaptions()
     ui->time_axis_check->setText(tr_("time_axis", "Relative Time Axis"));
     ui->copy_btn->setText(tr_("copy", "Copy Data"));
     ui->save_btn->setText(tr_("save", "Save"));
+    ui->SpeedButton1->setToolTip(tr_("open_export_folder", "Open the export folder"));
     write_headers();
 }
 
