@@ -5,11 +5,16 @@
 #include "views/chart/chart.h"
 #include "views/chart/chart_picture_dialog.h"
 #include "views/chart/chart_picture_save.h"
+#include "../services/dialog_driver.h"
 #include "qt_printers.h"
 #include "temp_data_folders.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -271,6 +276,42 @@ TEST_F(ChartPictureSave, EveryFormatHoldsTheChartAtTheSizeAsked)
     EXPECT_EQ(errors, QStringList());
     EXPECT_EQ(replaceAsked, QStringList()) << "no name was there before";
     EXPECT_EQ(QDir(ini->Get_ExportDir()), QDir(folder)) << "the next save starts here";
+}
+
+// The save dialog and the size dialog as the user meets them.
+TEST_F(ChartPictureSave, TheUserPicksTheFilterTypesANameAndChoosesTheSize)
+{
+    ini->Set_ExportDir(QDir::toNativeSeparators(folder));
+    QStringList filters;
+    DialogDriver<QFileDialog> saveDialog([&](QFileDialog &dialog) {
+        filters = dialog.nameFilters();
+        EXPECT_EQ(dialog.selectedNameFilter(), QStringLiteral("PNG image (*.png)"));
+        EXPECT_EQ(QDir(dialog.directory()), QDir(folder));
+        // The user picks the drawing's filter and types a name without a suffix.
+        auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(types, nullptr);
+        types->setCurrentIndex(1);
+        emit types->activated(1);
+        emit types->textActivated(types->currentText());
+        dialog.selectFile(QStringLiteral("typed"));
+        QMetaObject::invokeMethod(&dialog, "accept");
+    });
+    DialogDriver<TChartPictureDialog> sizeDialog([](TChartPictureDialog &dialog) {
+        EXPECT_FALSE(dialog.findChild<QLabel *>(QStringLiteral("vector_note"))->isHidden());
+        dialog.findChild<QRadioButton *>(QStringLiteral("chosen_radio"))->setChecked(true);
+        dialog.findChild<QSpinBox *>(QStringLiteral("width_spin"))->setValue(960);
+        const QByteArray shots = qgetenv("ZORBIT_SCREENSHOT_DIR");
+        if (!shots.isEmpty())
+            dialog.grab().save(QDir(QString::fromLocal8Bit(shots)).filePath(QStringLiteral("chart_picture_dialog.png")));
+        dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    });
+    ASSERT_TRUE(saver->save()) << errors.join(u'\n').toStdString();
+    EXPECT_TRUE(saveDialog.ran());
+    EXPECT_TRUE(sizeDialog.ran());
+    EXPECT_EQ(filters, (QStringList{QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG drawing (*.svg)"),
+                                    QStringLiteral("PDF document (*.pdf)")}));
+    EXPECT_EQ(saver->last_file(), path(QStringLiteral("typed.svg")));
+    EXPECT_EQ(read_svg(read(path(QStringLiteral("typed.svg")))).viewBox, QStringLiteral("0 0 960 600"));
 }
 
 TEST_F(ChartPictureSave, StartsInTheExportFolderAndOffersTheLastChoices)
