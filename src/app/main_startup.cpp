@@ -21,6 +21,7 @@
 #include "app/settings_command.h"
 #include "app/status_bar.h"
 #include "services/dialogs/themes.h"
+#include "views/chart/chart_picture_save.h"
 #include "views/monitor/monitor_view.h"
 #include "views/windows/table_view.h"
 #include "ui_main.h"
@@ -85,6 +86,8 @@ Tmain_Form::Tmain_Form(QWidget *parent)
 
     connect_actions();
     ui->monitor->setup(*fIni); // the chart, whose settings it keeps
+    // The chart's picture from the File menu as from the chart's own menu.
+    ui->file_menu->insertAction(&f_journal->action(), &ui->monitor->picture_save().action());
     ui->monitor->allow_start(false);
     style_Timer.start();
 }

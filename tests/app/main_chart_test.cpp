@@ -5,6 +5,7 @@
 #include "services/settings/IniHandler.h"
 #include "views/chart/chart_panel.h"
 #include "views/chart/chart.h"
+#include "views/chart/chart_picture_save.h"
 #include "locale_guard.h"
 #include "main_window_fixture.h"
 #include "views/chart/monitor_chart.h"
@@ -14,7 +15,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -401,6 +404,39 @@ TEST_F(ChartTest, SettingsWrittenAtCloseAndReadAtTheNextStart)
     view()->expand_sidebar();
     EXPECT_EQ(control<QComboBox>("gradient_combo")->currentText(), QStringLiteral("From Top Left"));
     EXPECT_EQ(control<TShape>("middle_Shape")->Get_brush_color(), 0x808000u);
+}
+
+TEST_F(ChartTest, SavedAsAPictureFromTheFileMenuAndFromTheChartsMenu)
+{
+    // In the File menu above the journal, which stays just above Exit.
+    QAction *save = &view()->picture_save().action();
+    QList<QAction *> fileMenu;
+    for (QMenu *menu : form->findChildren<QMenu *>())
+        if (menu->actions().contains(child<QAction>("exit_Action")))
+            fileMenu = menu->actions();
+    const qsizetype at = fileMenu.indexOf(save);
+    ASSERT_GT(at, 0);
+    EXPECT_EQ(fileMenu.value(at + 1), child<QAction>("journal_Action"));
+    EXPECT_EQ(fileMenu.value(at + 2), child<QAction>("exit_Action"));
+    EXPECT_EQ(save->text(), QStringLiteral("Save chart as…"));
+    EXPECT_TRUE(chart()->actions().contains(save)) << "the chart's own menu";
+
+    const QString file = home().filePath(QStringLiteral("pictures/monitor"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+    QStringList errors;
+    TChartPictureSave &saver = view()->picture_save();
+    saver.set_file_asker([&](QWidget *, const QString &, const QString &, chart_picture::Format) {
+        return std::optional<TChartPictureSave::FileChoice>({file, chart_picture::Format::Png});
+    });
+    saver.set_size_asker([](QWidget *, chart_picture::Format, const QSize &, const chart_picture::SizeChoice &) {
+        return std::optional<chart_picture::SizeChoice>(chart_picture::SizeChoice{});
+    });
+    saver.set_error_reporter([&](QWidget *, const QString &message) { errors << message; });
+    save->trigger();
+    EXPECT_EQ(errors, QStringList());
+    const QImage picture(file + QStringLiteral(".png"));
+    EXPECT_EQ(picture.size(), chart()->size()) << "the size shown";
+    EXPECT_EQ(QDir(TIniHandler::getInstance()->Get_ExportDir()), QDir(QFileInfo(file).path()));
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // Readable gtest failure messages for Qt values.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <ostream>
@@ -16,5 +17,9 @@ inline void PrintTo(const QStringList &list, std::ostream *os)
     for (qsizetype i = 0; i < list.size(); ++i)
         *os << (i ? ", \"" : "\"") << list[i].toStdString() << '"';
     *os << ']';
+}
+inline void PrintTo(const QSize &size, std::ostream *os)
+{
+    *os << size.width() << " x " << size.height();
 }
 QT_END_NAMESPACE

@@ -5,7 +5,10 @@
 #include "locale_guard.h"
 #include "qt_printers.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -187,6 +190,72 @@ TEST_F(Chart, RightButtonPansInTheAllowedDirections)
     EXPECT_EQ(chart.left_axis()->range(), QCPRange(0.0, 10.0));
     EXPECT_EQ(chart.right_axis()->range(), QCPRange(0.0, 30.0));
     EXPECT_GT(chart.bottom_axis()->range().lower, time.lower);
+}
+
+// The chart's menu opens on a right click, not on a right drag, and from the keyboard.
+TEST_F(Chart, RightClickOpensTheMenuOfItsActionsARightDragPans)
+{
+    chart.add_point(0.0, 5.0, 20.0);
+    chart.add_point(100 * Second, 5.0, 20.0);
+    chart.replot();
+    const QPoint at = chart.axisRect()->rect().center();
+    const auto menu = [] { return qobject_cast<QMenu *>(QApplication::activePopupWidget()); };
+    const auto closeMenu = [&] {
+        menu()->close();
+        QTest::qWait(10);
+    };
+
+    // Without actions there is nothing to show.
+    press(QEvent::MouseButtonPress, Qt::RightButton, at);
+    press(QEvent::MouseButtonRelease, Qt::RightButton, at);
+    EXPECT_EQ(menu(), nullptr);
+
+    QAction first(QStringLiteral("First")), second(QStringLiteral("Second"));
+    chart.addActions({&first, &second});
+    press(QEvent::MouseButtonPress, Qt::RightButton, at);
+    // The press may still become a pan: the platform's request on the press opens nothing.
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, chart.mapToGlobal(at));
+    QApplication::sendEvent(&chart, &request);
+    EXPECT_EQ(menu(), nullptr);
+    press(QEvent::MouseButtonRelease, Qt::RightButton, at);
+    ASSERT_NE(menu(), nullptr);
+    EXPECT_EQ(menu()->actions(), (QList<QAction *>{&first, &second}));
+    closeMenu();
+    EXPECT_EQ(menu(), nullptr);
+    EXPECT_FALSE(chart.zoomed()) << "a click moves nothing";
+
+    const QCPRange time = chart.bottom_axis()->range();
+    drag(Qt::RightButton, at, at - QPoint(60, 0));
+    EXPECT_EQ(menu(), nullptr) << "a pan opens no menu";
+    EXPECT_GT(chart.bottom_axis()->range().lower, time.lower);
+
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, at, chart.mapToGlobal(at));
+    QApplication::sendEvent(&chart, &key);
+    ASSERT_NE(menu(), nullptr);
+    closeMenu();
+}
+
+// A picture laid out at its own size; the screen keeps its layout and its look.
+TEST_F(Chart, PictureOfAnotherSizeLeavesTheScreenAsItWas)
+{
+    chart.set_axis_range(chart.left_axis(), 0.0, 10.0);
+    for (int i = 0; i < 100; ++i)
+        chart.add_point(i * Second, 5.0 + std::sin(i / 10.0), 20.0);
+    chart.replot();
+    const QImage before = chart.grab().toImage();
+    const QRect plot = chart.axisRect()->rect();
+    const int offset = chart.bottom_axis()->offset();
+
+    const QSize size(1900, 1300);
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    ASSERT_TRUE(chart.paint_picture(picture, size, false));
+    EXPECT_EQ(picture.pixelColor(size.width() - 2, size.height() - 2), QColor(Qt::white)) << "the back panel";
+    EXPECT_EQ(chart.axisRect()->rect(), plot);
+    EXPECT_EQ(chart.bottom_axis()->offset(), offset);
+    chart.replot();
+    EXPECT_EQ(chart.grab().toImage(), before);
+    EXPECT_FALSE(chart.paint_picture(picture, QSize(0, 10), false));
 }
 
 TEST_F(Chart, AppearanceRoundTripAndGradientBackground)

@@ -6,7 +6,10 @@
 #include "views/chart/envelope_series.h"
 #include "views/chart/measurement_store.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QMenu>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -396,6 +399,7 @@ void TChart::mousePressEvent(QMouseEvent *event)
     }
     emit mousePress(event);
     fPanning = true;
+    fPanMoved = false;
     fPanStart = event->pos();
     const QList<QCPAxis *> axes = all_axes();
     for (int i = 0; i < 3; ++i)
@@ -410,6 +414,9 @@ void TChart::mouseMoveEvent(QMouseEvent *event)
     }
     emit mouseMove(event);
     const QPoint now = event->pos();
+    if (!fPanMoved && (now - fPanStart).manhattanLength() < QApplication::startDragDistance())
+        return;
+    fPanMoved = true;
     if (now != fPanStart)
         keep_view();
     const QList<QCPAxis *> axes = all_axes();
@@ -431,9 +438,29 @@ void TChart::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() == Qt::RightButton && fPanning) {
         fPanning = false;
         emit mouseRelease(event);
+        if (!fPanMoved)
+            show_context_menu(event->globalPosition().toPoint());
         return;
     }
     QCustomPlot::mouseReleaseEvent(event);
+}
+
+void TChart::contextMenuEvent(QContextMenuEvent *event)
+{
+    // A press of the right button may still become a pan: its release opens the menu.
+    event->accept();
+    if (event->reason() != QContextMenuEvent::Mouse)
+        show_context_menu(event->globalPos());
+}
+
+void TChart::show_context_menu(const QPoint &globalPos)
+{
+    if (actions().isEmpty())
+        return;
+    auto *menu = new QMenu(this); // owned by the chart, gone once closed
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addActions(actions());
+    menu->popup(globalPos);
 }
 
 void TChart::enterEvent(QEnterEvent *event)
@@ -473,6 +500,38 @@ void TChart::replot_tick()
     fReplotPending = false;
     // Leave the main thread at least twice the repaint's time for everything else.
     fReplotTimer.setInterval(std::clamp(int(3 * took.elapsed()), MinFrameMs, MaxFrameMs));
+}
+
+bool TChart::paint_picture(QPaintDevice &device, const QSize &size, bool vector)
+{
+    QCPPainter painter;
+    if (size.isEmpty() || !painter.begin(&device))
+        return false;
+    painter.setMode(QCPPainter::pmNoCaching);
+    painter.setMode(QCPPainter::pmVectorized, vector);
+    const QRect picture(QPoint(0, 0), size);
+    // A page is only about as large as the picture: whole points, not whole pixels.
+    if (vector)
+        painter.setWindow(picture);
+    // What the screen's size set, to be put back as it was.
+    const QRect screen = viewport();
+    const int offset = xAxis->offset();
+    const int labels[] = {fTimeTicker->max_labels(), fLeftTicker->max_labels(), fRightTicker->max_labels()};
+    setViewport(picture);
+    // Label counts and the time axis's offset follow the picture's size, as a replot does.
+    updateLayout();
+    prepare_replot();
+    if (mBackgroundBrush.style() != Qt::NoBrush)
+        painter.fillRect(picture, mBackgroundBrush);
+    draw(&painter);
+    const bool painted = painter.end();
+    setViewport(screen);
+    xAxis->setOffset(offset);
+    fTimeTicker->set_max_labels(labels[0]);
+    fLeftTicker->set_max_labels(labels[1]);
+    fRightTicker->set_max_labels(labels[2]);
+    updateLayout();
+    return painted;
 }
 
 // Runs inside every replot, before the axes make their ticks.

@@ -1,8 +1,8 @@
 #pragma once
 // The monitor's time chart: pressure on the left and temperature on the right value axis against
 // the elapsed time in days. Rectangle zoom (dragging to the left undoes it), panning with the
-// right mouse button, labels rewritten through a hook, and repaints coalesced to the screen's
-// pace. User-interface thread only.
+// right mouse button, a right click without a drag opens the menu of the chart's actions, labels
+// rewritten through a hook, and repaints coalesced to the screen's pace. User-interface thread only.
 #include "views/chart/chart_props.h"
 #include "views/chart/envelope_series.h"
 #include "views/instruments/tcolor.h"
@@ -85,6 +85,12 @@ public:
     // Replots now when a repaint is pending.
     void flush_replot();
 
+    // Draws the chart as it shows now, laid out at `size`, onto `device` (at least that large);
+    // `vector` for a drawing instead of pixels. The screen keeps its own layout.
+    bool paint_picture(QPaintDevice &device, const QSize &size, bool vector);
+    // The chart's actions (QWidget::actions) as a menu at `globalPos`; nothing without actions.
+    void show_context_menu(const QPoint &globalPos);
+
 signals:
     void mouse_entered();
 
@@ -94,6 +100,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     struct AxisState {
@@ -126,8 +133,9 @@ private:
     Qt::Orientations fPan = Qt::Horizontal | Qt::Vertical;
     SavedView fSaved;
 
-    // Pan with the right button.
+    // Pan with the right button, once it moved farther than a click; a click opens the menu.
     bool fPanning = false;
+    bool fPanMoved = false;
     QPoint fPanStart;
     QCPRange fPanRanges[3];
 

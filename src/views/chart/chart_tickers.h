@@ -15,6 +15,7 @@ public:
     void set_increment(double increment) { fIncrement = increment; }
     double increment() const { return fIncrement; }
     void set_max_labels(int count) { fMaxLabels = count; }
+    int max_labels() const { return fMaxLabels; }
     void set_hook(Hook hook) { fHook = std::move(hook); }
 
 protected:
@@ -33,6 +34,7 @@ class TTimeTicker : public QCPAxisTicker
 {
 public:
     void set_max_labels(int count) { fMaxLabels = count; }
+    int max_labels() const { return fMaxLabels; }
 
 protected:
     double getTickStep(const QCPRange &range) override;

@@ -3,6 +3,7 @@
 #include "views/monitor/monitor_view.h"
 
 #include "views/chart/chart.h"
+#include "views/chart/chart_picture_save.h"
 #include "views/chart/monitor_chart.h"
 #include "views/instruments/instrument_design.h"
 #include "ui_monitor_view.h"
@@ -38,6 +39,7 @@ TMonitorView::~TMonitorView() = default;
 void TMonitorView::setup(TIniHandler &ini)
 {
     fChart = std::make_unique<TMonitorChart>(*ui->Chart, *ui->graph_control, ini, this);
+    fPictureSave = std::make_unique<TChartPictureSave>(*ui->Chart, ini);
     connect(fChart.get(), &TMonitorChart::curve_colors_changed, this, &TMonitorView::follow_curve_colors);
     follow_curve_colors(fChart->pressure_color(), fChart->temperature_color());
     connect(ui->p_check, &QCheckBox::toggled, this,

@@ -15,6 +15,7 @@
 
 class QCPAxis;
 class TIniHandler;
+class TChartPictureSave;
 class TMeasurementStore;
 class TMonitorChart;
 
@@ -38,6 +39,8 @@ public:
     void save_chart_settings() const;
     // The run's measurements; the table window shows the same rows.
     const std::shared_ptr<TMeasurementStore> &store() const;
+    // Saves the chart as a picture; its action is in the chart's context menu. Made by setup.
+    TChartPictureSave &picture_save() const { return *fPictureSave; }
 
     // The transmitter's range: the chart's margins, the pressure bar's scale and the gauge.
     void show_range(double pmin, double pmax);
@@ -122,6 +125,7 @@ private:
     std::unique_ptr<Ui::TMonitorView> ui;
     // Goes before the view's child widgets it works on.
     std::unique_ptr<TMonitorChart> fChart;
+    std::unique_ptr<TChartPictureSave> fPictureSave;
 
     double fPmin = 0;
     double fPmax = 0;

@@ -4,6 +4,7 @@
 
 #include "services/settings/window_text.h"
 #include "views/chart/chart.h"
+#include "views/chart/chart_picture_save.h"
 #include "views/chart/monitor_chart.h"
 #include "ui_monitor_view.h"
 
@@ -154,6 +155,8 @@ void TMonitorView::translateCaptions()
     ui->table_btn->setText(tr_("table", "Table"));
     if (fChart) // made later, by setup
         fChart->translateCaptions();
+    if (fPictureSave)
+        fPictureSave->translateCaptions();
     ui->AnalogDisplay->SetCaption(tr_("pressure_display_group", "Pressure [bar]"));
     show_switch_caption();
 }
