@@ -15,8 +15,9 @@ struct Layer {
 
 // Inside the services the settings store needs only the utilities, the dialogs need the settings
 // and translations, and the event log keeps its modes in the settings and has a viewer window.
+// The file of recorded runs needs none of them.
 const Layer kLayers[] = {
-    {"services/utils", 0}, {"services/settings", 1}, {"services/dialogs", 2}, {"services/log", 3},
+    {"services/utils", 0}, {"services/settings", 1}, {"services/recording", 1}, {"services/dialogs", 2}, {"services/log", 3},
     {"transmitter", 4},    {"session", 5},           {"views", 6},           {"app", 7},
     {"cli", 7},
 };
