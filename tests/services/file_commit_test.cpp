@@ -214,10 +214,7 @@ TEST_P(FileFaults, NoAbortOldContentWholeFailureToldOnce)
         GTEST_SKIP() << outcome.skipReason;
     }
     ASSERT_TRUE(outcome.exitedNormally);
-    const auto found = [&](const char *key) {
-        const auto it = outcome.findings.find(key);
-        return it == outcome.findings.end() ? std::string("<missing>") : it->second;
-    };
+    const auto found = [&outcome](const char *key) { return outcome.found(key); };
     if (cell.fault == Fault::ReadOnlyMidSession) {
         EXPECT_EQ(found("first write reports"), "0") << "the file was writable then";
     }

@@ -190,10 +190,7 @@ TEST_P(RecorderFaults, ToldOnceWholeRowsAndRecordingResumes)
         GTEST_SKIP() << outcome.skipReason;
     }
     ASSERT_TRUE(outcome.exitedNormally);
-    const auto found = [&](const char *key) {
-        const auto it = outcome.findings.find(key);
-        return it == outcome.findings.end() ? std::string("<missing>") : it->second;
-    };
+    const auto found = [&outcome](const char *key) { return outcome.found(key); };
     EXPECT_EQ(found("told"), "1");
     EXPECT_EQ(found("text names the file"), "yes");
     EXPECT_EQ(found("works again"), "1");

@@ -28,6 +28,12 @@ struct Outcome {
     std::string skipReason;
     bool exitedNormally = false; // no abort, no signal
     Findings findings;
+    // What the case found under `key`, or "<missing>".
+    std::string found(const char *key) const
+    {
+        const auto it = findings.find(key);
+        return it == findings.end() ? std::string("<missing>") : it->second;
+    }
 };
 
 // Makes the fault real for `folder`/`fileName` (mid-session faults: what comes after the
