@@ -4,6 +4,7 @@
 #include "views/chart/chart_panel.h"
 #include "views/monitor/monitor_view.h"
 #include "languages_fixture.h"
+#include "text_walk.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -12,14 +13,6 @@
 #include <QTabWidget>
 
 namespace {
-
-QString withoutMnemonics(QString text)
-{
-    text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    text.remove(u'&');
-    text.replace(u'\x01', u'&');
-    return text;
-}
 
 int widestLine(const QFontMetrics &fm, const QString &text)
 {
@@ -76,7 +69,7 @@ QStringList cutCaptions(QWidget &window)
                 report(*label, text, "width", widestLine(fm, text), width);
             }
         } else if (auto *button = qobject_cast<QAbstractButton *>(control)) {
-            const QString text = withoutMnemonics(button->text());
+            const QString text = text_walk::withoutMnemonics(button->text());
             if (text.isEmpty())
                 continue;
             if (auto *tool = qobject_cast<QToolButton *>(button); tool && tool->toolButtonStyle() == Qt::ToolButtonIconOnly)

@@ -20,8 +20,6 @@
 
 namespace text_walk {
 
-namespace {
-
 QString withoutMnemonics(QString text)
 {
     text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
@@ -29,6 +27,8 @@ QString withoutMnemonics(QString text)
     text.replace(u'\x01', u'&');
     return text;
 }
+
+namespace {
 
 // The control's own name, or its nearest named parent's inside the window.
 QString controlName(const QObject *control, const QObject *window)

@@ -15,6 +15,9 @@ class QWidget;
 
 namespace text_walk {
 
+// A control's text as the user reads it: "&&" stays one "&", other mnemonic marks go.
+QString withoutMnemonics(QString text);
+
 struct Shown {
     QString window;  // the walked window's name
     QString control; // the object name of the control, or of its nearest named parent
