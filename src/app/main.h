@@ -3,6 +3,7 @@
 // and shows what the session publishes. Main thread only.
 #pragma once
 
+#include "services/recording/run_database.h"
 #include "session/session_records.h"
 #include "transmitter/OrvelHandler.h"
 
@@ -18,6 +19,8 @@ class TSession;
 class TStatusBar;
 class TNewAddressGroup;
 class TReaddressJournalFlow;
+class TRecordedRunsFlow;
+class TMeasurementStore;
 class TReaddressRun;
 class TSettingsCommand;
 class Tmemory_Form;
@@ -110,6 +113,8 @@ private:
     void fill_table_identity();
     // The monitor's chart was cleared: the table starts again.
     void chart_cleared();
+    // A recorded run read from the file, in the chart and the table.
+    void show_recorded_run(std::shared_ptr<TMeasurementStore> store, const run_database::Run &run);
 
     std::unique_ptr<Ui::Tmain_Form> ui;
 
@@ -141,6 +146,7 @@ private:
     std::unique_ptr<TStatusBar> f_status_bar;
     std::unique_ptr<TNewAddressGroup> f_new_address;
     std::unique_ptr<TReaddressJournalFlow> f_journal;
+    std::unique_ptr<TRecordedRunsFlow> f_runs;
     std::unique_ptr<TReaddressRun> f_readdress_run;
     std::unique_ptr<TSettingsCommand> f_settings;
 };

@@ -7,6 +7,10 @@
 #include "services/log/logFile.h"
 #include "session/session.h"
 #include "app/new_address_group.h"
+#include "app/recorded_runs_flow.h"
+#include "services/settings/IniHandler.h"
+#include "transmitter/OrvelHandler.h"
+#include "views/windows/recorded_runs_text.h"
 #include "app/status_bar.h"
 #include "views/monitor/monitor_view.h"
 #include "views/windows/table_view.h"
@@ -119,12 +123,23 @@ void Tmain_Form::updateGui(const QString &message)
 
 void Tmain_Form::chart_cleared()
 {
+    f_runs->closed();
     fSession->mark_break();
     if (fWindows.table)
         fWindows.table->init();
     // A run goes on measuring the same transmitter: the table keeps naming it.
     if (ui->monitor->running())
         fill_table_identity();
+}
+
+void Tmain_Form::show_recorded_run(std::shared_ptr<TMeasurementStore> store, const run_database::Run &run)
+{
+    ui->monitor->show_run(store, run.range_min, run.range_max);
+    if (fWindows.table)
+        fWindows.table->show_run(store, {T_OrvelDevice::range_text(run.range_min, run.range_max,
+                                                                   uint8_t(run.pressure_mode), fIni->Get_pressure_digits()),
+                                         run.calibration_date, run.product_code, T_SlaveAddr::hex_text(run.address)});
+    ui->monitor->set_run_caption(recorded_runs_text::title(run));
 }
 
 void Tmain_Form::table_btnClick()

@@ -81,7 +81,8 @@ void Tmain_Form::update_status_Gui(const session::Transmitter &transmitter)
         return;
     }
     const int page = transmitter.memory_status.current_page;
-    if (fWindows.table)
+    // A recorded run in the table keeps its own transmitter's identity.
+    if (fWindows.table && !ui->monitor->showing_run())
         fWindows.table->Set_addr_left(QString::number(3 - page));
     f_new_address->show_changes_left(page);
 }

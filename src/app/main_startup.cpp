@@ -17,6 +17,7 @@
 #include "app/number_pictures.h"
 #include "app/product_info.h"
 #include "app/readdress_journal_flow.h"
+#include "app/recorded_runs_flow.h"
 #include "app/readdress_run.h"
 #include "app/settings_command.h"
 #include "app/status_bar.h"
@@ -88,6 +89,12 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     ui->monitor->setup(*fIni); // the chart, whose settings it keeps
     // The chart's picture from the File menu as from the chart's own menu.
     ui->file_menu->insertAction(&f_journal->action(), &ui->monitor->picture_save().action());
+    f_runs = std::make_unique<TRecordedRunsFlow>(
+        *this, f_journal->action(), *fSession, *fLog,
+        [this](std::shared_ptr<TMeasurementStore> store, const run_database::Run &run) {
+            show_recorded_run(std::move(store), run);
+        },
+        [this] { return ui->monitor->running(); });
     ui->monitor->allow_start(false);
     style_Timer.start();
 }

@@ -6,6 +6,8 @@
 #include "session/session.h"
 #include "app/new_address_group.h"
 #include "app/readdress_journal_flow.h"
+#include "app/recorded_runs_flow.h"
+#include "views/windows/recorded_runs_text.h"
 #include "views/monitor/monitor_view.h"
 #include "views/windows/device_memory.h"
 #include "views/windows/table_view.h"
@@ -109,6 +111,9 @@ void Tmain_Form::translateGui()
     if (fWindows.memory)
         fWindows.memory->translateCaptions();
     f_journal->translateCaptions();
+    f_runs->translateCaptions();
+    if (const run_database::Run *run = f_runs->open_run())
+        ui->monitor->set_run_caption(recorded_runs_text::title(*run));
     if (auto *viewer = dynamic_cast<TlogForm *>(fLog->viewer()))
         viewer->translateCaptions();
 }

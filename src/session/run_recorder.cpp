@@ -78,6 +78,8 @@ void TRunRecorder::end_run(const QDateTime &ended)
 
 std::int64_t TRunRecorder::run_id() const
 {
+    if (!f_running)
+        return -1; // ended: no longer the one being recorded
     std::lock_guard<std::mutex> hold(f_lock);
     return f_run_id;
 }

@@ -49,6 +49,15 @@ QString T_OrvelDevice::pressure_mode_text(uint8_t mode)
     }
 }
 
+QString T_OrvelDevice::range_text(double p_min, double p_max, uint8_t mode, int digits)
+{
+    const QString name = pressure_mode_text(mode);
+    if (name.isEmpty())
+        return {};
+    return ZString::FormatFixed(p_min, digits) + QStringLiteral("...") + ZString::FormatFixed(p_max, digits) + u' ' +
+           name;
+}
+
 void T_OrvelDevice::Set_pressure_U16_raw(int32_t v)
 {
     f_pressure_U16_raw = v;

@@ -31,6 +31,8 @@ public:
     // Communication is allowed for 0x40, 0x44, 0x48 and 0x4C only.
     static bool status_allows_communication(uint8_t status);
     static QString pressure_mode_text(uint8_t mode); // "PR", "PA", "PAA" or empty
+    // "-1.000...1.000 PR", the device panel's scaling text; empty for an unknown mode.
+    static QString range_text(double p_min, double p_max, uint8_t mode, int digits);
 
     uint8_t Get_slave_addr() const { return f_slave_addr; }
     void Set_slave_addr(uint8_t v) { f_slave_addr = v; }

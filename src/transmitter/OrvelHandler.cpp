@@ -408,11 +408,8 @@ QString T_Orvel_Handler::zero_pad(int64_t value, int n)
 
 QString T_Orvel_Handler::Get_PressureScalingString() const
 {
-    const QString mode = T_OrvelDevice::pressure_mode_text(f_Device->Get_P_Mode());
-    if (mode.isEmpty())
-        return {};
-    return ZString::FormatFixed(f_Device->Get_pmin(), f_pressure_digits) + QStringLiteral("...") +
-           ZString::FormatFixed(f_Device->Get_pmax(), f_pressure_digits) + u' ' + mode;
+    return T_OrvelDevice::range_text(f_Device->Get_pmin(), f_Device->Get_pmax(), f_Device->Get_P_Mode(),
+                                     f_pressure_digits);
 }
 
 QString T_Orvel_Handler::Get_ProductString() const

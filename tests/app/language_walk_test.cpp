@@ -12,6 +12,7 @@
 #include "transmitter/readdress_journal.h"
 #include "views/monitor/monitor_view.h"
 #include "views/windows/journal_form.h"
+#include "views/windows/recorded_runs_form.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -42,7 +43,8 @@ bool isData(QString text)
 {
     static const QSet<QString> Units = {QStringLiteral("bar"), QStringLiteral("°C"), QStringLiteral("ms"),
                                         QStringLiteral("P"),   QStringLiteral("T"),  QStringLiteral("PA"),
-                                        QStringLiteral("PR"),  QStringLiteral("PAA")};
+                                        QStringLiteral("PR"),  QStringLiteral("PAA"), QStringLiteral("d"),
+                                        QStringLiteral("kB"),  QStringLiteral("MB"), QStringLiteral("GB")};
     static const QRegularExpression Paths(QStringLiteral(R"(\S*[/\\]\S*|[\w-]+\.[A-Za-z]\w*\b)"));
     static const QRegularExpression Colour(QStringLiteral(R"(^#[0-9A-Fa-f]{6}$)"));
     static const QRegularExpression Separators(QStringLiteral(R"([\s,;:()\[\]]+)"));
@@ -223,6 +225,27 @@ void LanguageWalk::walkEveryWindow()
     ASSERT_TRUE(waitFor([this] { return child<QPushButton>("stop_btn")->isVisible() && table->row_count() > 3; }));
     walk(*form, "main window");
     child<QPushButton>("stop_btn")->click();
+    walk(*form, "main window");
+
+    // The run just measured in the list of recorded runs, the question before deleting it, and
+    // the run opened in the chart.
+    child<QAction>("recorded_runs_Action")->trigger();
+    auto *runs = form->findChild<Trecorded_runs_form *>();
+    ASSERT_NE(runs, nullptr);
+    ASSERT_TRUE(waitFor([&] {
+        child<QAction>("recorded_runs_Action")->trigger();
+        return !runs->runs().isEmpty() && runs->runs().first().ended.isValid();
+    }));
+    walk(*runs, "recorded runs");
+    DialogDriver<TmsgDialog> deleteQuestion([this](TmsgDialog &dialog) {
+        walk(dialog, "message dialog");
+        dialog.buttons().at(1)->click(); // No
+    });
+    runs->select(0);
+    runs->findChild<QPushButton *>(QStringLiteral("delete_btn"))->click();
+    EXPECT_TRUE(deleteQuestion.ran());
+    runs->findChild<QPushButton *>(QStringLiteral("open_btn"))->click();
+    ASSERT_TRUE(waitFor([monitor] { return monitor->showing_run(); }, 20000));
     walk(*form, "main window");
 
     child<QAction>("show_memory_map_Action")->trigger();

@@ -408,7 +408,7 @@ TEST_F(ChartTest, SettingsWrittenAtCloseAndReadAtTheNextStart)
 
 TEST_F(ChartTest, SavedAsAPictureFromTheFileMenuAndFromTheChartsMenu)
 {
-    // In the File menu above the journal, which stays just above Exit.
+    // In the File menu above the recorded runs and the journal, which stays just above Exit.
     QAction *save = &view()->picture_save().action();
     QList<QAction *> fileMenu;
     for (QMenu *menu : form->findChildren<QMenu *>())
@@ -416,8 +416,9 @@ TEST_F(ChartTest, SavedAsAPictureFromTheFileMenuAndFromTheChartsMenu)
             fileMenu = menu->actions();
     const qsizetype at = fileMenu.indexOf(save);
     ASSERT_GT(at, 0);
-    EXPECT_EQ(fileMenu.value(at + 1), child<QAction>("journal_Action"));
-    EXPECT_EQ(fileMenu.value(at + 2), child<QAction>("exit_Action"));
+    EXPECT_EQ(fileMenu.value(at + 1), child<QAction>("recorded_runs_Action"));
+    EXPECT_EQ(fileMenu.value(at + 2), child<QAction>("journal_Action"));
+    EXPECT_EQ(fileMenu.value(at + 3), child<QAction>("exit_Action"));
     EXPECT_EQ(save->text(), QStringLiteral("Save chart as…"));
     EXPECT_TRUE(chart()->actions().contains(save)) << "the chart's own menu";
 

@@ -72,9 +72,11 @@ TEST(RunRecorder, RowsReachTheFileInOrderWithTheirBreakAndTheEnd)
         add_rows(recorder, 0, 5);
         recorder.add_break();
         add_rows(recorder, 5, 3);
-        recorder.end_run(QDateTime::currentDateTime());
         flush(recorder);
         id = recorder.run_id();
+        recorder.end_run(QDateTime::currentDateTime());
+        flush(recorder);
+        EXPECT_EQ(recorder.run_id(), -1) << "ended: no run is being recorded";
         // A second run: its rows count from 0 again.
         recorder.start_run(transmitter());
         add_rows(recorder, 0, 2);

@@ -350,7 +350,8 @@ QList<Run> TRunDatabase::runs(QString *error)
             bytes_per_row = double(s.integer(0)) * double(s.integer(1)) / double(s.integer(2));
     }
     Statement s(f_db, "SELECT id, uid, started_ms, ended_ms, address, product_code, range_min, range_max, "
-                      "pressure_mode, calibration_date, adapter_serial, interval_ms, program_version, row_count "
+                      "pressure_mode, calibration_date, adapter_serial, interval_ms, program_version, row_count, "
+                      "(SELECT t_ms FROM rows WHERE run = runs.id ORDER BY n DESC LIMIT 1) "
                       "FROM runs ORDER BY started_ms DESC, id DESC");
     if (!s.ok()) {
         if (error)
@@ -373,6 +374,7 @@ QList<Run> TRunDatabase::runs(QString *error)
         r.interval_ms = int(s.integer(11));
         r.program_version = s.text(12);
         r.rows = s.integer(13);
+        r.last_ms = s.null(14) ? -1 : s.integer(14);
         r.bytes = std::int64_t(bytes_per_row * double(r.rows));
         out << r;
     }

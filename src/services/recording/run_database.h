@@ -36,6 +36,7 @@ struct Run {
     int interval_ms = 0;
     QString program_version;
     std::int64_t rows = 0;
+    std::int64_t last_ms = -1; // the last row's time since the start; -1 without rows
     std::int64_t bytes = 0; // an estimate of what its rows take in the file
 };
 

@@ -6,6 +6,7 @@
 #include "services/utils/ZUtils.h"
 #include "views/chart/chart_time.h"
 #include "views/chart/chart.h"
+#include "views/chart/measurement_store.h"
 #include "services/log/logFile.h"
 #include "services/dialogs/msgDialogForm.h"
 
@@ -120,6 +121,31 @@ void TMonitorChart::clear()
     fTemperature.reset();
     f_tracked_unshown = false;
     f_chart_cleared = true;
+    f_showing_run = false;
+}
+
+void TMonitorChart::show_run(std::shared_ptr<TMeasurementStore> store, double full_scale)
+{
+    clear();
+    fChart.set_store(std::move(store));
+    f_showing_run = true;
+    const TMeasurementStore &run = *fChart.store();
+    if (f_axis_automatic && !run.empty()) {
+        const MinMax pressure = run.extremes(TMeasurementStore::Pressure, 0, run.size());
+        const MinMax temperature = run.extremes(TMeasurementStore::Temperature, 0, run.size());
+        fPressure.track(pressure.min);
+        fPressure.track(pressure.max);
+        fTemperature.track(temperature.min);
+        fTemperature.track(temperature.max);
+        // From the ranges a first measurement would give, widened to the whole run.
+        const chart_axes::Range left = chart_axes::initial_left_range(pressure.min, full_scale);
+        const chart_axes::Range right = chart_axes::initial_right_range(temperature.min);
+        fChart.set_axis_range(fChart.left_axis(), left.min, left.max);
+        fChart.set_axis_range(fChart.right_axis(), right.min, right.max);
+        f_tracked_unshown = true;
+    }
+    fChart.set_auto_scaling(fChart.bottom_axis(), true);
+    show_recorded();
 }
 
 void TMonitorChart::show_series(int index, bool visible)

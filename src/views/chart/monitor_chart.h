@@ -10,11 +10,13 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <memory>
 
 class QCPAxis;
 class QMouseEvent;
 class TChart;
 class TIniHandler;
+class TMeasurementStore;
 
 class TMonitorChart : public QObject
 {
@@ -95,6 +97,11 @@ public:
     void add_measurement(const QDateTime &now, double pressure, double temperature, int pu16, int tu16);
     // Empties the series and forgets the extremes and the time origin; the ranges stay.
     void clear();
+    // A recorded run instead of what the chart held, read-only: the time axis spans it and
+    // automatic value axes fit it; `full_scale` as for set_pressure_full_scale. A clear or the
+    // next run's start ends it.
+    void show_run(std::shared_ptr<TMeasurementStore> store, double full_scale);
+    bool showing_run() const { return f_showing_run; }
     void show_series(int index, bool visible);
     const chart_axes::Extremes &pressure_extremes() const { return fPressure; }
     const chart_axes::Extremes &temperature_extremes() const { return fTemperature; }
@@ -129,6 +136,7 @@ private:
     bool f_tracked_unshown = false;
     QDateTime fstart_time;
     bool f_chart_cleared = true;
+    bool f_showing_run = false;
     double f_pressure_full_scale = 0;
     double f_left_min = 0.0;
     double f_left_max = 1.0;

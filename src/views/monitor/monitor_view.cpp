@@ -85,6 +85,9 @@ void TMonitorView::run_started(const QDateTime &now)
 {
     ui->stop_btn->show();
     ui->start_btn->hide();
+    // A live run never goes on the time axis of a recorded one.
+    if (fChart->showing_run())
+        clear_btnClick();
     fChart->start_run(now);
 }
 
@@ -116,9 +119,29 @@ void TMonitorView::TrackBar1Change(int position)
     emit delay_changed(position);
 }
 
+void TMonitorView::show_run(std::shared_ptr<TMeasurementStore> store, double pmin, double pmax)
+{
+    fChart->show_run(std::move(store), (pmax - pmin) / 100);
+    if (ui->chart_stack->currentWidget() != ui->chart_page)
+        AnalogDisplayDblClick(); // the chart is what was asked for
+}
+
+bool TMonitorView::showing_run() const
+{
+    return fChart->showing_run();
+}
+
+void TMonitorView::set_run_caption(const QString &caption)
+{
+    fRunCaption = caption;
+    translateCaptions();
+}
+
 void TMonitorView::clear_btnClick()
 {
     fChart->clear();
+    if (!fRunCaption.isEmpty())
+        set_run_caption({});
     emit cleared();
 }
 

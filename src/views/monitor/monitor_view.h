@@ -53,7 +53,15 @@ public:
     // Something recorded waits for the next frame.
     bool draw_pending() const { return fDrawTimer.isActive(); }
 
-    // A run began: Stop instead of Start, and the chart goes on from `now`.
+    // A recorded run in the chart instead of the live one, read-only, until the chart is cleared
+    // or a run starts; the table is the owner's to share. `pmin`, `pmax`: the run's range.
+    void show_run(std::shared_ptr<TMeasurementStore> store, double pmin, double pmax);
+    bool showing_run() const;
+    // Names the recorded run shown beside the monitor's caption; in the current language.
+    void set_run_caption(const QString &caption);
+
+    // A run began: Stop instead of Start, and the chart goes on from `now`; a recorded run shown
+    // goes first (cleared).
     void run_started(const QDateTime &now);
     void run_ended();
     // A run needs a transmitter the scan has read.
@@ -129,6 +137,7 @@ private:
 
     double fPmin = 0;
     double fPmax = 0;
+    QString fRunCaption; // the recorded run shown, if any
 
     // What the next frame draws: the newest values, and whether the chart has new points.
     session::Measurement fLast;

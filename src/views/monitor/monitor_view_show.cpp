@@ -150,6 +150,8 @@ void TMonitorView::translateCaptions()
         else if (auto *button = qobject_cast<QAbstractButton *>(c.target))
             button->setText(text);
     }
+    if (!fRunCaption.isEmpty())
+        ui->monitor_Group->setTitle(ui->monitor_Group->title() + QStringLiteral(" – ") + fRunCaption);
     ui->pressure_bar->SetCaption(tr_("pressure_display_group", "Pressure [bar]"));
     ui->thermometer->SetCaption(tr_("temperature_display_group", "Temperature [°C]"));
     ui->table_btn->setText(tr_("table", "Table"));

@@ -71,6 +71,14 @@ void TMeasurementTableModel::append(const table_export::Measurement &m, const QD
     record(format);
 }
 
+void TMeasurementTableModel::record_all(const Format &format)
+{
+    follow_clear();
+    fFormats.clear();
+    if (measurement_count() > 0)
+        fFormats.push_back({0, format});
+}
+
 void TMeasurementTableModel::record(const Format &format)
 {
     follow_clear();

@@ -41,6 +41,8 @@ public:
     void append(const table_export::Measurement &m, const QDateTime &when, const Format &format);
     // The store's newest row was recorded by its writer: show it with this format.
     void record(const Format &format);
+    // Every row the store holds now is shown with this format (a recorded run, read at once).
+    void record_all(const Format &format);
     // Tells the views about the rows appended since the last call.
     void publish();
     bool unpublished() const { return fPublished != measurement_count(); }

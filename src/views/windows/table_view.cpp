@@ -189,6 +189,22 @@ void Ttable_form::share_store(std::shared_ptr<TMeasurementStore> store)
     update_view();
 }
 
+void Ttable_form::show_run(std::shared_ptr<TMeasurementStore> store, const Identity &identity)
+{
+    init();
+    fModel->set_store(std::move(store));
+    Set_scaling(identity.scaling);
+    Set_calib_date(identity.calib_date);
+    Set_unique_code(identity.unique_code);
+    Set_slave_addr(identity.slave_addr);
+    f_row = fModel->measurement_count();
+    if (f_row > 0)
+        f_start_time = QDateTime::fromMSecsSinceEpoch(fModel->store()->msecs(0));
+    fModel->record_all({f_start_time.toMSecsSinceEpoch(), ui->time_axis_check->isChecked(), f_pressure_digits,
+                        f_temperature_digits});
+    update_view();
+}
+
 void Ttable_form::row_recorded()
 {
     const int count = fModel->measurement_count();

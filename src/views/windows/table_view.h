@@ -64,6 +64,15 @@ public:
     void add_row(int pu16, double pbar, int tu16, double tcels);
     // The rows come from this store, which the main window writes and the chart reads.
     void share_store(std::shared_ptr<TMeasurementStore> store);
+    // A recorded run: all of its rows at once, under the identity of its transmitter as far as
+    // the run knows it; nothing is added to it.
+    struct Identity {
+        QString scaling;
+        QString calib_date;
+        QString unique_code;
+        QString slave_addr;
+    };
+    void show_run(std::shared_ptr<TMeasurementStore> store, const Identity &identity);
     // The store's writer recorded a new row: shown like one from add_row.
     void row_recorded();
     // Brings the grid up to date now: new rows, scrolling and the selection of the newest row.
