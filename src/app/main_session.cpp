@@ -46,6 +46,8 @@ void Tmain_Form::show_record(const session::Record &record)
                 procedure_ended(r);
             else if constexpr (std::is_same_v<R, session::RecordingProblem>)
                 recording_problem(r);
+            else if constexpr (std::is_same_v<R, session::RunsRemoved>)
+                fLog->addEvent(catDB, r.ok ? lNormal : lError, r.text);
         },
         record);
 }

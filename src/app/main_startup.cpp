@@ -60,6 +60,7 @@ Tmain_Form::Tmain_Form(QWidget *parent)
     fSession->set_digits(fIni->Get_pressure_digits(), fIni->Get_temperature_digits());
     // Every run goes to the disk as it is measured.
     fSession->set_recording_folder(fIni->Get_dbSQLitePath());
+    fSession->set_retention(fIni->Get_dbRetentionDays(), fIni->Get_dbRetentionMB());
     setWindowTitle(QString::fromLatin1(Caption));
     fWorkingDirHandler = TWorkingDirHandler::getInstance();
     fLog = TLogFile::getInstance();

@@ -74,6 +74,9 @@ void TSettingsCommand::execute()
             f_table->Set_temperature_digits(temperatureDigits);
         }
 
+        // Applied at every OK: runs beyond limits made tighter go at once.
+        f_session.set_retention(f_ini.Get_dbRetentionDays(), f_ini.Get_dbRetentionMB());
+
         const int level = options->Get_log_index();
         if (level >= lNormal && level <= lDebug) {
             f_log.Set_CommunicationMode(TMode(level));

@@ -23,6 +23,8 @@ struct Options {
     QString serial;       // the adapter to use; empty: the first
     bool verbose = false; // bus traffic and the handler's log lines on standard error
     bool record = false;  // measure: each measurement goes to the file of recorded runs too
+    QString run;          // runs export: the run's number or uid
+    QString csv;          // runs export: the file to write
 };
 
 int scan(const Options &o);
@@ -35,7 +37,8 @@ int measure(const Options &o);
 int adapters(const Options &o);
 // The re-addressing journal, newest attempt first; no adapter needed.
 int journal(const Options &o);
-// The recorded runs, newest first; no adapter needed.
+// The recorded runs, newest first; with a run, that run written to a file in the table
+// window's export format. No adapter needed.
 int runs(const Options &o);
 
 } // namespace cli_commands

@@ -3,13 +3,19 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_output.h"
 #include "services/settings/IniHandler.h"
+#include "services/settings/Translator.h"
+#include "services/settings/window_text.h"
+#include "services/utils/ZUtils.h"
 #include "session/run_recorder.h"
 #include "session/session.h"
 #include "transmitter/OrvelHandler.h"
+#include "views/windows/run_export.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonObject>
+#include <optional>
 
 using cli_output::Kind;
 
@@ -17,12 +23,103 @@ namespace cli_commands {
 
 namespace {
 
-QString recording_folder()
+struct RecordingSettings {
+    QString folder;
+    int retention_days = 0;
+    int retention_megabytes = 0;
+};
+
+RecordingSettings recording_settings()
 {
     TIniHandler *ini = TIniHandler::getInstance();
-    const QString folder = ini->Get_dbSQLitePath();
+    const RecordingSettings settings{ini->Get_dbSQLitePath(), ini->Get_dbRetentionDays(), ini->Get_dbRetentionMB()};
     TIniHandler::release();
-    return folder;
+    return settings;
+}
+
+QString runs_file()
+{
+    return QDir(recording_settings().folder).filePath(QString::fromLatin1(run_database::FileName));
+}
+
+int cannot_read(const QString &why)
+{
+    cli_output::error(Kind::Recording, QStringLiteral("The recorded runs cannot be read: ") + why, Failed);
+    return Failed;
+}
+
+// Every recorded run, newest first, from `db` opened for reading; none when nothing was recorded
+// yet. False, and the error told, when the file cannot be read.
+bool read_runs(TRunDatabase &db, QList<run_database::Run> &list)
+{
+    const QString file = runs_file();
+    if (TRunDatabase::file_version(file) == 0)
+        return true;
+    QString why = db.open(file, TRunDatabase::Access::ReadOnly);
+    if (why.isEmpty())
+        list = db.runs(&why);
+    if (why.isEmpty())
+        return true;
+    cannot_read(why);
+    return false;
+}
+
+// The run by its number as `runs` lists it, or by its uid.
+std::optional<run_database::Run> find_run(const QList<run_database::Run> &list, const QString &wanted)
+{
+    bool number = false;
+    const qint64 id = wanted.toLongLong(&number);
+    for (const run_database::Run &r : list)
+        if (number ? r.id == id : r.uid.compare(wanted.trimmed(), Qt::CaseInsensitive) == 0)
+            return r;
+    return std::nullopt;
+}
+
+// Written as the window would save it: its language, its decimals, the system's separator.
+int export_run(const Options &o)
+{
+    TRunDatabase db;
+    QList<run_database::Run> list;
+    if (!read_runs(db, list))
+        return Failed;
+    const std::optional<run_database::Run> run = find_run(list, o.run);
+    if (!run) {
+        cli_output::error(Kind::NoRun,
+                          QStringLiteral("No recorded run has the number or uid '%1'; 'orvel-zorbit-cli runs' lists them")
+                              .arg(o.run),
+                          Failed);
+        return Failed;
+    }
+
+    run_export::Format format;
+    TIniHandler *ini = TIniHandler::getInstance();
+    format.pressure_digits = ini->Get_pressure_digits();
+    format.temperature_digits = ini->Get_temperature_digits();
+    TTranslator::getInstance()->Set_Language(ini->Get_Language());
+    TIniHandler::release();
+    format.captions = table_export::captions(window_text::tr_);
+    TTranslator::release();
+    format.decimal_separator = ZString::LocaleDecimalSeparator();
+
+    const QString file = QFileInfo(o.csv).absoluteFilePath();
+    const run_export::Outcome outcome = run_export::save(db, *run, file, format);
+    const QString name = QDir::toNativeSeparators(file);
+    if (!outcome.read_error.isEmpty())
+        return cannot_read(QStringLiteral("%1; %2 was left as it was").arg(outcome.read_error, name));
+    if (!outcome.write_error.isEmpty()) {
+        cli_output::error(Kind::Export,
+                          QStringLiteral("Run %1 could not be written to %2: %3").arg(run->id).arg(name, outcome.write_error),
+                          Failed);
+        return Failed;
+    }
+    if (o.json)
+        cli_output::out(cli_output::json({{QStringLiteral("run"), qint64(run->id)},
+                                          {QStringLiteral("uid"), run->uid},
+                                          {QStringLiteral("file"), file},
+                                          {QStringLiteral("measurements"), qint64(outcome.rows)}}));
+    else
+        cli_output::out(QStringLiteral("Run %1 (%2 measurements) written to %3").arg(run->id).arg(outcome.rows).arg(name));
+    return Ok;
 }
 
 QString iso(const QDateTime &t)
@@ -32,11 +129,16 @@ QString iso(const QDateTime &t)
 
 } // namespace
 
-MeasureRecording::MeasureRecording(TSession &session, int interval_ms)
-    : f_recorder(std::make_unique<TRunRecorder>(recording_folder())), f_started(QDateTime::currentDateTime())
+MeasureRecording::MeasureRecording(TSession &session, int interval_ms) : f_started(QDateTime::currentDateTime())
 {
+    const RecordingSettings settings = recording_settings();
+    f_recorder = std::make_unique<TRunRecorder>(settings.folder);
     QObject::connect(f_recorder.get(), &TRunRecorder::problem, f_recorder.get(),
                      [](bool, const QString &text) { cli_output::notice(Kind::Recording, text); });
+    QObject::connect(f_recorder.get(), &TRunRecorder::runs_removed, f_recorder.get(),
+                     [](bool, const QList<std::int64_t> &, const QString &text) {
+                         cli_output::notice(Kind::Recording, text);
+                     });
     const session::Transmitter &t = session.transmitter();
     run_database::Run run;
     run.started = f_started;
@@ -50,6 +152,9 @@ MeasureRecording::MeasureRecording(TSession &session, int interval_ms)
     run.interval_ms = interval_ms;
     run.program_version = QCoreApplication::applicationVersion();
     f_recorder->start_run(run);
+    // The window's limits hold here too, applied once the run is stored.
+    if (settings.retention_days > 0 || settings.retention_megabytes > 0)
+        f_recorder->set_retention(settings.retention_days, settings.retention_megabytes);
 }
 
 MeasureRecording::~MeasureRecording()
@@ -68,16 +173,14 @@ void MeasureRecording::add(const QDateTime &time, unsigned pressure_raw, unsigne
 
 int runs(const Options &o)
 {
-    const QString file = QDir(recording_folder()).filePath(QString::fromLatin1(run_database::FileName));
-    if (TRunDatabase::file_version(file) == 0)
+    if (!o.run.isEmpty())
+        return export_run(o);
+    if (TRunDatabase::file_version(runs_file()) == 0)
         return Ok; // nothing recorded yet
     TRunDatabase db;
-    QString why = db.open(file, TRunDatabase::Access::ReadOnly);
-    const QList<run_database::Run> list = why.isEmpty() ? db.runs(&why) : QList<run_database::Run>();
-    if (!why.isEmpty()) {
-        cli_output::error(Kind::Recording, QStringLiteral("The recorded runs cannot be read: ") + why, Failed);
+    QList<run_database::Run> list;
+    if (!read_runs(db, list))
         return Failed;
-    }
     if (o.json) {
         for (const run_database::Run &r : list)
             cli_output::out(cli_output::json(

@@ -1,5 +1,5 @@
-// The command line's part in recording runs: `measure --record` and the list of recorded runs.
-// One thread only.
+// The command line's part in recording runs: `measure --record` with the retention settings, the
+// list of recorded runs and the export of one. One thread only.
 #pragma once
 
 #include <QDateTime>

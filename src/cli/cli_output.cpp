@@ -49,6 +49,8 @@ const char *kind_name(Kind kind)
     case Kind::Journal: return "journal";
     case Kind::Interrupted: return "interrupted";
     case Kind::Recording: return "recording";
+    case Kind::NoRun: return "no_run";
+    case Kind::Export: return "export";
     }
     return "failed";
 }

@@ -38,6 +38,8 @@ enum class Kind {
     Journal,        // the journal cannot be written or read, or tells of a cut-off attempt
     Interrupted,    // a signal
     Recording,      // the file of recorded runs cannot be written or read
+    NoRun,          // no recorded run has the number or uid given
+    Export,         // the export file cannot be written
 };
 const char *kind_name(Kind kind);
 

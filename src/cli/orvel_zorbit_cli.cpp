@@ -30,6 +30,7 @@ struct Command {
     bool measures; // --count, --interval
     std::function<int(const Options &)> run;
     Uses adapter = Uses::One;
+    bool exports = false; // `export RUN --csv FILE`
 };
 
 // In the order of a transmitter's way through production, which the overview keeps.
@@ -64,8 +65,9 @@ const std::vector<std::pair<QString, Command>> &commands()
           "each; an attempt cut off while it wrote shows as interrupted.",
           false, false, false, false, false, cli_commands::journal, Uses::None}},
         {QStringLiteral("runs"),
-         {"The recorded runs, newest first: start, end, transmitter and number of measurements.",
-          false, false, false, false, false, cli_commands::runs, Uses::None}},
+         {"The recorded runs, newest first: start, end, transmitter and number of measurements. "
+          "'runs export RUN --csv FILE' writes run RUN (its number or uid) to FILE as the table window saves it.",
+          false, false, false, false, false, cli_commands::runs, Uses::None, true}},
         {QStringLiteral("adapters"),
          {"Every IO-Warrior adapter attached: serial number, product id and whether it is an IO-Warrior 56.",
           false, false, false, false, false, cli_commands::adapters, Uses::All}},
@@ -110,12 +112,14 @@ QString range_error(const char *option, const char *what, int lowest)
 
 // Qt's help names the binary by the path it was started with; a command's help names it as
 // the user types it.
-QString command_help(const QCommandLineParser &parser, const QString &name)
+QString command_help(const QCommandLineParser &parser, const QString &name, const Command &command)
 {
     const QString text = parser.helpText().trimmed();
     const qsizetype lineEnd = text.indexOf(u'\n');
-    return QStringLiteral("Usage: orvel-zorbit-cli ") + name + QStringLiteral(" [options]") +
-           (lineEnd < 0 ? QString() : text.mid(lineEnd));
+    QString usage = QStringLiteral("Usage: orvel-zorbit-cli ") + name + QStringLiteral(" [options]");
+    if (command.exports)
+        usage += QStringLiteral("\n       orvel-zorbit-cli ") + name + QStringLiteral(" export RUN --csv FILE [options]");
+    return usage + (lineEnd < 0 ? QString() : text.mid(lineEnd));
 }
 
 } // namespace
@@ -176,6 +180,10 @@ int main(int argc, char *argv[])
         QStringLiteral("serial"),
         QStringLiteral("Serial number of the IO-Warrior adapter to use, as 'adapters' lists it (default: the first)."),
         QStringLiteral("S"));
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QStringLiteral("export: the file to write, tab-separated as the table window saves "
+                                                "it; replaced only once it is complete."),
+                                 QStringLiteral("FILE"));
     const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")},
                                      QStringLiteral("Writes each report to the adapter (>>) and from it (<<) in "
                                                     "hexadecimal, and the log lines, on standard error."));
@@ -198,16 +206,37 @@ int main(int argc, char *argv[])
         parser.addOption(interval);
         parser.addOption(record);
     }
+    if (command.exports) {
+        parser.addPositionalArgument(QStringLiteral("export RUN"),
+                                     QStringLiteral("Writes run RUN, its number or uid as the list shows them, to the "
+                                                    "file --csv."),
+                                     QStringLiteral("[export RUN]"));
+        parser.addOption(csv);
+    }
     if (!parser.parse(args))
         return usage(parser.errorText());
     if (parser.isSet(help)) {
-        out(command_help(parser, name));
+        out(command_help(parser, name, command));
         return cli_commands::Ok;
     }
-    if (parser.positionalArguments() != QStringList{name})
-        return usage(QStringLiteral("unexpected argument '") + parser.positionalArguments().value(1) + u'\'');
 
     Options o;
+    const QStringList positional = parser.positionalArguments();
+    if (command.exports && positional.value(1) == QLatin1String("export")) {
+        if (positional.size() < 3 || positional[2].trimmed().isEmpty())
+            return usage(QStringLiteral("export wants the run's number or uid"));
+        if (positional.size() > 3)
+            return usage(QStringLiteral("unexpected argument '") + positional[3] + u'\'');
+        if (!parser.isSet(csv) || parser.value(csv).isEmpty())
+            return usage(QStringLiteral("--csv is required"));
+        o.run = positional[2].trimmed();
+        o.csv = parser.value(csv);
+    } else if (positional != QStringList{name}) {
+        return usage(QStringLiteral("unexpected argument '") + positional.value(1) + u'\'');
+    } else if (command.exports && parser.isSet(csv)) {
+        return usage(QStringLiteral("--csv belongs to 'export RUN'"));
+    }
+
     o.json = parser.isSet(json);
     o.yes = command.confirms && parser.isSet(yes);
     o.verbose = command.adapter != Uses::None && parser.isSet(verbose);

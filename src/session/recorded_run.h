@@ -8,6 +8,13 @@
 
 namespace recorded_run {
 
+struct Values {
+    double pressure = 0;    // bar
+    double temperature = 0; // °C
+};
+// The values alone, for a reader that makes its own texts (an export of millions of rows).
+Values values(const run_database::Run &run, const run_database::Row &row);
+
 session::Measurement measurement(const run_database::Run &run, const run_database::Row &row, int pressure_digits,
                                  int temperature_digits);
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QMetaObject>
+#include <algorithm>
 #include <chrono>
 
 using run_database::Row;
@@ -93,21 +94,45 @@ void TRunRecorder::flush()
     f_flushed.wait_for(hold, FlushWait, [&] { return f_flushes_done >= target; });
 }
 
+void TRunRecorder::set_retention(int days, int megabytes)
+{
+    {
+        std::lock_guard<std::mutex> hold(f_lock);
+        f_retention = {std::max(days, 0), std::max(megabytes, 0)};
+        f_retain = true;
+    }
+    f_wake.notify_all();
+}
+
+void TRunRecorder::set_open_runs(const QList<std::int64_t> &runs)
+{
+    std::lock_guard<std::mutex> hold(f_lock);
+    f_open_runs = runs;
+}
+
 void TRunRecorder::tell(bool ok, const QString &text)
 {
     QMetaObject::invokeMethod(
         this, [this, ok, text] { emit problem(ok, text); }, Qt::QueuedConnection);
 }
 
+void TRunRecorder::tell_removed(bool ok, const QList<std::int64_t> &removed, const QString &text)
+{
+    QMetaObject::invokeMethod(
+        this, [this, ok, removed, text] { emit runs_removed(ok, removed, text); }, Qt::QueuedConnection);
+}
+
 void TRunRecorder::writer()
 {
     std::deque<Command> backlog;
     bool failing = false;
+    bool retain_pending = false;
     std::unique_lock<std::mutex> hold(f_lock);
     for (;;) {
-        f_wake.wait_for(hold, CommitEvery, [this] { return f_stop || f_flush; });
+        f_wake.wait_for(hold, CommitEvery, [this] { return f_stop || f_flush || f_retain; });
         const bool stop = f_stop;
         const bool flushing = std::exchange(f_flush, false);
+        retain_pending = std::exchange(f_retain, false) || retain_pending;
         for (Command &c : f_queue)
             backlog.push_back(std::move(c));
         f_queue.clear();
@@ -123,6 +148,13 @@ void TRunRecorder::writer()
             tell(true, QStringLiteral("Recording to %1 works again; the measurements kept meanwhile are written.")
                            .arg(file()));
         failing = !written;
+        // Once this pass's rows are in; rows that come meanwhile wait in memory as for any slow
+        // commit. Not on the way out, which a large removal would hold up.
+        retain_pending = std::exchange(f_began, false) || retain_pending;
+        if (written && retain_pending && !stop) {
+            retain_pending = false;
+            retain();
+        }
 
         hold.lock();
         if (flushing) {
@@ -150,6 +182,7 @@ bool TRunRecorder::write(std::deque<Command> &commands, QString &why)
             why = f_db.begin_run(begin->run);
             if (why.isEmpty()) {
                 f_current = begin->run.id;
+                f_began = true;
                 std::lock_guard<std::mutex> hold(f_lock);
                 f_run_id = f_current;
             }
@@ -168,4 +201,54 @@ bool TRunRecorder::write(std::deque<Command> &commands, QString &why)
         commands.pop_front();
     }
     return true;
+}
+
+void TRunRecorder::retain()
+{
+    Retention limits;
+    QList<std::int64_t> keep;
+    {
+        std::lock_guard<std::mutex> hold(f_lock);
+        limits = f_retention;
+        keep = f_open_runs;
+    }
+    if (limits.days == 0 && limits.megabytes == 0)
+        return;
+    const auto failed = [this](const QString &why) {
+        tell_removed(false, {}, QStringLiteral("Old recorded runs could not be removed: %1").arg(why));
+    };
+    if (!f_db.is_open()) {
+        if (TRunDatabase::file_version(file()) == 0)
+            return; // nothing recorded yet
+        if (const QString why = f_db.open(file(), TRunDatabase::Access::ReadWrite); !why.isEmpty())
+            return failed(why);
+    }
+    if (f_current >= 0)
+        keep << f_current;
+    // Apart, so that the log can say why each went.
+    const QDateTime now = QDateTime::currentDateTime();
+    QString why;
+    const QList<std::int64_t> old = f_db.apply_retention(limits.days, 0, keep, now, &why);
+    QList<std::int64_t> big;
+    if (why.isEmpty())
+        big = f_db.apply_retention(0, limits.megabytes, keep, now, &why);
+    const QList<std::int64_t> removed = old + big;
+    if (removed.isEmpty()) {
+        if (!why.isEmpty())
+            failed(why);
+        return;
+    }
+    QStringList reasons;
+    if (!old.isEmpty())
+        reasons << QStringLiteral("%1 older than %2 days").arg(old.size()).arg(limits.days);
+    if (!big.isEmpty())
+        reasons << QStringLiteral("%1 to keep all runs within %2 MB").arg(big.size()).arg(limits.megabytes);
+    QString text = QStringLiteral("Removed %1 recorded %2 by the retention settings")
+                       .arg(removed.size())
+                       .arg(removed.size() == 1 ? QStringLiteral("run") : QStringLiteral("runs"));
+    if (!reasons.isEmpty())
+        text += QStringLiteral(": ") + reasons.join(QStringLiteral(", "));
+    if (!why.isEmpty())
+        text += QStringLiteral("; removing more failed: ") + why;
+    tell_removed(why.isEmpty(), removed, text + u'.');
 }

@@ -54,6 +54,28 @@ void TSession::set_recording_folder(const QString &folder)
     f_recorder = std::make_unique<TRunRecorder>(folder);
     connect(f_recorder.get(), &TRunRecorder::problem, this,
             [this](bool ok, const QString &text) { publish(session::RecordingProblem{ok, text}); });
+    connect(f_recorder.get(), &TRunRecorder::runs_removed, this,
+            [this](bool ok, const QList<std::int64_t> &removed, const QString &text) {
+                publish(session::RunsRemoved{ok, removed, text});
+            });
+    f_recorder->set_open_runs(f_open_runs);
+    if (f_retention_days > 0 || f_retention_megabytes > 0)
+        f_recorder->set_retention(f_retention_days, f_retention_megabytes);
+}
+
+void TSession::set_retention(int days, int megabytes)
+{
+    f_retention_days = days;
+    f_retention_megabytes = megabytes;
+    if (f_recorder)
+        f_recorder->set_retention(days, megabytes);
+}
+
+void TSession::set_open_runs(const QList<std::int64_t> &runs)
+{
+    f_open_runs = runs;
+    if (f_recorder)
+        f_recorder->set_open_runs(runs);
 }
 
 void TSession::mark_break()

@@ -44,6 +44,12 @@ public:
     void set_recording_folder(const QString &folder);
     // The recorder, while runs are recorded.
     TRunRecorder *recorder() const { return f_recorder.get(); }
+    // The oldest recorded runs are removed now and whenever a run starts: those older than `days`,
+    // then the oldest until all take at most `megabytes`; 0 leaves a limit off. Kept for a
+    // recorder made later.
+    void set_retention(int days, int megabytes);
+    // The recorded runs open in a window, which retention never removes.
+    void set_open_runs(const QList<std::int64_t> &runs);
     // The run's next measurement starts a new line (the chart was cleared).
     void mark_break();
 
@@ -199,4 +205,7 @@ private:
 
     std::unique_ptr<TRunRecorder> f_recorder;
     QDateTime f_run_started;
+    int f_retention_days = 0;
+    int f_retention_megabytes = 0;
+    QList<std::int64_t> f_open_runs;
 };

@@ -141,8 +141,16 @@ struct RecordingProblem {
     QString text;
 };
 
+// The retention settings removed recorded runs (`ok`), or removing them failed; `text` is the
+// log's line.
+struct RunsRemoved {
+    bool ok = true;
+    QList<std::int64_t> runs;
+    QString text;
+};
+
 using Record = std::variant<BusFound, IdentityRead, StatusRead, MemoryRead, ScanFailed, Measurement, MeasurementFailed,
                             RunStarted, RunEnded, WorkerFailed, ProcedureStarted, ProcedureStep, ProcedureEnded,
-                            ProcedureNotStarted, RecordingProblem>;
+                            ProcedureNotStarted, RecordingProblem, RunsRemoved>;
 
 } // namespace session

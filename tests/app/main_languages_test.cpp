@@ -1,5 +1,6 @@
 // The main window, its dialogs and the Settings command in one language or another.
 #include "languages_fixture.h"
+#include "run_files.h"
 
 #include <QRadioButton>
 #include <QSpinBox>
@@ -317,6 +318,33 @@ TEST_F(Settings, DigitsReachTheHandlerAndTheTableOnOk)
         press(dialog, "cancel_btn");
     });
     EXPECT_EQ(handler->Get_pressure_digits(), 1);
+}
+
+TEST_F(Settings, RetentionOnOkRemovesTheOldRunsAtOnceAndTheLogSaysSo)
+{
+    TIniHandler *ini = TIniHandler::getInstance();
+    const QString folder = ini->Get_dbSQLitePath();
+    const QDateTime now = QDateTime::currentDateTime();
+    const std::int64_t old = run_files::store(folder, run_files::transmitter(now.addDays(-40)), run_files::rows(5));
+    const std::int64_t young = run_files::store(folder, run_files::transmitter(now.addDays(-2)), run_files::rows(5));
+    ASSERT_TRUE(old > 0 && young > 0);
+    runSettings([](Toption_Form &dialog) {
+        dialog.findChild<QSpinBox *>(QStringLiteral("retention_days_spin"))->setValue(30);
+        press(dialog, "ok_btn");
+    });
+    EXPECT_EQ(ini->Get_dbRetentionDays(), 30);
+    EXPECT_TRUE(waitFor([&] { return !run_files::ids(folder).contains(old); }));
+    EXPECT_TRUE(run_files::ids(folder).contains(young));
+    const auto log = [] {
+        QFile f(home().filePath(QStringLiteral("data/Orvel_IIC_Zorbit/logs/log.txt")));
+        return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
+    };
+    EXPECT_TRUE(waitFor([&] {
+        return log().contains(QStringLiteral(
+            "\tDB\t-\tRemoved 1 recorded run by the retention settings: 1 older than 30 days.\r\n"));
+    })) << log().right(300).toStdString();
+    ini->Set_dbRetentionDays(0);
+    form->session().set_retention(0, 0);
 }
 
 TEST_F(Settings, StyleIsStoredOnlyOnOk)

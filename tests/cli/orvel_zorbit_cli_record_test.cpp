@@ -1,7 +1,8 @@
 // A run recorded by `measure --record` at the fastest pace and killed (SIGKILL): the file is sound,
 // it holds every measurement printed up to a second before the kill, in order, and `runs` lists
-// the run afterwards.
+// the run afterwards. The retention settings hold for a recording of the command line too.
 #include "cli_fixture.h"
+#include "run_files.h"
 #include "services/recording/run_database.h"
 
 #include <QElapsedTimer>
@@ -90,4 +91,27 @@ TEST_F(Cli, AKilledRecordingKeepsEveryMeasurementButTheLastSecond)
     EXPECT_EQ(list[0][QStringLiteral("measurements")].toInteger(), qint64(rows.size()));
     EXPECT_EQ(list[0][QStringLiteral("address")].toString(), QStringLiteral("0x28"));
     EXPECT_TRUE(list[0][QStringLiteral("ended")].isNull());
+}
+
+TEST_F(Cli, ARecordingStartRemovesTheRunsOlderThanTheRetentionSetting)
+{
+    const QString folder = fHome.filePath(QStringLiteral("data/Orvel_IIC_Zorbit/SQLite"));
+    const QDateTime now = QDateTime::currentDateTime();
+    const std::int64_t old = run_files::store(folder, run_files::transmitter(now.addDays(-40)), run_files::rows(5));
+    const std::int64_t young = run_files::store(folder, run_files::transmitter(now.addDays(-2)), run_files::rows(5));
+    ASSERT_TRUE(old > 0 && young > 0);
+    {
+        QFile settings(fHome.filePath(QStringLiteral("data/Orvel_IIC_Zorbit/Orvel_IIC_Addr.ini")));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("[dbconfig]\nretentionDays=30\n");
+    }
+    const Result r = run({QStringLiteral("measure"), QStringLiteral("--address"), QStringLiteral("0x28"),
+                          QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--interval"),
+                          QStringLiteral("10"), QStringLiteral("--record")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, QStringLiteral("Removed 1 recorded run by the retention settings: 1 older than 30 days.\n"));
+    const QList<std::int64_t> kept = run_files::ids(folder);
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(kept[0], young);
+    EXPECT_GT(kept[1], young) << "the new run";
 }

@@ -278,6 +278,11 @@ const UsageCase UsageCases[] = {
     {"MissingImage", {"restore", "--address", "0x28"}},
     {"ImageNotAnImage", {"restore", "--address", "0x28", "--image", "/nonexistent"}},
     {"YesOnAReadingCommand", {"scan", "--yes"}},
+    {"ExportWithoutARun", {"runs", "export", "--csv", "run.txt"}, "export wants the run's number or uid"},
+    {"ExportWithoutAFile", {"runs", "export", "1"}, "--csv is required"},
+    {"ExportOfTwoRuns", {"runs", "export", "1", "2", "--csv", "run.txt"}, "unexpected argument '2'"},
+    {"CsvWithoutExport", {"runs", "--csv", "run.txt"}, "--csv belongs to 'export RUN'"},
+    {"CsvOnAnotherCommand", {"journal", "--csv", "run.txt"}},
 };
 
 } // namespace
@@ -321,6 +326,13 @@ TEST_F(Cli, EveryCommandHasItsHelp)
         EXPECT_EQ(help.out.contains(QStringLiteral("--yes")),
                   QLatin1String(command) == QLatin1String("readdress") || QLatin1String(command) == QLatin1String("restore"));
     }
+    const Result runs = run({QStringLiteral("runs"), QStringLiteral("--help")});
+    EXPECT_EQ(runs.status, 0);
+    EXPECT_TRUE(runs.out.startsWith(QStringLiteral("Usage: orvel-zorbit-cli runs [options]\n"
+                                                   "       orvel-zorbit-cli runs export RUN --csv FILE [options]\n")))
+        << runs.out.toStdString();
+    EXPECT_TRUE(runs.out.contains(QStringLiteral("--csv <FILE>")));
+    EXPECT_TRUE(overview.out.contains(QStringLiteral("'runs export RUN --csv FILE'")));
 }
 
 TEST_F(Cli, AJournalThatCannotBeWrittenIsToldAndTheChangeStillHappens)

@@ -88,6 +88,8 @@ TEST_F(Settings, DefaultsWithoutAFile)
         {"temperature_color", double(ini->Get_temperature_color()), double(0x001111FF)},
         {"pressure_digits", double(ini->Get_pressure_digits()), 3},
         {"temperature_digits", double(ini->Get_temperature_digits()), 2},
+        {"dbRetentionDays", double(ini->Get_dbRetentionDays()), 0},
+        {"dbRetentionMB", double(ini->Get_dbRetentionMB()), 0},
     };
     for (const auto &n : numbers)
         EXPECT_DOUBLE_EQ(n.value, n.expected) << n.name;
@@ -115,6 +117,18 @@ TEST_F(Settings, WritesReachTheFileAtOnceAndReadBack)
     EXPECT_EQ(again->Get_style(), 4);
     EXPECT_FALSE(again->Get_show_legend());
     EXPECT_EQ(again->Get_temperature_color(), 0x00123456u);
+}
+
+TEST_F(Settings, RetentionLimitsAreKeptWithTheRecordingFolder)
+{
+    auto ini = open();
+    ini->Set_dbSQLitePath(QStringLiteral("/srv/runs"));
+    ini->Set_dbRetentionDays(30);
+    ini->Set_dbRetentionMB(500);
+    EXPECT_EQ(fileContent(), QByteArray("[dbconfig]\nsqlitePath=/srv/runs\nretentionDays=30\nretentionMB=500\n"));
+    auto again = open();
+    EXPECT_EQ(again->Get_dbRetentionDays(), 30);
+    EXPECT_EQ(again->Get_dbRetentionMB(), 500);
 }
 
 TEST_F(Settings, GuiSectionIsOneWhateverItsCase)
@@ -241,12 +255,16 @@ TEST_F(Settings, StoredSizesAreClampedToWhatTheDialogsOffer)
 {
     struct {
         const char *stored;
-        int leftDecimals, rightDecimals, pressureDigits, temperatureDigits, fileSize;
+        int leftDecimals, rightDecimals, pressureDigits, temperatureDigits, fileSize, retentionDays, retentionMB;
     } cases[] = {
-        {"left_decimals=2147483647\nright_decimals=99999\np_digits=100000\nT_digits=6\n[logFile]\nFileSize=-5\n",
-         8, 8, 5, 5, 0},
-        {"left_decimals=-1\nright_decimals=-2147483648\np_digits=-1\nT_digits=-7\n", 0, 0, 0, 0, 1000000},
-        {"left_decimals=4\nright_decimals=0\np_digits=5\nT_digits=0\n", 4, 0, 5, 0, 1000000},
+        {"left_decimals=2147483647\nright_decimals=99999\np_digits=100000\nT_digits=6\n[logFile]\nFileSize=-5\n"
+         "[dbconfig]\nretentionDays=2147483647\nretentionMB=1000001\n",
+         8, 8, 5, 5, 0, TIniHandler::MaxRetentionDays, TIniHandler::MaxRetentionMB},
+        {"left_decimals=-1\nright_decimals=-2147483648\np_digits=-1\nT_digits=-7\n[dbconfig]\nretentionDays=-1\n"
+         "retentionMB=-30\n",
+         0, 0, 0, 0, 1000000, 0, 0},
+        {"left_decimals=4\nright_decimals=0\np_digits=5\nT_digits=0\n[dbconfig]\nretentionDays=90\nretentionMB=$400\n",
+         4, 0, 5, 0, 1000000, 90, 1024},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.stored);
@@ -257,6 +275,8 @@ TEST_F(Settings, StoredSizesAreClampedToWhatTheDialogsOffer)
         EXPECT_EQ(ini->Get_pressure_digits(), c.pressureDigits);
         EXPECT_EQ(ini->Get_temperature_digits(), c.temperatureDigits);
         EXPECT_EQ(ini->Get_LogFilesize(), c.fileSize);
+        EXPECT_EQ(ini->Get_dbRetentionDays(), c.retentionDays);
+        EXPECT_EQ(ini->Get_dbRetentionMB(), c.retentionMB);
     }
 }
 

@@ -34,7 +34,7 @@ protected:
         language("german.lang", {"languageName=Deutsch", "options=Optionen", "style=Darstellung",
                                  "language=Sprache", "ok=Gut", "cancel=Abbrechen", "pressure_display_group=Druck [bar]",
                                  "temperature_display_group=Temperatur [°C]",
-                                 "number_digits=Anzahl der Nachkommastellen"});
+                                 "number_digits=Anzahl der Nachkommastellen", "recorded_runs=Aufgezeichnete Messläufe"});
         ini = std::make_unique<TIniHandler>(root.filePath(QStringLiteral("settings")), root.filePath(QStringLiteral("exe")));
         translator = TTranslator::getInstance();
         translator->setPath(root.filePath(QStringLiteral("languages")));
@@ -87,7 +87,7 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
     translator->Set_Language(QStringLiteral("none.lang")); // every text at its default
     dialog->show();
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Options"));
-    EXPECT_EQ(dialog->size(), QSize(380, 433));
+    EXPECT_EQ(dialog->size(), QSize(380, 533));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "fixed border";
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowSystemMenuHint);
@@ -99,7 +99,8 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
     } panels[] = {{"style_CategoryPanel", 81, "Style"},
                   {"language_CategoryPanel", 88, "Language"},
                   {"logfile_CategoryPanel", 99, "Logfile"},
-                  {"digits_CategoryPanel", 109, "Number of Digits"}};
+                  {"digits_CategoryPanel", 109, "Number of Digits"},
+                  {"runs_CategoryPanel", 100, "Recorded runs"}};
     int top = 0;
     for (const auto &p : panels) {
         auto *panel = child<TCategoryPanel>(p.panel);
@@ -115,7 +116,9 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
     } controls[] = {{"ComboBoxStyles", {8, client + 16}, 217},      {"ComboBoxLanguages", {8, client + 24}, 217},
                     {"log_RadioGroup", {8, client + 10}, 355},      {"pressure_title", {27, client + 16}, -1},
                     {"pressure_digits_spin", {27, client + 35}, 73}, {"temperature_title", {183, client + 16}, -1},
-                    {"temperature_digits_spin", {183, client + 35}, 73}};
+                    {"temperature_digits_spin", {183, client + 35}, 73},
+                    {"retention_days_title", {8, client + 8}, 270},  {"retention_days_spin", {290, client + 12}, 73},
+                    {"retention_mb_title", {8, client + 40}, 270},   {"retention_mb_spin", {290, client + 44}, 73}};
     for (const auto &c : controls) {
         QWidget *control = child<QWidget>(c.control);
         const QPoint inPanel = control->mapTo(control->parentWidget()->parentWidget(), QPoint(0, 0));
@@ -127,7 +130,7 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
     EXPECT_EQ(child<QGroupBox>("log_RadioGroup")->height(), 45);
 
     auto *bar = child<QWidget>("bottom_bar");
-    EXPECT_EQ(bar->geometry(), QRect(0, 433 - 37, 380, 37));
+    EXPECT_EQ(bar->geometry(), QRect(0, 533 - 37, 380, 37));
     EXPECT_EQ(child<QPushButton>("ok_btn")->pos(), QPoint(290, 8));
     EXPECT_EQ(child<QPushButton>("cancel_btn")->pos(), QPoint(13, 8));
 
@@ -136,7 +139,9 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
         const char *text;
     } texts[] = {{"ok_btn", "OK"},           {"cancel_btn", "Cancel"},  {"pressure_title", "Pressure [bar]"},
                  {"temperature_title", "Temperature [°C]"}, {"log_normal", "Normal"}, {"log_error", "Error"},
-                 {"log_detailed", "Detailed"}};
+                 {"log_detailed", "Detailed"},
+                 {"retention_days_title", "Keep runs for at most N days (0: always)"},
+                 {"retention_mb_title", "Keep at most N MB of runs (0: no limit)"}};
     for (const auto &t : texts) {
         QWidget *w = child<QWidget>(t.widget);
         const QString shown = qobject_cast<QLabel *>(w) ? qobject_cast<QLabel *>(w)->text()
@@ -151,6 +156,17 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
     for (QSpinBox *spin : {pressure, temperature}) {
         EXPECT_EQ(spin->minimum(), 0);
         EXPECT_EQ(spin->maximum(), 5);
+    }
+    // What the settings keep, no less and no more.
+    const struct {
+        const char *spin;
+        int maximum;
+    } retention[] = {{"retention_days_spin", TIniHandler::MaxRetentionDays}, {"retention_mb_spin", TIniHandler::MaxRetentionMB}};
+    for (const auto &r : retention) {
+        auto *spin = child<QSpinBox>(r.spin);
+        EXPECT_EQ(spin->value(), 0) << r.spin;
+        EXPECT_EQ(spin->minimum(), 0) << r.spin;
+        EXPECT_EQ(spin->maximum(), r.maximum) << r.spin;
     }
 }
 
@@ -172,6 +188,7 @@ TEST_F(Options, LanguageListPicksTheCurrentOneAndSwitchesAtOnce)
     EXPECT_EQ(caption("style_CategoryPanel"), QStringLiteral("Darstellung"));
     EXPECT_EQ(caption("language_CategoryPanel"), QStringLiteral("Sprache"));
     EXPECT_EQ(caption("digits_CategoryPanel"), QStringLiteral("Anzahl der Nachkommastellen"));
+    EXPECT_EQ(caption("runs_CategoryPanel"), QStringLiteral("Aufgezeichnete Messläufe"));
     EXPECT_EQ(caption("logfile_CategoryPanel"), QStringLiteral("Logfile")) << "never translated";
     EXPECT_EQ(child<QPushButton>("ok_btn")->text(), QStringLiteral("Gut"));
     EXPECT_EQ(child<QPushButton>("cancel_btn")->text(), QStringLiteral("Abbrechen"));
@@ -233,22 +250,34 @@ struct CloseCase {
 
 } // namespace
 
-TEST_F(Options, OkStoresTheDigitsAndCancelDoesNot)
+TEST_F(Options, OkStoresTheDigitsAndRetentionAndCancelDoesNot)
 {
     const CloseCase cases[] = {{"cancel_btn", QDialog::Rejected, false}, {"ok_btn", QDialog::Accepted, true}};
     for (const CloseCase &c : cases) {
         SCOPED_TRACE(c.button);
         ini->Set_pressure_digits(3);
         ini->Set_temperature_digits(2);
-        DialogDriver<Toption_Form> driver([&c](Toption_Form &shown) {
-            shown.findChild<QSpinBox *>(QStringLiteral("pressure_digits_spin"))->setValue(9);
-            shown.findChild<QSpinBox *>(QStringLiteral("temperature_digits_spin"))->setValue(-4);
+        ini->Set_dbRetentionDays(0);
+        ini->Set_dbRetentionMB(250);
+        int shownDays = -1, shownMB = -1;
+        DialogDriver<Toption_Form> driver([&](Toption_Form &shown) {
+            auto spin = [&shown](const char *name) { return shown.findChild<QSpinBox *>(QString::fromLatin1(name)); };
+            shownDays = spin("retention_days_spin")->value();
+            shownMB = spin("retention_mb_spin")->value();
+            spin("pressure_digits_spin")->setValue(9);
+            spin("temperature_digits_spin")->setValue(-4);
+            spin("retention_days_spin")->setValue(30);
+            spin("retention_mb_spin")->setValue(0);
             shown.findChild<QPushButton *>(QString::fromLatin1(c.button))->click();
         });
         EXPECT_EQ(dialog->exec(), c.result);
         ASSERT_TRUE(driver.ran());
+        EXPECT_EQ(shownDays, 0) << "each opening shows what is stored";
+        EXPECT_EQ(shownMB, 250);
         EXPECT_EQ(ini->Get_pressure_digits(), c.stored ? 5 : 3) << "kept within 0 to 5";
         EXPECT_EQ(ini->Get_temperature_digits(), c.stored ? 0 : 2);
+        EXPECT_EQ(ini->Get_dbRetentionDays(), c.stored ? 30 : 0);
+        EXPECT_EQ(ini->Get_dbRetentionMB(), c.stored ? 0 : 250);
     }
     // Each opening shows what is stored.
     ini->Set_pressure_digits(1);

@@ -2,6 +2,7 @@
 // files it must not touch (newer, not a database, damaged) refused and left byte for byte, and
 // the retention rule that never removes a run it is told to keep.
 #include "services/recording/run_database.h"
+#include "run_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,17 +45,8 @@ protected:
     QString file(const char *name = run_database::FileName) const { return dir.filePath(QString::fromLatin1(name)); }
     static RunRecord run_at(const QDateTime &started, const char *product = "F01234E07P0056")
     {
-        RunRecord r;
-        r.started = started;
-        r.address = 0x28;
+        RunRecord r = run_files::transmitter(started);
         r.product_code = QString::fromLatin1(product);
-        r.range_min = 0;
-        r.range_max = 10;
-        r.pressure_mode = 1;
-        r.calibration_date = QStringLiteral("07.04.2019");
-        r.adapter_serial = QStringLiteral("0000C0DE");
-        r.interval_ms = 10;
-        r.program_version = QStringLiteral("1.3");
         return r;
     }
     static std::vector<Row> rows(std::int64_t first, std::int64_t count)
@@ -127,6 +119,41 @@ TEST_F(RunDatabase, ANewFileGetsTheCurrentSchemaAndTheRowsComeBackInOrder)
     }
     EXPECT_EQ(breaks, std::vector<std::int64_t>{3});
     EXPECT_NE(db.append(first, rows(7, 1), {}), QString()) << "a reader never writes";
+}
+
+TEST_F(RunDatabase, ARunIsReadAPieceAtATimeByRowNumber)
+{
+    TRunDatabase db;
+    ASSERT_EQ(db.open(file(), TRunDatabase::Access::ReadWrite), QString());
+    RunRecord a = run_at(QDateTime::currentDateTime());
+    RunRecord b = run_at(QDateTime::currentDateTime());
+    ASSERT_EQ(db.begin_run(a), QString());
+    ASSERT_EQ(db.begin_run(b), QString());
+    // Rows 5 and 6 never reached the file; the other run's rows lie between.
+    ASSERT_EQ(db.append(a.id, rows(0, 5), {}), QString());
+    ASSERT_EQ(db.append(b.id, rows(0, 20), {}), QString());
+    ASSERT_EQ(db.append(a.id, rows(7, 3), {}), QString());
+
+    const struct {
+        std::int64_t from;
+        int max;
+        std::vector<std::int64_t> numbers;
+    } cases[] = {{0, 4, {0, 1, 2, 3}}, {4, 4, {4, 7, 8, 9}}, {5, 100, {7, 8, 9}}, {10, 4, {}}, {0, 0, {}}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "from " << c.from << " at most " << c.max);
+        std::vector<Row> piece(3); // what it held before is replaced
+        ASSERT_EQ(db.read_range(a.id, c.from, c.max, piece), QString());
+        std::vector<std::int64_t> numbers;
+        for (const Row &r : piece) {
+            numbers.push_back(r.n);
+            EXPECT_EQ(r.pressure_raw, 0x8000 + r.n);
+            EXPECT_EQ(r.t_ms, r.n * 10);
+        }
+        EXPECT_EQ(numbers, c.numbers);
+    }
+    db.close();
+    std::vector<Row> piece;
+    EXPECT_NE(db.read_range(a.id, 0, 10, piece), QString()) << "closed";
 }
 
 TEST_F(RunDatabase, AnEmptyFileIsMadeADatabase)

@@ -42,6 +42,10 @@ TEST(RecordedRun, RawWordsGiveTheLiveRunsValuesAndTexts)
             ASSERT_EQ(m.temperature_text, device.Get_temperature_as_String());
             ASSERT_EQ(m.time, run.started.addMSecs(std::int64_t(i) * 37));
             ASSERT_EQ(m.pressure_raw, row.pressure_raw);
+            // What an export reads: the same values without the texts.
+            const recorded_run::Values v = recorded_run::values(run, row);
+            ASSERT_EQ(v.pressure, m.pressure);
+            ASSERT_EQ(v.temperature, m.temperature);
         }
     }
 }

@@ -1,8 +1,10 @@
 // Recording a run: the rows reach the file in order with their breaks and the run's end; a file
 // that cannot be written is told once, the run's rows wait and reach the file whole once it can
-// be written again.
+// be written again. Retention removes the oldest runs when its limits are set and when a run
+// starts, never the run being recorded nor an open one, and tells how many went and why.
 #include "session/run_recorder.h"
 #include "file_faults.h"
+#include "run_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,17 +19,7 @@ namespace {
 
 run_database::Run transmitter()
 {
-    run_database::Run r;
-    r.started = QDateTime::currentDateTime();
-    r.address = 0x28;
-    r.product_code = QStringLiteral("F01234E07P0056");
-    r.range_max = 10;
-    r.pressure_mode = 1;
-    r.calibration_date = QStringLiteral("07.04.2019");
-    r.adapter_serial = QStringLiteral("0000C0DE");
-    r.interval_ms = 10;
-    r.program_version = QStringLiteral("1.3");
-    return r;
+    return run_files::transmitter(QDateTime::currentDateTime());
 }
 
 void add_rows(TRunRecorder &recorder, int first, int count)
@@ -220,3 +212,134 @@ INSTANTIATE_TEST_SUITE_P(Faults, RecorderFaults,
                              }
                              return out;
                          });
+
+namespace {
+
+struct Removal {
+    bool ok = false;
+    QList<std::int64_t> runs;
+    QString text;
+};
+
+// Every removal the recorder tells of, with the runs sorted.
+void listen(TRunRecorder &recorder, QList<Removal> &told)
+{
+    QObject::connect(&recorder, &TRunRecorder::runs_removed, &recorder,
+                     [&told](bool ok, QList<std::int64_t> runs, const QString &text) {
+                         std::sort(runs.begin(), runs.end());
+                         told.append({ok, runs, text});
+                     });
+}
+
+} // namespace
+
+TEST(RunRecorder, RetentionAtAChangeAndAtEachStartSparesTheRunningAndTheOpenRuns)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("SQLite"));
+    const QDateTime now = QDateTime::currentDateTime();
+    const std::int64_t forty = run_files::store(folder, run_files::transmitter(now.addDays(-40)), run_files::rows(20));
+    const std::int64_t open = run_files::store(folder, run_files::transmitter(now.addDays(-35)), run_files::rows(20));
+    const std::int64_t young = run_files::store(folder, run_files::transmitter(now.addDays(-2)), run_files::rows(20));
+    ASSERT_TRUE(forty > 0 && open > 0 && young > 0);
+
+    QList<Removal> told;
+    TRunRecorder recorder(folder);
+    listen(recorder, told);
+    recorder.set_open_runs({open});
+    recorder.set_retention(30, 0);
+    flush(recorder);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].ok);
+    EXPECT_EQ(told[0].runs, QList<std::int64_t>{forty});
+    EXPECT_EQ(told[0].text, QStringLiteral("Removed 1 recorded run by the retention settings: 1 older than 30 days."));
+    EXPECT_EQ(run_files::ids(folder), QList<std::int64_t>({open, young}));
+
+    // A run copied in meanwhile waits for the next start: retention runs at no other commit.
+    const std::int64_t fifty = run_files::store(folder, run_files::transmitter(now.addDays(-50)), run_files::rows(5));
+    flush(recorder);
+    EXPECT_EQ(told.size(), 1);
+
+    // A run that is too old by the limit as it starts is the running one all the same.
+    recorder.start_run(run_files::transmitter(now.addDays(-45)));
+    add_rows(recorder, 0, 3);
+    flush(recorder);
+    const std::int64_t running = recorder.run_id();
+    ASSERT_GT(running, 0);
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told[1].runs, QList<std::int64_t>{fifty});
+    EXPECT_EQ(run_files::ids(folder), QList<std::int64_t>({open, young, running}));
+
+    // Once ended and closed in the window, both go at the next change of the limits.
+    recorder.end_run(QDateTime::currentDateTime());
+    recorder.set_open_runs({});
+    recorder.set_retention(30, 0);
+    flush(recorder);
+    ASSERT_EQ(told.size(), 3);
+    EXPECT_EQ(told[2].runs, QList<std::int64_t>({open, running}));
+    EXPECT_EQ(told[2].text, QStringLiteral("Removed 2 recorded runs by the retention settings: 2 older than 30 days."));
+    EXPECT_EQ(run_files::ids(folder), QList<std::int64_t>{young});
+}
+
+TEST(RunRecorder, RetentionTellsHowManyRunsWentAndWhyOrWhyNone)
+{
+    const struct {
+        const char *name;
+        const char *file; // "runs": four runs of 1, 5, 20 and 40 days, more than half a MB each
+        int days, megabytes;
+        bool ok;
+        int removed;
+        const char *text; // null: nothing told
+    } cases[] = {
+        {"both limits", "runs", 10, 1, true, 3,
+         "Removed 3 recorded runs by the retention settings: 2 older than 10 days, 1 to keep all runs within 1 MB."},
+        {"size only", "runs", 0, 1, true, 3,
+         "Removed 3 recorded runs by the retention settings: 3 to keep all runs within 1 MB."},
+        {"within the limits", "runs", 60, 10, true, 0, nullptr},
+        {"no limits", "runs", 0, 0, true, 0, nullptr},
+        {"nothing recorded yet", "none", 1, 1, true, 0, nullptr},
+        {"no file of runs", "garbage", 1, 0, false, 0, "Old recorded runs could not be removed: "},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("SQLite"));
+        const QString file = QDir(folder).filePath(QString::fromLatin1(run_database::FileName));
+        const QDateTime now = QDateTime::currentDateTime();
+        if (QLatin1String(c.file) == QLatin1String("runs")) {
+            for (int days : {1, 5, 20, 40})
+                ASSERT_GT(run_files::store(folder, run_files::transmitter(now.addDays(-days)), run_files::rows(40000)), 0);
+        } else if (QLatin1String(c.file) == QLatin1String("garbage")) {
+            ASSERT_TRUE(QDir().mkpath(folder));
+            QFile f(file);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(4096, 'x'));
+        }
+        const QByteArray before = [&] {
+            QFile f(file);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+
+        QList<Removal> told;
+        {
+            TRunRecorder recorder(folder);
+            listen(recorder, told);
+            recorder.set_retention(c.days, c.megabytes);
+            flush(recorder);
+        }
+        if (!c.text) {
+            EXPECT_TRUE(told.isEmpty()) << told.value(0).text.toStdString();
+        } else {
+            ASSERT_EQ(told.size(), 1);
+            EXPECT_EQ(told[0].ok, c.ok);
+            EXPECT_EQ(told[0].runs.size(), c.removed);
+            EXPECT_TRUE(told[0].text.startsWith(QLatin1String(c.text))) << told[0].text.toStdString();
+        }
+        if (QLatin1String(c.file) == QLatin1String("runs")) {
+            EXPECT_EQ(run_files::ids(folder).size(), 4 - c.removed);
+        } else {
+            QFile f(file);
+            EXPECT_EQ(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(), before) << "left as it was";
+        }
+    }
+}

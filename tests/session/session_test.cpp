@@ -5,6 +5,7 @@
 #include "session/run_recorder.h"
 
 #include "qt_printers.h"
+#include "run_files.h"
 #include "sim_control.h"
 #include "transmitter/readdress_journal.h"
 #include "wait_until.h"
@@ -59,6 +60,7 @@ struct Describe {
     {
         return (r.ok ? QStringLiteral("recording again ") : QStringLiteral("recording failed ")) + r.text;
     }
+    QString operator()(const session::RunsRemoved &r) const { return QStringLiteral("runs removed ") + r.text; }
     QString operator()(const session::ProcedureNotStarted &r) const
     {
         return r.why == session::ProcedureNotStarted::Why::AdapterInUse ? QStringLiteral("not started: adapter in use")
@@ -430,4 +432,40 @@ TEST_F(Session, ARunIsRecordedAsItIsMeasured)
     EXPECT_GE(breaks[0], 4);
     EXPECT_FALSE(std::any_of(lines.begin(), lines.end(),
                              [](const QString &l) { return l.startsWith(QStringLiteral("recording failed")); }));
+}
+
+// Retention through the session: the limits and the open runs given before runs are recorded
+// reach the recorder, a run's start removes what is too old by then, never an open run, and each
+// removal is published.
+TEST_F(Session, RetentionReachesTheRecorderAndEachRemovalIsPublished)
+{
+    QTemporaryDir folder;
+    const QDateTime now = QDateTime::currentDateTime();
+    const std::int64_t old = run_files::store(folder.path(), run_files::transmitter(now.addDays(-40)), run_files::rows(5));
+    const std::int64_t open = run_files::store(folder.path(), run_files::transmitter(now.addDays(-35)), run_files::rows(5));
+    ASSERT_TRUE(old > 0 && open > 0);
+    s->set_open_runs({open});
+    s->set_retention(30, 0);
+    s->set_recording_folder(folder.path());
+    ASSERT_TRUE(waitForMore<session::RunsRemoved>(1));
+    EXPECT_EQ(std::get<session::RunsRemoved>(records.last()).runs, QList<std::int64_t>{old});
+    EXPECT_TRUE(std::get<session::RunsRemoved>(records.last()).ok);
+
+    const std::int64_t copied = run_files::store(folder.path(), run_files::transmitter(now.addDays(-50)), run_files::rows(5));
+    s->start();
+    ASSERT_TRUE(waitForMore<session::Measurement>(1, 8000));
+    s->start_run(10);
+    ASSERT_TRUE(waitForMore<session::RunsRemoved>(1, 8000)) << "at the run's start";
+    s->stop_run();
+    ASSERT_TRUE(waitForMore<session::Measurement>(1, 8000)) << "scanning again";
+    const auto removed = std::find_if(records.rbegin(), records.rend(), [](const session::Record &r) {
+        return std::holds_alternative<session::RunsRemoved>(r);
+    });
+    EXPECT_EQ(std::get<session::RunsRemoved>(*removed).runs, QList<std::int64_t>{copied});
+    EXPECT_EQ(std::get<session::RunsRemoved>(*removed).text,
+              QStringLiteral("Removed 1 recorded run by the retention settings: 1 older than 30 days."));
+    s->recorder()->flush();
+    const QList<std::int64_t> kept = run_files::ids(folder.path());
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(kept[0], open);
 }

@@ -34,7 +34,9 @@ Toption_Form::Toption_Form(QWidget *parent, TIniHandler *settings)
       fSettings(settings)
 {
     ui->setupUi(this);
-    setFixedSize(380, 433);
+    setFixedSize(380, 533);
+    ui->retention_days_spin->setMaximum(TIniHandler::MaxRetentionDays);
+    ui->retention_mb_spin->setMaximum(TIniHandler::MaxRetentionMB);
 
     log_items = new QButtonGroup(this);
     log_items->addButton(ui->log_normal, 0);
@@ -88,6 +90,8 @@ void Toption_Form::FormShow()
     TIniHandler *ini = fIni();
     ui->pressure_digits_spin->setValue(ini->Get_pressure_digits());
     ui->temperature_digits_spin->setValue(ini->Get_temperature_digits());
+    ui->retention_days_spin->setValue(ini->Get_dbRetentionDays());
+    ui->retention_mb_spin->setValue(ini->Get_dbRetentionMB());
     translateCaptions();
 }
 
@@ -106,6 +110,9 @@ void Toption_Form::translateCaptions()
     ui->pressure_title->setText(tr_("pressure_display_group", "Pressure [bar]"));
     ui->temperature_title->setText(tr_("temperature_display_group", "Temperature [°C]"));
     ui->digits_CategoryPanel->setCaption(tr_("number_digits", "Number of Digits"));
+    ui->runs_CategoryPanel->setCaption(tr_("recorded_runs", "Recorded runs"));
+    ui->retention_days_title->setText(tr_("retention_days", "Keep runs for at most N days (0: always)"));
+    ui->retention_mb_title->setText(tr_("retention_mb", "Keep at most N MB of runs (0: no limit)"));
 }
 
 void Toption_Form::setLang(bool save)
@@ -136,6 +143,8 @@ void Toption_Form::ok_btnClick()
         TIniHandler *ini = fIni();
         ini->Set_pressure_digits(ui->pressure_digits_spin->value());
         ini->Set_temperature_digits(ui->temperature_digits_spin->value());
+        ini->Set_dbRetentionDays(ui->retention_days_spin->value());
+        ini->Set_dbRetentionMB(ui->retention_mb_spin->value());
     });
     if (stored)
         accept();

@@ -1,6 +1,6 @@
 // The modal "Options" dialog: visual style and language (both take effect at once), log
-// verbosity and the decimals of pressure and temperature (taken over on OK). Created once and
-// shown again for every use. GUI thread only.
+// verbosity, the decimals of pressure and temperature and how long recorded runs are kept
+// (taken over on OK). Created once and shown again for every use. GUI thread only.
 #pragma once
 
 #include <QDialog>

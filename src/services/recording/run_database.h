@@ -80,6 +80,9 @@ public:
     // Newest first.
     QList<run_database::Run> runs(QString *error = nullptr);
     QString read(std::int64_t run, std::vector<run_database::Row> &rows, std::vector<std::int64_t> &breaks);
+    // At most `max_rows` rows of the run from row number `from_n` on, in order: a long run read a
+    // piece at a time. Fewer than asked for: the run has no more.
+    QString read_range(std::int64_t run, std::int64_t from_n, int max_rows, std::vector<run_database::Row> &rows);
     QString remove(std::int64_t run);
     // Removes the oldest runs until none is older than `days` (0: no limit) and all together
     // take at most `megabytes` (0: no limit); never one of `keep`. Returns the removed ids.

@@ -38,6 +38,8 @@ public:
     // Ranges the settings dialogs offer; stored values are clamped to them.
     static constexpr int MaxDigits = 5;       // pressure and temperature decimals
     static constexpr int MaxAxisDecimals = 8; // decimals of the chart's value axes
+    static constexpr int MaxRetentionDays = 36500;  // how long recorded runs are kept, 0: always
+    static constexpr int MaxRetentionMB = 1000000;  // how much they may take, 0: no limit
 
     // Hears of the first write the file refuses (the file and why); later ones are not reported
     // again. A refusal seen before a reporter is set (the check at construction) is reported
@@ -89,6 +91,10 @@ public:
     void Set_dbType(const QString &v);
     QString Get_dbSQLitePath() const;
     void Set_dbSQLitePath(const QString &v);
+    int Get_dbRetentionDays() const;
+    void Set_dbRetentionDays(int v);
+    int Get_dbRetentionMB() const;
+    void Set_dbRetentionMB(int v);
     QString Get_IconPath() const;
     void Set_IconPath(const QString &v);
     QString Get_log_file_dir() const;

@@ -56,6 +56,8 @@ TEXT_SETTING(dbPassword, DbConfig, "pw", "")
 INT_SETTING(dbTimeout, DbConfig, "timeout", 30)
 TEXT_SETTING(dbType, DbConfig, "dbtype", "mysql")
 FOLDER_SETTING(dbSQLitePath, DbConfig, "sqlitePath", "\\Orvel_IIC_Zorbit\\SQLite")
+CLAMPED_INT_SETTING(dbRetentionDays, DbConfig, "retentionDays", 0, 0, MaxRetentionDays)
+CLAMPED_INT_SETTING(dbRetentionMB, DbConfig, "retentionMB", 0, 0, MaxRetentionMB)
 FOLDER_SETTING(IconPath, Icons, "Path", "\\Orvel_IIC_Zorbit\\Icons")
 
 uint16_t TIniHandler::Get_dbPort() const

@@ -108,6 +108,43 @@ QStringList fill_memo(const ExportContent &content)
     return zwischen;
 }
 
+Captions captions(const window_text::Translate &tr)
+{
+    Captions c;
+    c.description = tr("descr_title", "Description");
+    c.initials = tr("initial_title", "Initial");
+    c.identity = {tr("scaling", "Scaling"),
+                  tr("calibrationdate_title", "Date of Calibration"),
+                  tr("uniquecode_title", "Unique ID"),
+                  tr("dev_status_title", "Device Status"),
+                  tr("slaveaddr_title", "Slave Address"),
+                  tr("readdressing_left_title", "Number of Re-Addressing left")};
+    c.date = tr("date", "Date");
+    c.time = tr("time", "Time");
+    return c;
+}
+
+ExportContent export_content(const Captions &captions, const QString &description, const QString &initials,
+                             const Identity &identity)
+{
+    const Identity &t = captions.identity;
+    ExportContent content;
+    content.description = {captions.description, description};
+    content.initials = {captions.initials, initials};
+    content.identity = {{t.scaling, identity.scaling},         {t.calib_date, identity.calib_date},
+                        {t.unique_code, identity.unique_code}, {t.dev_status, identity.dev_status},
+                        {t.slave_addr, identity.slave_addr},   {t.addr_left, identity.addr_left}};
+    return content;
+}
+
+QByteArray head_bytes(ExportContent content, const QStringList &header_row, bool no_measurements)
+{
+    content.rows = {header_row};
+    if (no_measurements)
+        content.rows.append(QStringList(ColumnCount, QString()));
+    return file_bytes(fill_memo(content));
+}
+
 QByteArray file_bytes(const QStringList &lines)
 {
     return crlf_text(lines).toLocal8Bit();

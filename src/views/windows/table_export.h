@@ -1,6 +1,8 @@
 #pragma once
 // Texts of the measurement table: row cells, the scroll rule and the tab-separated export.
-// Stateless; callable from any thread.
+// Stateless; callable from any thread, `captions` wherever its translation call may be made.
+#include "services/settings/window_text.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -64,6 +66,32 @@ struct ExportContent {
     // Every grid row, header row included, with all seven columns; the row number is not exported.
     QList<QStringList> rows;
 };
+
+// One text per identity line of the export, in its order: the values, or their captions.
+struct Identity {
+    QString scaling;
+    QString calib_date;
+    QString unique_code;
+    QString dev_status;
+    QString slave_addr;
+    QString addr_left;
+};
+// The window's captions that an export carries.
+struct Captions {
+    QString description;
+    QString initials;
+    Identity identity;
+    QString date; // headers of columns 1 and 2
+    QString time;
+};
+// The captions in the language of `tr`, a translation call.
+Captions captions(const window_text::Translate &tr);
+// Description, initials and the transmitter's identity with their captions; no rows yet.
+ExportContent export_content(const Captions &captions, const QString &description, const QString &initials,
+                             const Identity &identity);
+// The export's bytes before the measurement rows: `content` with the header row and, for a table
+// without measurements, the blank row the grid shows then.
+QByteArray head_bytes(ExportContent content, const QStringList &header_row, bool no_measurements);
 
 // The lines of a multi-line text field; a final line break starts no further line.
 QStringList description_lines(const QString &text);

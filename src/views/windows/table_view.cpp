@@ -104,8 +104,8 @@ Ttable_form::Ttable_form(QWidget *parent, TIniHandler *settings)
 
     layout()->activate();
     calc_visible_rows();
+    translateCaptions(); // before init, which writes the translated headers
     init();
-    translateCaptions();
 }
 
 Ttable_form::~Ttable_form() = default;
@@ -153,7 +153,7 @@ void Ttable_form::Set_time_axis_enabled(bool b)
 
 void Ttable_form::write_headers()
 {
-    fModel->set_headers(table_export::header_cells(tr_("date", "Date"), tr_("time", "Time")));
+    fModel->set_headers(table_export::header_cells(f_captions.date, f_captions.time));
 }
 
 void Ttable_form::init()
@@ -240,14 +240,16 @@ void Ttable_form::update_view()
 void Ttable_form::translateCaptions()
 {
     setWindowTitle(tr_("table", "Table"));
-    ui->scaling_title->setText(tr_("scaling", "Scaling"));
-    ui->date_title->setText(tr_("calibrationdate_title", "Date of Calibration"));
-    ui->unique_title->setText(tr_("uniquecode_title", "Unique ID"));
-    ui->dev_status_title->setText(tr_("dev_status_title", "Device Status"));
-    ui->slave_addr_title->setText(tr_("slaveaddr_title", "Slave Address"));
-    ui->number_readdr_left_title->setText(tr_("readdressing_left_title", "Number of Re-Addressing left"));
-    ui->initial_title->setText(tr_("initial_title", "Initial"));
-    ui->descr_title->setText(tr_("descr_title", "Description"));
+    f_captions = table_export::captions(tr_);
+    const table_export::Identity &titles = f_captions.identity;
+    ui->scaling_title->setText(titles.scaling);
+    ui->date_title->setText(titles.calib_date);
+    ui->unique_title->setText(titles.unique_code);
+    ui->dev_status_title->setText(titles.dev_status);
+    ui->slave_addr_title->setText(titles.slave_addr);
+    ui->number_readdr_left_title->setText(titles.addr_left);
+    ui->initial_title->setText(f_captions.initials);
+    ui->descr_title->setText(f_captions.description);
     ui->time_axis_check->setText(tr_("time_axis", "Relative Time Axis"));
     ui->copy_btn->setText(tr_("copy", "Copy Data"));
     ui->save_btn->setText(tr_("save", "Save"));
@@ -258,16 +260,8 @@ void Ttable_form::translateCaptions()
 // Description, initials and the transmitter's identity: what every export starts with.
 table_export::ExportContent Ttable_form::export_header() const
 {
-    table_export::ExportContent content;
-    content.description = {ui->descr_title->text(), ui->description->toPlainText()};
-    content.initials = {ui->initial_title->text(), ui->initial_ed->text()};
-    const std::pair<const QLabel *, const QLabel *> identity[] = {
-        {ui->scaling_title, ui->scaling},       {ui->date_title, ui->calib_date},
-        {ui->unique_title, ui->unique_id},      {ui->dev_status_title, ui->dev_status},
-        {ui->slave_addr_title, ui->slave_addr}, {ui->number_readdr_left_title, ui->number_re_addr}};
-    for (const auto &[title, value] : identity)
-        content.identity.append({title->text(), value->text()});
-    return content;
+    return table_export::export_content(f_captions, ui->description->toPlainText(), ui->initial_ed->text(),
+                                        {f_scaling, f_calib_date, f_unique_code, f_dev_status, f_slave_addr, f_addr_left});
 }
 
 QStringList Ttable_form::fill_memo() const
@@ -280,11 +274,7 @@ QStringList Ttable_form::fill_memo() const
 
 QByteArray Ttable_form::export_head() const
 {
-    table_export::ExportContent content = export_header();
-    content.rows.append(fModel->grid_row(0));
-    if (fModel->measurement_count() == 0)
-        content.rows.append(fModel->grid_row(1)); // the blank row
-    return table_export::file_bytes(table_export::fill_memo(content));
+    return table_export::head_bytes(export_header(), fModel->grid_row(0), fModel->measurement_count() == 0);
 }
 
 bool Ttable_form::stream_export(const std::function<bool(const QByteArray &chunk)> &write)

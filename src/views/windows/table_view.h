@@ -139,5 +139,6 @@ private:
     QString f_addr_left;
     int f_pressure_digits = 3;
     int f_temperature_digits = 2;
+    table_export::Captions f_captions; // as last translated
     bool f_placed = false;
 };
