@@ -217,4 +217,5 @@ void TRecordedRunsFlow::remove(const run_database::Run &run)
 void TRecordedRunsFlow::tell_open_runs()
 {
     // Retention spares the run the chart shows.
+    f_session.set_open_runs(f_open.id >= 0 ? QList<std::int64_t>{f_open.id} : QList<std::int64_t>{});
 }

@@ -1,12 +1,15 @@
 // Recorded runs in the main window: a window killed in the middle of a run keeps every
 // measurement but the last second, and after a restart File → "Recorded runs…" lists the run and
 // opens it into the chart and the table; a run started afterwards replaces it, the list refuses
-// to open a run while one is measured and asks before it deletes one.
+// to open a run while one is measured and asks before it deletes one. Retention spares the run
+// the chart shows.
 #include "main_window_fixture.h"
 #include "program_process.h"
+#include "run_files.h"
 
 #include "app/recorded_runs_flow.h"
 #include "services/recording/run_database.h"
+#include "services/settings/IniHandler.h"
 #include "session/recorded_run.h"
 #include "session/run_recorder.h"
 #include "views/chart/chart.h"
@@ -244,4 +247,29 @@ TEST_F(RecordedRuns, AStartReplacesTheShownRunAndADeleteAsksFirst)
     ASSERT_EQ(list->runs().size(), before);
     for (const run_database::Run &r : list->runs())
         EXPECT_NE(r.id, newest);
+}
+
+TEST_F(RecordedRuns, RetentionSparesTheOpenedRunUntilTheChartPutsItAway)
+{
+    ASSERT_TRUE(waitForScan());
+    const QString folder = TIniHandler::getInstance()->Get_dbSQLitePath();
+    const std::int64_t old =
+        run_files::store(folder, run_files::transmitter(QDateTime::currentDateTime().addDays(-40)), run_files::rows(30));
+    ASSERT_GT(old, 0);
+    runsAction()->trigger();
+    const QList<run_database::Run> listed = runsForm()->runs();
+    const auto at = std::find_if(listed.begin(), listed.end(), [old](const run_database::Run &r) { return r.id == old; });
+    ASSERT_NE(at, listed.end());
+    ASSERT_TRUE(openRun(int(at - listed.begin())));
+
+    TSession &session = form->session();
+    session.set_retention(30, 0);
+    session.recorder()->flush();
+    EXPECT_TRUE(run_files::ids(folder).contains(old)) << "shown in the chart";
+    child<QPushButton>("clear_btn")->click();
+    EXPECT_FALSE(monitor()->showing_run());
+    session.set_retention(30, 0);
+    session.recorder()->flush();
+    EXPECT_FALSE(run_files::ids(folder).contains(old)) << "put away";
+    session.set_retention(0, 0);
 }

@@ -34,7 +34,7 @@ protected:
         language("german.lang", {"languageName=Deutsch", "options=Optionen", "style=Darstellung",
                                  "language=Sprache", "ok=Gut", "cancel=Abbrechen", "pressure_display_group=Druck [bar]",
                                  "temperature_display_group=Temperatur [°C]",
-                                 "number_digits=Anzahl der Nachkommastellen", "recorded_runs=Aufgezeichnete Messläufe"});
+                                 "number_digits=Anzahl der Nachkommastellen", "runs_retention=Aufgezeichnete Messläufe"});
         ini = std::make_unique<TIniHandler>(root.filePath(QStringLiteral("settings")), root.filePath(QStringLiteral("exe")));
         translator = TTranslator::getInstance();
         translator->setPath(root.filePath(QStringLiteral("languages")));

@@ -110,7 +110,7 @@ void Toption_Form::translateCaptions()
     ui->pressure_title->setText(tr_("pressure_display_group", "Pressure [bar]"));
     ui->temperature_title->setText(tr_("temperature_display_group", "Temperature [°C]"));
     ui->digits_CategoryPanel->setCaption(tr_("number_digits", "Number of Digits"));
-    ui->runs_CategoryPanel->setCaption(tr_("recorded_runs", "Recorded runs"));
+    ui->runs_CategoryPanel->setCaption(tr_("runs_retention", "Recorded runs"));
     ui->retention_days_title->setText(tr_("retention_days", "Keep runs for at most N days (0: always)"));
     ui->retention_mb_title->setText(tr_("retention_mb", "Keep at most N MB of runs (0: no limit)"));
 }
