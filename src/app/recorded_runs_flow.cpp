@@ -111,10 +111,11 @@ void TRecordedRunsFlow::reload()
     if (!f_form)
         return;
     const QString path = file();
-    const std::int64_t running = f_session.recorder() ? f_session.recorder()->run_id() : -1;
-    // A run that just ended is listed with all of its rows and its end.
+    // A run that just ended is listed with all of its rows and its end, and one that just began
+    // is known by its id before the list shows it.
     if (f_session.recorder())
         f_session.recorder()->flush();
+    const std::int64_t running = f_session.recorder() ? f_session.recorder()->run_id() : -1;
     if (path.isEmpty() || !QFile::exists(path)) {
         f_form->show_runs({}, running);
         return;
