@@ -9,8 +9,8 @@
 #include "app/new_address_group.h"
 #include "app/recorded_runs_flow.h"
 #include "services/settings/IniHandler.h"
-#include "transmitter/OrvelHandler.h"
 #include "views/windows/recorded_runs_text.h"
+#include "views/windows/run_export.h"
 #include "app/status_bar.h"
 #include "views/monitor/monitor_view.h"
 #include "views/windows/table_view.h"
@@ -135,10 +135,11 @@ void Tmain_Form::chart_cleared()
 void Tmain_Form::show_recorded_run(std::shared_ptr<TMeasurementStore> store, const run_database::Run &run)
 {
     ui->monitor->show_run(store, run.range_min, run.range_max);
-    if (fWindows.table)
-        fWindows.table->show_run(store, {T_OrvelDevice::range_text(run.range_min, run.range_max,
-                                                                   uint8_t(run.pressure_mode), fIni->Get_pressure_digits()),
-                                         run.calibration_date, run.product_code, T_SlaveAddr::hex_text(run.address)});
+    if (fWindows.table) {
+        // What an export of the run from the command line names too.
+        const table_export::Identity known = run_export::identity(run, fIni->Get_pressure_digits());
+        fWindows.table->show_run(store, {known.scaling, known.calib_date, known.unique_code, known.slave_addr});
+    }
     ui->monitor->set_run_caption(recorded_runs_text::title(run));
 }
 
