@@ -57,13 +57,11 @@ TRecordedRunsFlow::TRecordedRunsFlow(QMainWindow &window, QAction &before, TSess
     f_action = new QAction(&window); // owned by the main window
     f_action->setObjectName(QStringLiteral("recorded_runs_Action"));
     f_action->setText(QStringLiteral("Recorded runs…"));
-    const QList<QMenu *> menus = window.findChildren<QMenu *>();
-    for (QMenu *menu : menus) {
-        if (menu->actions().contains(&before)) {
+    for (QObject *holder : before.associatedObjects())
+        if (auto *menu = qobject_cast<QMenu *>(holder)) {
             menu->insertAction(&before, f_action);
             break;
         }
-    }
     connect(f_action, &QAction::triggered, this, &TRecordedRunsFlow::show);
 }
 
