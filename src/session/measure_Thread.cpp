@@ -20,6 +20,8 @@ session::Measurement TMeasThread::taken(const T_OrvelDevice &device)
     m.address = device.Get_slave_addr();
     m.pressure_raw = uint16_t(device.Get_pressure_U16_raw());
     m.temperature_raw = uint16_t(device.Get_temperature_U16_raw());
+    m.range_min = float(device.Get_pmin());
+    m.range_max = float(device.Get_pmax());
     m.pressure = device.Get_pressure();
     m.temperature = device.Get_temperature();
     m.status = device.Get_status();

@@ -20,6 +20,8 @@ session::Measurement measurement(const run_database::Run &run, const run_databas
     m.address = run.address;
     m.pressure_raw = row.pressure_raw;
     m.temperature_raw = row.temperature_raw;
+    m.range_min = float(run.range_min);
+    m.range_max = float(run.range_max);
     const Values v = values(run, row);
     m.pressure = v.pressure;
     m.temperature = v.temperature;

@@ -74,6 +74,9 @@ struct Measurement {
     int address = -1;
     uint16_t pressure_raw = 0;
     uint16_t temperature_raw = 0;
+    // The range the pressure word was converted with, as the device model hands it over.
+    float range_min = 0;
+    float range_max = 0;
     double pressure = 0;
     double temperature = 0;
     QString pressure_text;

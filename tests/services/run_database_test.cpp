@@ -156,6 +156,67 @@ TEST_F(RunDatabase, ARunIsReadAPieceAtATimeByRowNumber)
     EXPECT_NE(db.read_range(a.id, 0, 10, piece), QString()) << "closed";
 }
 
+// A long run comes in batches, in order, its breaks known before the first batch; rows of
+// other runs stay out.
+TEST_F(RunDatabase, ALongRunComesInBatchesWithItsBreaksFirst)
+{
+    const std::int64_t batch = std::int64_t(TRunDatabase::BatchRows);
+    const std::int64_t count = 2 * batch + 5;
+    const std::vector<std::int64_t> written_breaks = {1, batch, count - 1};
+    std::int64_t id = 0, empty = 0;
+    {
+        TRunDatabase db;
+        ASSERT_EQ(db.open(file(), TRunDatabase::Access::ReadWrite), QString());
+        RunRecord before = run_at(QDateTime::currentDateTime()), r = run_at(QDateTime::currentDateTime()),
+                  after = run_at(QDateTime::currentDateTime()), none = run_at(QDateTime::currentDateTime());
+        for (RunRecord *run : {&before, &r, &after, &none})
+            ASSERT_EQ(db.begin_run(*run), QString());
+        ASSERT_EQ(db.append(before.id, rows(0, 10), {2}), QString());
+        ASSERT_EQ(db.append(r.id, rows(0, count), written_breaks), QString());
+        ASSERT_EQ(db.append(after.id, rows(0, 10), {3}), QString());
+        id = r.id;
+        empty = none.id;
+    }
+    TRunDatabase db;
+    ASSERT_EQ(db.open(file(), TRunDatabase::Access::ReadOnly), QString());
+    std::vector<std::int64_t> breaks = {99};
+    std::vector<std::size_t> sizes;
+    std::vector<Row> back;
+    bool breaks_first = true;
+    ASSERT_EQ(db.read(
+                  id,
+                  [&](const std::vector<Row> &b) {
+                      breaks_first = breaks_first && breaks == written_breaks;
+                      sizes.push_back(b.size());
+                      back.insert(back.end(), b.begin(), b.end());
+                  },
+                  breaks),
+              QString());
+    EXPECT_TRUE(breaks_first);
+    EXPECT_EQ(breaks, written_breaks);
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{TRunDatabase::BatchRows, TRunDatabase::BatchRows, 5}));
+    const std::vector<Row> expected = rows(0, count);
+    ASSERT_EQ(back.size(), expected.size());
+    for (size_t i = 0; i < back.size(); ++i) {
+        ASSERT_EQ(back[i].n, expected[i].n);
+        ASSERT_EQ(back[i].t_ms, expected[i].t_ms);
+        ASSERT_EQ(back[i].pressure_raw, expected[i].pressure_raw);
+        ASSERT_EQ(back[i].temperature_raw, expected[i].temperature_raw);
+    }
+
+    sizes.clear();
+    EXPECT_EQ(db.read(empty, [&](const std::vector<Row> &b) { sizes.push_back(b.size()); }, breaks), QString());
+    EXPECT_TRUE(sizes.empty()) << "a run without rows hands over no batch";
+    EXPECT_TRUE(breaks.empty());
+    // The whole-run read is the batches put together.
+    std::vector<Row> whole;
+    ASSERT_EQ(db.read(id, whole, breaks), QString());
+    EXPECT_EQ(whole.size(), back.size());
+    EXPECT_EQ(whole.back().n, count - 1);
+    db.close();
+    EXPECT_FALSE(db.read(id, [&](const std::vector<Row> &) { ADD_FAILURE(); }, breaks).isEmpty());
+}
+
 TEST_F(RunDatabase, AnEmptyFileIsMadeADatabase)
 {
     write(file(), QByteArray());

@@ -154,6 +154,10 @@ TEST_F(Session, WithoutWorkersEachCallPublishesWhatItRead)
     model.Set_temperature_U16_raw(0x6000);
     EXPECT_DOUBLE_EQ(m->pressure, model.Get_pressure());
     EXPECT_DOUBLE_EQ(m->temperature, model.Get_temperature());
+    // With the range it was converted with, as the device model passes it on.
+    EXPECT_EQ(m->range_min, float(s->transmitter().pmin));
+    EXPECT_EQ(m->range_max, float(s->transmitter().pmax));
+    EXPECT_NE(m->range_min, m->range_max);
     EXPECT_FALSE(s->select(0x31)) << "nobody answers there";
 }
 

@@ -6,6 +6,7 @@
 #include "views/chart/chart_picture_dialog.h"
 #include "views/chart/chart_picture_save.h"
 #include "../services/dialog_driver.h"
+#include "exact_readings.h"
 #include "qt_printers.h"
 #include "temp_data_folders.h"
 
@@ -35,7 +36,6 @@ using cp::Format;
 
 namespace {
 
-constexpr double Second = 1.0 / 86400;
 const QColor PressureColor(0x00, 0x65, 0xCA);
 const QColor TemperatureColor(0xFF, 0x11, 0x11);
 
@@ -134,7 +134,7 @@ protected:
         chart.set_axis_range(chart.right_axis(), 10.0, 30.0);
         // A run of five minutes: the pressure swings, the temperature drifts.
         for (int i = 0; i < 300; ++i)
-            chart.add_point(i * Second, 1.0 + 0.6 * std::sin(i / 20.0), 20.0 + 6 * std::cos(i / 25.0));
+            chart.add_point(i * 1000, exact_readings::reading(1.0 + 0.6 * std::sin(i / 20.0), 20.0 + 6 * std::cos(i / 25.0)));
         chart.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
         chart.flush_replot();

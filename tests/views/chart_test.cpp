@@ -2,6 +2,7 @@
 // label hook and coalesced repaints.
 #include "views/chart/chart.h"
 #include "views/chart/envelope_series.h"
+#include "exact_readings.h"
 #include "locale_guard.h"
 #include "qt_printers.h"
 
@@ -46,6 +47,11 @@ protected:
             QApplication::sendEvent(&chart, &move);
         }
         press(QEvent::MouseButtonRelease, button, to);
+    }
+    // A point `days` after the time origin, its values on the raw words' steps.
+    void add(double days, double pressure, double temperature)
+    {
+        chart.add_point(std::llround(days * 86400000.0), exact_readings::reading(pressure, temperature));
     }
     QStringList labels(QCPAxis *axis)
     {
@@ -95,7 +101,7 @@ TEST_F(Chart, BottomAxisFollowsThePointsAndShowsTheTimeOfDay)
 {
     LocaleGuard locale(LocaleGuard::pointLocale());
     for (int i = 0; i <= 10; ++i)
-        chart.add_point(24.5 / 24 + i * 0.1 / 24, 2.0, 20.0);
+        add(24.5 / 24 + i * 0.1 / 24, 2.0, 20.0);
     EXPECT_EQ(chart.point_count(TChart::PressureSeries), 11);
     EXPECT_EQ(chart.point_count(TChart::TemperatureSeries), 11);
     EXPECT_NEAR(chart.bottom_axis()->range().lower, 24.5 / 24, 1e-12);
@@ -107,21 +113,21 @@ TEST_F(Chart, BottomAxisFollowsThePointsAndShowsTheTimeOfDay)
     // Cleared, the next point starts a new span of at least a second.
     chart.clear_series();
     EXPECT_EQ(chart.point_count(TChart::PressureSeries), 0);
-    chart.add_point(3 * Second, 1.0, 1.0);
+    add(3 * Second, 1.0, 1.0);
     EXPECT_NEAR(chart.bottom_axis()->range().lower, 3 * Second, 1e-15);
     EXPECT_NEAR(chart.bottom_axis()->range().size(), Second, 1e-15);
 }
 
 TEST_F(Chart, SettingARangeEndsTheAxisAutomaticScaling)
 {
-    chart.add_point(0.0, 5.0, 21.0);
-    chart.add_point(Second, 7.0, 25.0);
+    add(0.0, 5.0, 21.0);
+    add(Second, 7.0, 25.0);
     chart.set_auto_scaling(chart.right_axis(), true);
     chart.replot();
     EXPECT_EQ(chart.right_axis()->range(), QCPRange(21.0, 25.0)) << "fitted to its series";
     chart.set_axis_range(chart.right_axis(), 0.0, 30.0);
     EXPECT_FALSE(chart.auto_scaling(chart.right_axis()));
-    chart.add_point(2 * Second, 7.0, 40.0);
+    add(2 * Second, 7.0, 40.0);
     chart.replot();
     EXPECT_EQ(chart.right_axis()->range(), QCPRange(0.0, 30.0));
     // A range without width is shown around its value.
@@ -134,8 +140,8 @@ TEST_F(Chart, SettingARangeEndsTheAxisAutomaticScaling)
 TEST_F(Chart, RectangleZoomAnimatesAndDraggingLeftUndoesIt)
 {
     chart.set_axis_range(chart.left_axis(), 0.0, 10.0);
-    chart.add_point(0.0, 5.0, 20.0);
-    chart.add_point(100 * Second, 5.0, 20.0);
+    add(0.0, 5.0, 20.0);
+    add(100 * Second, 5.0, 20.0);
     chart.replot();
     const QRect plot = chart.axisRect()->rect();
     const QRect zoom(plot.left() + plot.width() / 4, plot.top() + plot.height() / 4, plot.width() / 2,
@@ -153,7 +159,7 @@ TEST_F(Chart, RectangleZoomAnimatesAndDraggingLeftUndoesIt)
     EXPECT_NEAR(chart.left_axis()->range().upper, expectedHigh, 1e-9);
     EXPECT_NEAR(chart.bottom_axis()->range().size(), 50 * Second, 2 * Second);
     // While zoomed the time axis stays where the user put it.
-    chart.add_point(200 * Second, 5.0, 20.0);
+    add(200 * Second, 5.0, 20.0);
     EXPECT_LT(chart.bottom_axis()->range().upper, 100 * Second);
 
     drag(Qt::LeftButton, zoom.bottomRight(), zoom.topLeft());
@@ -172,8 +178,8 @@ TEST_F(Chart, RightButtonPansInTheAllowedDirections)
 {
     chart.set_axis_range(chart.left_axis(), 0.0, 10.0);
     chart.set_axis_range(chart.right_axis(), 0.0, 30.0);
-    chart.add_point(0.0, 5.0, 20.0);
-    chart.add_point(100 * Second, 5.0, 20.0);
+    add(0.0, 5.0, 20.0);
+    add(100 * Second, 5.0, 20.0);
     chart.replot();
     const QPoint centre = chart.axisRect()->rect().center();
     const QCPRange time = chart.bottom_axis()->range();
@@ -195,8 +201,8 @@ TEST_F(Chart, RightButtonPansInTheAllowedDirections)
 // The chart's menu opens on a right click, not on a right drag, and from the keyboard.
 TEST_F(Chart, RightClickOpensTheMenuOfItsActionsARightDragPans)
 {
-    chart.add_point(0.0, 5.0, 20.0);
-    chart.add_point(100 * Second, 5.0, 20.0);
+    add(0.0, 5.0, 20.0);
+    add(100 * Second, 5.0, 20.0);
     chart.replot();
     const QPoint at = chart.axisRect()->rect().center();
     const auto menu = [] { return qobject_cast<QMenu *>(QApplication::activePopupWidget()); };
@@ -240,7 +246,7 @@ TEST_F(Chart, PictureOfAnotherSizeLeavesTheScreenAsItWas)
 {
     chart.set_axis_range(chart.left_axis(), 0.0, 10.0);
     for (int i = 0; i < 100; ++i)
-        chart.add_point(i * Second, 5.0 + std::sin(i / 10.0), 20.0);
+        add(i * Second, 5.0 + std::sin(i / 10.0), 20.0);
     chart.replot();
     const QImage before = chart.grab().toImage();
     const QRect plot = chart.axisRect()->rect();
@@ -331,7 +337,7 @@ TEST_F(Chart, ManyPointsMakeOneRepaintPerFrame)
 {
     QSignalSpy replots(&chart, &QCustomPlot::afterReplot);
     for (int i = 0; i < 1000; ++i)
-        chart.add_point(i * Second / 100, 1.0, 2.0);
+        add(i * Second / 100, 1.0, 2.0);
     EXPECT_EQ(replots.count(), 0) << "nothing drawn inside the calls";
     EXPECT_TRUE(chart.replot_pending());
     ASSERT_TRUE(QTest::qWaitFor([&] { return replots.count() >= 1; }, 1000));
@@ -341,7 +347,7 @@ TEST_F(Chart, ManyPointsMakeOneRepaintPerFrame)
 
     // Hidden, the chart waits with its repaint until it is shown again.
     chart.hide();
-    chart.add_point(11 * Second, 1.0, 2.0);
+    add(11 * Second, 1.0, 2.0);
     QTest::qWait(100);
     EXPECT_EQ(replots.count(), 1);
     chart.show();
@@ -365,8 +371,9 @@ TEST_F(Chart, OneSampleSpikeAmongTenMillionPointsIsDrawnInTheFullView)
     chart.series(TChart::TemperatureSeries)->setVisible(false);
     const std::size_t n = 10000000, spike = 6543210;
     TMeasurementStore &store = *chart.store();
+    const TMeasurementStore::Reading calm = exact_readings::reading(1.0, 20.0), peak = exact_readings::reading(9.0, 20.0);
     for (std::size_t i = 0; i < n; ++i)
-        store.append({double(i) * Second / 40, i == spike ? 9.0 : 1.0, 20.0, 0, 0}, 0);
+        store.append(0, std::int64_t(i) * 25, i == spike ? peak : calm);
     chart.points_added();
     const QImage image = chart.toPixmap().toImage();
     const QColor pressure = chart.series(TChart::PressureSeries)->pen().color();

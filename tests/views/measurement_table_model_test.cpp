@@ -1,4 +1,5 @@
 // The compact rows behind the measurement table and how they reach a view.
+#include "exact_readings.h"
 #include "locale_guard.h"
 #include "qt_printers.h"
 #include "views/windows/measurement_table_model.h"
@@ -28,12 +29,13 @@ TEST(TableModel, NewRowsAreStoredAtOnceAndReachViewsInOneBatch)
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     for (int i = 0; i < 5; ++i)
-        model.append({100 + i, 1.5 + i, 200 + i, 20.0}, Start.addMSecs(250 * i), format());
+        model.append(exact_readings::reading(1.5 + i, 20.0), Start.addMSecs(250 * i), format());
     EXPECT_TRUE(model.unpublished());
     EXPECT_EQ(model.rowCount(), 1);
     EXPECT_EQ(model.measurement_count(), 5);
     EXPECT_EQ(model.grid_rows(), 6);
-    EXPECT_EQ(model.grid_row(5), (QStringList{"5", "05.03.2024", "00:00:01.000", "104", "5.500", "204", "20.00"}));
+    // 5.5 bar are 16384 + 5.5 * 1024 in the range of 0 … 32 bar; 20 °C are (1400 + 24) * 16.
+    EXPECT_EQ(model.grid_row(5), (QStringList{"5", "05.03.2024", "00:00:01.000", "22016", "5.500", "22784", "20.00"}));
     EXPECT_EQ(inserted.count(), 0);
 
     model.publish();
@@ -49,7 +51,7 @@ TEST(TableModel, NewRowsAreStoredAtOnceAndReachViewsInOneBatch)
 
     model.publish();
     EXPECT_EQ(inserted.count(), 1) << "nothing new";
-    model.append({1, 0.0, 1, 0.0}, Start, format());
+    model.append(exact_readings::reading(0.0, 0.0), Start, format());
     model.publish();
     EXPECT_EQ(model.rowCount(), 6);
     EXPECT_EQ(inserted.count(), 2);
@@ -59,15 +61,16 @@ TEST(TableModel, RowsKeepTheFormatTheyWereAddedWith)
 {
     LocaleGuard locale(LocaleGuard::pointLocale());
     TMeasurementTableModel model;
-    model.append({1, 1.5, 1, 23.456}, Start.addMSecs(1500), format(3, true));
-    model.append({2, 1.5, 2, 23.456}, Start.addMSecs(2000), format(1, true));
-    model.append({3, 1.5, 3, 23.456}, Start.addMSecs(2500), format(1, false));
-    model.append({4, 1.5, 4, 23.456}, Start.addMSecs(3000), format(3, true));
-    EXPECT_EQ(model.grid_row(1).mid(2, 3), (QStringList{"00:00:01.500", "1", "1.500"}));
-    EXPECT_EQ(model.grid_row(2).mid(2, 3), (QStringList{"00:00:02.000", "2", "1.5"}));
-    EXPECT_EQ(model.grid_row(3).mid(2, 3), (QStringList{"10:00:02.500", "3", "1.5"}));
-    EXPECT_EQ(model.grid_row(4).mid(2, 3), (QStringList{"00:00:03.000", "4", "1.500"}));
-    EXPECT_EQ(model.grid_cell(4, 6), QStringLiteral("23.46"));
+    const TMeasurementStore::Reading reading = exact_readings::reading(1.5, 23.5);
+    model.append(reading, Start.addMSecs(1500), format(3, true));
+    model.append(reading, Start.addMSecs(2000), format(1, true));
+    model.append(reading, Start.addMSecs(2500), format(1, false));
+    model.append(reading, Start.addMSecs(3000), format(3, true));
+    EXPECT_EQ(model.grid_row(1).mid(2, 3), (QStringList{"00:00:01.500", "17920", "1.500"}));
+    EXPECT_EQ(model.grid_row(2).mid(2, 3), (QStringList{"00:00:02.000", "17920", "1.5"}));
+    EXPECT_EQ(model.grid_row(3).mid(2, 3), (QStringList{"10:00:02.500", "17920", "1.5"}));
+    EXPECT_EQ(model.grid_row(4).mid(2, 3), (QStringList{"00:00:03.000", "17920", "1.500"}));
+    EXPECT_EQ(model.grid_cell(4, 6), QStringLiteral("23.50"));
     EXPECT_EQ(model.grid_cell(9, 1), QString()) << "past the end";
     EXPECT_EQ(model.grid_cell(1, 7), QString());
 }
@@ -77,7 +80,7 @@ TEST(TableModel, ClearLeavesOneBlankRowAndKeepsTheHeaders)
     TMeasurementTableModel model;
     model.set_headers({"", "Datum", "Zeit", "P[u16]", "P [bar]", "T[u16]", "T [°C]"});
     for (int i = 0; i < 3; ++i)
-        model.append({i, 0.0, i, 0.0}, Start, format());
+        model.append(exact_readings::reading(0.0, i), Start, format());
     model.publish();
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
     model.clear();

@@ -2,6 +2,7 @@
 // across runs and clears, and the panel's edits reaching the axes.
 #include "services/settings/IniHandler.h"
 #include "views/chart/chart.h"
+#include "exact_readings.h"
 #include "locale_guard.h"
 #include "views/chart/monitor_chart.h"
 #include "qt_printers.h"
@@ -37,10 +38,10 @@ protected:
 TEST_F(MonitorChart, RunsShareTheTimeAxisUntilAClear)
 {
     monitor.start_run(t0);
-    monitor.add_measurement(t0, 2.0, 20.0, 1, 2);
-    monitor.add_measurement(t0.addSecs(3600), 2.0, 20.0, 1, 2);
+    monitor.add_measurement(t0, exact_readings::reading(2.0, 20.0));
+    monitor.add_measurement(t0.addSecs(3600), exact_readings::reading(2.0, 20.0));
     monitor.start_run(t0.addSecs(7200)); // stopped and started again: same origin
-    monitor.add_measurement(t0.addSecs(7200), 2.0, 20.0, 1, 2);
+    monitor.add_measurement(t0.addSecs(7200), exact_readings::reading(2.0, 20.0));
     const TMeasurementStore &store = *chart.store();
     ASSERT_EQ(store.size(), 3u);
     EXPECT_DOUBLE_EQ(store.key(1), 1.0 / 24);
@@ -52,11 +53,13 @@ TEST_F(MonitorChart, RunsShareTheTimeAxisUntilAClear)
     EXPECT_TRUE(monitor.chart_cleared());
     EXPECT_EQ(monitor.pressure_extremes().min, chart_axes::Extremes::ResetMin);
     // A clear during a run: the next point starts a new time axis.
-    monitor.add_measurement(t0.addSecs(9000), 2.0, 20.0, 1, 2);
+    monitor.add_measurement(t0.addSecs(9000), exact_readings::reading(2.0, 20.0));
     ASSERT_EQ(store.size(), 1u);
     EXPECT_EQ(store.key(0), 0.0);
-    EXPECT_EQ(store.pu16(0), 1);
-    EXPECT_EQ(store.tu16(0), 2);
+    EXPECT_EQ(store.pu16(0), exact_readings::reading(2.0, 20.0).pu16);
+    EXPECT_EQ(store.tu16(0), exact_readings::reading(2.0, 20.0).tu16);
+    EXPECT_EQ(store.pressure(0), 2.0);
+    EXPECT_EQ(store.temperature(0), 20.0);
 }
 
 TEST_F(MonitorChart, AutomaticRangesOnlyWidenAndOnlyInAutomaticMode)
@@ -68,7 +71,7 @@ TEST_F(MonitorChart, AutomaticRangesOnlyWidenAndOnlyInAutomaticMode)
     monitor.start_run(t0);
     const double pressures[] = {2.0, 2.5, 3.0, 2.2};
     for (double p : pressures)
-        monitor.add_measurement(t0, p, 20.0, 0, 0);
+        monitor.add_measurement(t0, exact_readings::reading(p, 20.0));
     EXPECT_NEAR(left().upper, 3.15, 1e-12);
     EXPECT_NEAR(left().lower, 1.9, 1e-12) << "2.0 lies inside";
     EXPECT_EQ(monitor.pressure_extremes().max, 3.0);
@@ -76,12 +79,12 @@ TEST_F(MonitorChart, AutomaticRangesOnlyWidenAndOnlyInAutomaticMode)
     // Manual: the limits stand and the values pass untracked.
     monitor.Set_axis_mode(chart_axes::Manual);
     EXPECT_EQ(left(), QCPRange(0.0, 1.0));
-    monitor.add_measurement(t0, 9.0, 20.0, 0, 0);
+    monitor.add_measurement(t0, exact_readings::reading(9.0, 20.0));
     monitor.initial_ranges(9.0, 20.0);
     EXPECT_EQ(left(), QCPRange(0.0, 1.0));
     EXPECT_EQ(monitor.pressure_extremes().max, 3.0);
     monitor.Set_axis_mode(chart_axes::Automatic);
-    monitor.add_measurement(t0, 2.0, 20.0, 0, 0);
+    monitor.add_measurement(t0, exact_readings::reading(2.0, 20.0));
     EXPECT_NEAR(left().upper, 3.15, 1e-12) << "widened from the tracked 3.0, not the untracked 9.0";
 }
 

@@ -2,6 +2,7 @@
 // and drawn once, values of a run never drawn over what came after them, the transmitter's range
 // on the instruments, the greyed instruments without a device, and its captions.
 #include "services/settings/IniHandler.h"
+#include "services/utils/ZUtils.h"
 #include "views/chart/chart.h"
 #include "views/chart/measurement_store.h"
 #include "views/instruments/AnalogDisplay.h"
@@ -9,6 +10,7 @@
 #include "views/monitor/monitor_view.h"
 #include "views/windows/table_export.h"
 #include "views/windows/table_view.h"
+#include "exact_readings.h"
 #include "qt_printers.h"
 #include "single_language.h"
 
@@ -46,14 +48,19 @@ protected:
     TBarDisplay *bar(const char *name) const { return child<TBarDisplay>(name); }
     TAnalogDisplay *gauge() const { return child<TAnalogDisplay>("AnalogDisplay"); }
 
+    // As the worker delivers it: the values of the raw words in the transmitter's range.
     session::Measurement measurement(int i, bool in_run = true) const
     {
+        const TMeasurementStore::Reading r = exact_readings::reading(2.0 + (i % 97) / 1024.0, 20.0 + 0.05 * (i % 13));
         session::Measurement m;
         m.time = t0.addMSecs(10 * i);
-        m.pressure = 2.0 + 0.001 * (i % 97);
-        m.temperature = 20.0 + 0.01 * (i % 13);
-        m.pressure_raw = uint16_t(1000 + i);
-        m.temperature_raw = uint16_t(3000 + i);
+        m.address = r.address;
+        m.pressure_raw = r.pu16;
+        m.temperature_raw = r.tu16;
+        m.range_min = r.range_min;
+        m.range_max = r.range_max;
+        m.pressure = TMeasurementStore::pressure_of(r);
+        m.temperature = TMeasurementStore::temperature_of(r);
         m.pressure_text = QString::number(m.pressure, 'f', 3);
         m.temperature_text = QString::number(m.temperature, 'f', 2);
         m.in_run = in_run;
@@ -92,7 +99,15 @@ TEST_F(MonitorView, ABurstIsStoredAtOnceAndDrawnOnceWithTheLastValues)
     // Everything is recorded, nothing is drawn inside the calls.
     EXPECT_EQ(view.store()->size(), size_t(Count));
     EXPECT_EQ(table.cell_text(Count, 0), QString::number(Count));
-    EXPECT_EQ(table.cell_text(Count, table_export::PressureRawColumn), QStringLiteral("1500"));
+    const session::Measurement last = measurement(Count);
+    EXPECT_EQ(table.cell_text(Count, table_export::PressureRawColumn), QString::number(last.pressure_raw));
+    EXPECT_EQ(table.cell_text(Count, table_export::PressureColumn),
+              ZString::FormatFixed(last.pressure, table.Get_pressure_digits()));
+    // The store keeps the words with the measurement's range and transmitter.
+    const TMeasurementStore::Reading stored = view.store()->reading(Count - 1);
+    EXPECT_EQ(stored.range_max, last.range_max);
+    EXPECT_EQ(stored.address, last.address);
+    EXPECT_EQ(view.store()->pressure(Count - 1), last.pressure);
     EXPECT_EQ(replots.count(), 0);
     EXPECT_TRUE(view.draw_pending());
     EXPECT_EQ(text("pressuredisplay"), shownBefore);
@@ -100,21 +115,20 @@ TEST_F(MonitorView, ABurstIsStoredAtOnceAndDrawnOnceWithTheLastValues)
 
     ASSERT_TRUE(waitForDraw());
     EXPECT_LE(replots.count(), 1) << "one frame for the whole burst";
-    const session::Measurement last = measurement(Count);
     EXPECT_EQ(text("pressuredisplay"), last.pressure_text);
     EXPECT_EQ(text("Temperaturedisplay"), last.temperature_text);
-    EXPECT_EQ(text("pu16_ed"), QStringLiteral("1500"));
-    EXPECT_EQ(text("Tu16_ed"), QStringLiteral("3500"));
+    EXPECT_EQ(text("pu16_ed"), QString::number(last.pressure_raw));
+    EXPECT_EQ(text("Tu16_ed"), QString::number(last.temperature_raw));
     EXPECT_EQ(bar("pressure_bar")->GetPosition(), last.pressure);
     EXPECT_EQ(bar("thermometer")->GetPosition(), last.temperature);
     EXPECT_EQ(gauge()->GetPosition(), last.pressure);
     // The ranges widened in that one frame to every value of the burst.
     const QCPRange left = chart()->left_axis()->range();
     EXPECT_LE(left.lower, 2.0);
-    EXPECT_GE(left.upper, 2.096);
+    EXPECT_GE(left.upper, 2.0 + 96 / 1024.0);
     const QCPRange right = chart()->right_axis()->range();
     EXPECT_LE(right.lower, 20.0);
-    EXPECT_GE(right.upper, 20.12);
+    EXPECT_GE(right.upper, 20.6);
     EXPECT_DOUBLE_EQ(chart()->bottom_axis()->range().upper, view.store()->key(Count - 1));
 }
 

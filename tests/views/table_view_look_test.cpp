@@ -3,6 +3,7 @@
 #include "services/settings/IniHandler.h"
 #include "transmitter/OrvelDevice.h"
 #include "views/windows/device_memory.h"
+#include "exact_readings.h"
 #include "locale_guard.h"
 #include "memory_image.h"
 #include "views/windows/table_view.h"
@@ -147,8 +148,11 @@ TEST_F(WindowLook, TableDuringARun)
     for (int r = 0; r < 20; ++r) {
         const double pressure = 4.2 + 0.8 * std::sin(r / 3.0);
         const double temperature = 23.1 + 0.05 * r;
-        form.add_row(int(std::lround(pressure / 10.0 * 26214)) + 6553, pressure,
-                     int(std::lround((temperature + 50) / 200 * 65536)), temperature);
+        // In the range of 0 … 10 bar the scaling shows.
+        TMeasurementStore::Reading reading = exact_readings::reading(pressure, temperature);
+        reading.range_max = 10.0f;
+        reading.pu16 = exact_readings::word(16384 + pressure * 3276.8);
+        form.add_row(reading);
         now = now.addMSecs(250 + 7 * r);
     }
     form.show();

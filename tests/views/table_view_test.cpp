@@ -2,6 +2,7 @@
 #include "services/settings/IniHandler.h"
 #include "services/settings/Translator.h"
 #include "services/utils/UniCodeFile.h"
+#include "exact_readings.h"
 #include "locale_guard.h"
 #include "qt_printers.h"
 #include "services/utils/crlf_text.h"
@@ -29,6 +30,12 @@
 #include <memory>
 
 namespace {
+
+// A row of these raw words in a range of 0 … 10 bar.
+TMeasurementStore::Reading words(int pu16, int tu16)
+{
+    return {std::uint16_t(pu16), std::uint16_t(tu16), 0.0f, 10.0f, 0x28};
+}
 
 class TableForm : public TempDataFolders
 {
@@ -101,8 +108,8 @@ const QString Header = QStringLiteral("Date\tTime\tP[u16]\tP [bar]\tT[u16]\tT [�
 
 TEST_F(TableForm, AfterInitOneEmptyDataRowAndTheExportEndsWithHeaderAndFiveTabs)
 {
-    form->add_row(100, 1.0, 200, 20.0);
-    form->add_row(101, 1.1, 201, 20.1);
+    form->add_row(words(100, 200));
+    form->add_row(words(101, 201));
     form->init();
     EXPECT_EQ(form->row_count(), 2);
     EXPECT_EQ(row(1), QStringList(7, QString()));
@@ -147,7 +154,7 @@ TEST_F(TableForm, FirstRowAfterInitShowsARelativeTimeOfZero)
 {
     form->set_clock([] { return QDateTime::currentDateTime(); }); // the real clock
     form->init();
-    form->add_row(16384, 5.0, 24576, 23.0);
+    form->add_row(exact_readings::reading(5.0, 23.0));
     const QString time = form->cell_text(1, 2);
     ASSERT_TRUE(time.startsWith(QStringLiteral("00:00:00."))) << time.toStdString();
     EXPECT_LT(time.mid(9).toInt(), 500) << time.toStdString();
@@ -159,18 +166,18 @@ TEST_F(TableForm, UntickingRelativeTimeChangesOnlyTheFollowingRows)
 {
     form->init();
     advance(1500); // the first row, not init, is the origin
-    form->add_row(1, 0.0, 1, 0.0);
+    form->add_row(words(1, 1));
     advance(2250);
-    form->add_row(2, 0.0, 2, 0.0);
+    form->add_row(words(2, 2));
     child<QCheckBox>("time_axis_check")->setChecked(false);
     advance(1000);
-    form->add_row(3, 0.0, 3, 0.0);
+    form->add_row(words(3, 3));
     EXPECT_EQ(form->cell_text(1, 2), QStringLiteral("00:00:00.000"));
     EXPECT_EQ(form->cell_text(2, 2), QStringLiteral("00:00:02.250"));
     EXPECT_EQ(form->cell_text(3, 2), QStringLiteral("10:00:04.750"));
     child<QCheckBox>("time_axis_check")->setChecked(true);
     advance(250);
-    form->add_row(4, 0.0, 4, 0.0);
+    form->add_row(words(4, 4));
     EXPECT_EQ(form->cell_text(4, 2), QStringLiteral("00:00:03.500"));
     EXPECT_EQ(form->cell_text(3, 2), QStringLiteral("10:00:04.750"));
 }
@@ -183,24 +190,25 @@ TEST_F(TableForm, PressureAndTemperatureDigits)
         int tdigits;
         const char *pressure;
         const char *temperature;
-    } cases[] = {{LocaleGuard::pointLocale(), 3, 2, "1.500", "23.46"},
-                 {LocaleGuard::commaLocale(), 3, 2, "1,500", "23,46"},
+    } cases[] = {{LocaleGuard::pointLocale(), 3, 2, "1.500", "23.45"},
+                 {LocaleGuard::commaLocale(), 3, 2, "1,500", "23,45"},
                  {LocaleGuard::pointLocale(), 1, 0, "1.5", "23"}};
     for (const auto &c : cases) {
         LocaleGuard locale(c.locale);
         ini->Set_pressure_digits(c.pdigits);
         ini->Set_temperature_digits(c.tdigits);
         form->init();
-        form->add_row(16384, 1.5, 24576, 23.456);
+        form->add_row(exact_readings::reading(1.5, 23.45));
         EXPECT_EQ(form->cell_text(1, 4), QString::fromLatin1(c.pressure)) << c.pdigits;
         EXPECT_EQ(form->cell_text(1, 6), QString::fromLatin1(c.temperature)) << c.tdigits;
-        EXPECT_EQ(form->cell_text(1, 3), QStringLiteral("16384"));
-        EXPECT_EQ(form->cell_text(1, 5), QStringLiteral("24576"));
+        // 16384 + 1.5 * 1024 in the range of 0 … 32 bar; (1469 + 24) * 16 for 23.45 °C.
+        EXPECT_EQ(form->cell_text(1, 3), QStringLiteral("17920"));
+        EXPECT_EQ(form->cell_text(1, 5), QStringLiteral("23888"));
     }
     // Set directly by the main window, they hold until the next init.
     LocaleGuard locale(LocaleGuard::pointLocale());
     form->Set_pressure_digits(5);
-    form->add_row(16384, 1.5, 24576, 23.456);
+    form->add_row(exact_readings::reading(1.5, 23.45));
     EXPECT_EQ(form->cell_text(2, 4), QStringLiteral("1.50000"));
 }
 
@@ -226,9 +234,9 @@ TEST_F(TableForm, SavedFileIsTheExportByteForByteAndItsFolderIsStored)
     form->Set_addr_left(QStringLiteral("3"));
     child<QPlainTextEdit>("description")->setPlainText(QStringLiteral("Leak test\nbench 2"));
     child<QLineEdit>("initial_ed")->setText(QStringLiteral("JD"));
-    form->add_row(16384, 4.99, 24576, 23.456);
+    form->add_row(exact_readings::reading(4.99, 23.456));
     advance(1250);
-    form->add_row(16400, 5.125, 24580, 23.5);
+    form->add_row(exact_readings::reading(5.125, 23.5));
 
     const QString folder = fRoot.filePath(QStringLiteral("export"));
     ASSERT_TRUE(QDir().mkpath(folder));
@@ -255,8 +263,8 @@ TEST_F(TableForm, SavedFileIsTheExportByteForByteAndItsFolderIsStored)
                                 "Number of Re-Addressing left\t3\r\n"
                                 "\t\r\n"
                                 "Date\tTime\tP[u16]\tP [bar]\tT[u16]\tT [\xC2\xB0" "C]\r\n"
-                                "05.03.2024\t00:00:00.000\t16384\t4.990\t24576\t23.46\r\n"
-                                "05.03.2024\t00:00:01.250\t16400\t5.125\t24580\t23.50\r\n";
+                                "05.03.2024\t00:00:00.000\t21494\t4.990\t23888\t23.45\r\n"
+                                "05.03.2024\t00:00:01.250\t21632\t5.125\t23904\t23.50\r\n";
     EXPECT_EQ(file_contents(answer), expected);
     EXPECT_EQ(asked_folders, QStringList{exportDirBefore});
     EXPECT_EQ(QDir(ini->Get_ExportDir()), QDir(folder));
@@ -269,7 +277,7 @@ TEST_F(TableForm, SavedFileIsTheExportByteForByteAndItsFolderIsStored)
 
 TEST_F(TableForm, CancelledSaveWritesNothing)
 {
-    form->add_row(1, 1.0, 1, 1.0);
+    form->add_row(words(1, 1));
     const QString exportDir = ini->Get_ExportDir();
     answer.clear();
     child<QPushButton>("save_btn")->click();
@@ -286,8 +294,8 @@ TEST_F(TableForm, FailedWriteIsReportedAndTheRowsStay)
                                fRoot.filePath(QStringLiteral("taken/run.txt")), QStringLiteral("/proc/out.txt")};
     const QString stored = fRoot.filePath(QStringLiteral("last good"));
     ini->Set_ExportDir(stored);
-    form->add_row(16384, 4.99, 24576, 23.456);
-    form->add_row(16400, 5.125, 24580, 23.5);
+    form->add_row(exact_readings::reading(4.99, 23.456));
+    form->add_row(exact_readings::reading(5.125, 23.5));
     const QStringList rowBefore = row(2);
     for (const QString &target : targets) {
         SCOPED_TRACE(target.toStdString());
@@ -347,7 +355,7 @@ TEST_F(TableForm, SaveCutShortKeepsTheOlderFileWholeAndTheRows)
         f.write(older);
     }
     file_commit::set_fault([this](const QString &file) { return QFileInfo(file).absolutePath() == fRoot.path(); });
-    form->add_row(16384, 4.99, 24576, 23.456);
+    form->add_row(exact_readings::reading(4.99, 23.456));
     form->save_to_file();
     file_commit::set_fault(nullptr);
     ASSERT_EQ(errors.size(), 1);
@@ -434,11 +442,11 @@ TEST_F(TableForm, GridFollowsTheNewestRowOnceItIsFull)
     const int fitting = form->visible_rows();
     ASSERT_GT(fitting, 3);
     for (int r = 1; r < fitting; ++r)
-        form->add_row(r, 0.0, r, 0.0);
+        form->add_row(words(r, r));
     form->update_view();
     EXPECT_EQ(form->first_visible_row(), 1);
     for (int r = fitting; r <= 3 * fitting; ++r) {
-        form->add_row(r, 0.0, r, 0.0);
+        form->add_row(words(r, r));
         form->update_view();
         const QRect newest = grid->visualRect(grid->model()->index(r - 1, 0));
         ASSERT_TRUE(grid->viewport()->rect().contains(newest)) << "row " << r;
@@ -452,7 +460,7 @@ TEST_F(TableForm, RowsComingFastReachTheGridAtTheScreensPace)
     form->show();
     auto *grid = child<QTableView>("Grid");
     for (int r = 1; r <= 500; ++r)
-        form->add_row(r, 0.0, r, 0.0);
+        form->add_row(words(r, r));
     EXPECT_EQ(form->row_count(), 501) << "stored at once";
     EXPECT_EQ(form->cell_text(500, 3), QStringLiteral("500"));
     wait_until::pumping([grid] { return grid->model()->rowCount() == 500; }, 1000);
@@ -472,7 +480,7 @@ TEST_F(TableForm, TallerWindowFitsMoreRows)
 TEST_F(TableForm, ClosingOnlyHidesAndKeepsTheRows)
 {
     form->show();
-    form->add_row(7, 0.5, 8, 21.0);
+    form->add_row(words(7, 8));
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(form->cell_text(1, 3), QStringLiteral("7"));
@@ -483,7 +491,7 @@ TEST_F(TableForm, ClosingOnlyHidesAndKeepsTheRows)
 TEST_F(TableForm, RowsAddedWhileHiddenShowTheNewestWhenShown)
 {
     for (int r = 1; r <= 60; ++r)
-        form->add_row(r, 0.0, r, 0.0);
+        form->add_row(words(r, r));
     form->show();
     auto *grid = child<QTableView>("Grid");
     EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(59, 0))));
@@ -513,7 +521,7 @@ TEST_F(TableForm, LargeTableIsStreamedWithProgress)
         return true;
     });
     for (int r = 0; r < 10000; ++r) {
-        form->add_row(r, 1.0 + r * 1e-4, 65535 - r, 20.0 - r * 1e-3);
+        form->add_row(words(r, 65535 - r));
         advance(25);
     }
     answer = fRoot.filePath(QStringLiteral("big.txt"));
@@ -536,7 +544,7 @@ TEST_F(TableForm, CancelledExportLeavesTheOlderFileAsItWasAndTheClipboardAlone)
         f.write(older);
     }
     for (int r = 0; r < 9000; ++r)
-        form->add_row(r, 1.0, r, 20.0);
+        form->add_row(words(r, r));
     // Cancelled after the first chunk of rows went out.
     form->set_export_progress([](qint64 done, qint64) { return done == 0; });
     form->save_to_file();

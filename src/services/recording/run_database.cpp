@@ -384,27 +384,52 @@ QList<Run> TRunDatabase::runs(QString *error)
 QString TRunDatabase::read(std::int64_t run, std::vector<Row> &rows, std::vector<std::int64_t> &breaks)
 {
     rows.clear();
+    return read(run, [&rows](const std::vector<Row> &batch) { rows.insert(rows.end(), batch.begin(), batch.end()); },
+                breaks);
+}
+
+QString TRunDatabase::read(std::int64_t run, const RowBatch &batch, std::vector<std::int64_t> &breaks)
+{
     breaks.clear();
     if (!f_db)
         return QStringLiteral("not open");
-    {
+    // One read transaction: the breaks belong to the rows read after them.
+    if (QString why = exec("BEGIN"); !why.isEmpty())
+        return why;
+    const QString why = [&]() -> QString {
+        {
+            Statement s(f_db, "SELECT n FROM breaks WHERE run = ? ORDER BY n");
+            if (!s.ok())
+                return error_text("read breaks");
+            s.bind(1, run);
+            int rc;
+            while ((rc = s.step()) == SQLITE_ROW)
+                breaks.push_back(s.integer(0));
+            if (rc != SQLITE_DONE)
+                return error_text("read breaks");
+        }
         Statement s(f_db, "SELECT n, t_ms, pressure_raw, temperature_raw FROM rows WHERE run = ? ORDER BY n");
         if (!s.ok())
             return error_text("read rows");
         s.bind(1, run);
+        std::vector<Row> rows;
+        rows.reserve(BatchRows);
         int rc;
-        while ((rc = s.step()) == SQLITE_ROW)
+        while ((rc = s.step()) == SQLITE_ROW) {
             rows.push_back({s.integer(0), s.integer(1), std::uint16_t(s.integer(2)), std::uint16_t(s.integer(3))});
+            if (rows.size() == BatchRows) {
+                batch(rows);
+                rows.clear();
+            }
+        }
         if (rc != SQLITE_DONE)
             return error_text("read rows");
-    }
-    Statement s(f_db, "SELECT n FROM breaks WHERE run = ? ORDER BY n");
-    if (!s.ok())
-        return error_text("read breaks");
-    s.bind(1, run);
-    while (s.step() == SQLITE_ROW)
-        breaks.push_back(s.integer(0));
-    return {};
+        if (!rows.empty())
+            batch(rows);
+        return {};
+    }();
+    exec("COMMIT");
+    return why;
 }
 
 QString TRunDatabase::read_range(std::int64_t run, std::int64_t from_n, int max_rows, std::vector<Row> &rows)

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 struct sqlite3;
@@ -83,6 +84,12 @@ public:
     // At most `max_rows` rows of the run from row number `from_n` on, in order: a long run read a
     // piece at a time. Fewer than asked for: the run has no more.
     QString read_range(std::int64_t run, std::int64_t from_n, int max_rows, std::vector<run_database::Row> &rows);
+    // The same, the rows handed over in order in batches of at most `BatchRows`, so that a long run
+    // never lies in memory whole; `breaks` is filled before the first batch. Rows and breaks are
+    // read as one moment of the file, whatever a writer adds meanwhile.
+    using RowBatch = std::function<void(const std::vector<run_database::Row> &rows)>;
+    static constexpr std::size_t BatchRows = 65536;
+    QString read(std::int64_t run, const RowBatch &batch, std::vector<std::int64_t> &breaks);
     QString remove(std::int64_t run);
     // Removes the oldest runs until none is older than `days` (0: no limit) and all together
     // take at most `megabytes` (0: no limit); never one of `keep`. Returns the removed ids.

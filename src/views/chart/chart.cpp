@@ -141,11 +141,11 @@ void TChart::set_store(std::shared_ptr<TMeasurementStore> store)
     points_added();
 }
 
-void TChart::add_point(double x, double pressure, double temperature)
+void TChart::add_point(std::int64_t elapsed_ms, const TMeasurementStore::Reading &reading)
 {
     if (!series(PressureSeries) || !series(TemperatureSeries))
         return;
-    fStore->append({x, pressure, temperature, 0, 0}, 0);
+    fStore->append(0, elapsed_ms, reading);
     points_added();
 }
 

@@ -34,8 +34,8 @@ public:
     // The series draw from this store; the chart starts with one of its own.
     void set_store(std::shared_ptr<TMeasurementStore> store);
     const std::shared_ptr<TMeasurementStore> &store() const { return fStore; }
-    // Records a point in the store, without raw values.
-    void add_point(double x, double pressure, double temperature);
+    // Records a point in the store, `elapsed_ms` after a time origin at 0.
+    void add_point(std::int64_t elapsed_ms, const TMeasurementStore::Reading &reading);
     // Ends the curves where they are: the next points start new lines, not joined to these.
     void break_line();
     // Someone else recorded rows in the store: follow them.

@@ -4,7 +4,6 @@
 #include "services/settings/IniHandler.h"
 #include "services/settings/window_text.h"
 #include "services/utils/ZUtils.h"
-#include "views/chart/chart_time.h"
 #include "views/chart/chart.h"
 #include "views/chart/measurement_store.h"
 #include "services/log/logFile.h"
@@ -78,19 +77,18 @@ void TMonitorChart::initial_ranges(double pressure, double temperature)
 }
 
 // The one record of a measurement, which the chart and the table both read.
-void TMonitorChart::record(const QDateTime &now, double pressure, double temperature, int pu16, int tu16)
+void TMonitorChart::record(const QDateTime &now, const TMeasurementStore::Reading &reading)
 {
     // A clear during the run starts a new time axis with this point.
     restart_time_if_cleared(now);
-    const double x = chart_time::elapsed_days(fstart_time.msecsTo(now));
     if (f_axis_automatic) {
-        fPressure.track(pressure);
-        fTemperature.track(temperature);
+        fPressure.track(TMeasurementStore::pressure_of(reading));
+        fTemperature.track(TMeasurementStore::temperature_of(reading));
         f_tracked_unshown = true;
     }
     if (!fChart.series(TChart::PressureSeries))
         return;
-    fChart.store()->append({x, pressure, temperature, pu16, tu16}, fstart_time.toMSecsSinceEpoch());
+    fChart.store()->append(fstart_time.toMSecsSinceEpoch(), fstart_time.msecsTo(now), reading);
 }
 
 void TMonitorChart::show_recorded()
@@ -108,9 +106,9 @@ void TMonitorChart::show_recorded()
     fChart.points_added();
 }
 
-void TMonitorChart::add_measurement(const QDateTime &now, double pressure, double temperature, int pu16, int tu16)
+void TMonitorChart::add_measurement(const QDateTime &now, const TMeasurementStore::Reading &reading)
 {
-    record(now, pressure, temperature, pu16, tu16);
+    record(now, reading);
     show_recorded();
 }
 

@@ -5,6 +5,7 @@
 
 #include "views/chart/chart_axes.h"
 #include "views/chart/chart_panel.h"
+#include "views/chart/measurement_store.h"
 #include "views/instruments/tcolor.h"
 
 #include <QDateTime>
@@ -90,11 +91,11 @@ public:
     void initial_ranges(double pressure, double temperature);
     // A measurement of a run, recorded at once as one point of each series; nothing is drawn, so
     // that a burst of them costs only the store.
-    void record(const QDateTime &now, double pressure, double temperature, int pu16, int tu16);
+    void record(const QDateTime &now, const TMeasurementStore::Reading &reading);
     // The ranges widen to what was recorded since, and the chart repaints at its next frame.
     void show_recorded();
     // Both at once.
-    void add_measurement(const QDateTime &now, double pressure, double temperature, int pu16, int tu16);
+    void add_measurement(const QDateTime &now, const TMeasurementStore::Reading &reading);
     // Empties the series and forgets the extremes and the time origin; the ranges stay.
     void clear();
     // A recorded run instead of what the chart held, read-only: the time axis spans it and

@@ -61,7 +61,7 @@ void TMonitorView::show_measurement(const session::Measurement &m)
 
 void TMonitorView::add_measurement(const session::Measurement &m)
 {
-    fChart->record(m.time, m.pressure, m.temperature, m.pressure_raw, m.temperature_raw);
+    fChart->record(m.time, {m.pressure_raw, m.temperature_raw, m.range_min, m.range_max, m.address});
     fLast = m;
     fValuesPending = true;
     fChartPending = true;

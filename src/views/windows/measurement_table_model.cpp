@@ -4,11 +4,6 @@
 #include "views/windows/row_text_writer.h"
 
 #include <algorithm>
-#include <cmath>
-
-namespace {
-constexpr double MillisecondsPerDay = 86400000.0;
-}
 
 TMeasurementTableModel::TMeasurementTableModel(QObject *parent)
     : QAbstractTableModel(parent), fStore(std::make_shared<TMeasurementStore>())
@@ -63,11 +58,11 @@ void TMeasurementTableModel::set_headers(const QStringList &cells)
     emit headerDataChanged(Qt::Horizontal, 0, table_export::ColumnCount - 2);
 }
 
-void TMeasurementTableModel::append(const table_export::Measurement &m, const QDateTime &when, const Format &format)
+void TMeasurementTableModel::append(const TMeasurementStore::Reading &reading, const QDateTime &when,
+                                    const Format &format)
 {
     follow_clear();
-    const qint64 elapsed = when.toMSecsSinceEpoch() - format.start_msecs;
-    fStore->append({double(elapsed) / MillisecondsPerDay, m.pbar, m.tcels, m.pu16, m.tu16}, format.start_msecs);
+    fStore->append(format.start_msecs, when.toMSecsSinceEpoch() - format.start_msecs, reading);
     record(format);
 }
 

@@ -4,13 +4,13 @@
 // the cell texts when a view asks for them. Row and column 0 of the grid are the view's
 // headers: the model holds the six measurement columns and gives the row numbers as vertical
 // header texts. New rows reach the views in batches (`publish`). User-interface thread only.
+#include "views/chart/measurement_store.h"
 #include "views/windows/table_export.h"
 
 #include <QAbstractTableModel>
 #include <memory>
 #include <vector>
 
-class TMeasurementStore;
 class TRowTextWriter;
 
 class TMeasurementTableModel : public QAbstractTableModel
@@ -38,7 +38,7 @@ public:
         }
     };
     // Stored at once; views see it at the next publish.
-    void append(const table_export::Measurement &m, const QDateTime &when, const Format &format);
+    void append(const TMeasurementStore::Reading &reading, const QDateTime &when, const Format &format);
     // The store's newest row was recorded by its writer: show it with this format.
     void record(const Format &format);
     // Every row the store holds now is shown with this format (a recorded run, read at once).

@@ -171,14 +171,14 @@ void Ttable_form::init()
     f_temperature_digits = fIni->Get_temperature_digits();
 }
 
-void Ttable_form::add_row(int pu16, double pbar, int tu16, double tcels)
+void Ttable_form::add_row(const TMeasurementStore::Reading &reading)
 {
     ++f_row;
     if (f_row == 1)
         f_start_time = fNow();
     const TMeasurementTableModel::Format format{f_start_time.toMSecsSinceEpoch(), ui->time_axis_check->isChecked(),
                                                 f_pressure_digits, f_temperature_digits};
-    fModel->append({pu16, pbar, tu16, tcels}, fNow(), format);
+    fModel->append(reading, fNow(), format);
     after_row();
 }
 

@@ -2,6 +2,7 @@
 // The measurement table window: one row per measurement of a run under the identity of the
 // measured transmitter, copied to the clipboard or saved as tab-separated text. Closing it only
 // hides it; only init empties it. User-interface thread only.
+#include "views/chart/measurement_store.h"
 #include "views/windows/table_export.h"
 
 #include <QDateTime>
@@ -13,7 +14,6 @@
 class QLabel;
 class QUrl;
 class TIniHandler;
-class TMeasurementStore;
 class TMeasurementTableModel;
 
 namespace Ui {
@@ -60,8 +60,9 @@ public:
 
     // Empties the table and the identity and restarts the relative time.
     void init();
-    // The row is stored at once; the grid shows new rows at the screen's pace (update_view).
-    void add_row(int pu16, double pbar, int tu16, double tcels);
+    // The row is stored at once, its values computed from the raw words with the reading's range;
+    // the grid shows new rows at the screen's pace (update_view).
+    void add_row(const TMeasurementStore::Reading &reading);
     // The rows come from this store, which the main window writes and the chart reads.
     void share_store(std::shared_ptr<TMeasurementStore> store);
     // A recorded run: all of its rows at once, under the identity of its transmitter as far as
