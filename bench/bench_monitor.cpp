@@ -8,6 +8,7 @@
 #include "views/windows/table_view.h"
 
 #include "bench_app.h"
+#include "bench_measures.h"
 #include "monitor_window.h"
 
 #include <QApplication>
@@ -15,38 +16,13 @@
 #include <QFile>
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <malloc.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
+using bench_measures::replotMs;
+using bench_measures::residentMegabytes;
 using bench_window::processEvents;
-
-double residentMegabytes()
-{
-    // Memory freed by an earlier run goes back first, so that it is not counted or reused.
-    malloc_trim(0);
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0.0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0) : 0.0;
-}
-
-// Milliseconds of the median of a few replots.
-double replotMs(TChart &chart)
-{
-    std::vector<double> took;
-    for (int i = 0; i < 7; ++i) {
-        QElapsedTimer t;
-        t.start();
-        chart.replot();
-        took.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(took.begin(), took.end());
-    return took[took.size() / 2];
-}
 
 // One more measurement of the run, a little after the last one.
 session::Measurement next(int i)

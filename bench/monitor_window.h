@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -29,18 +30,30 @@ inline void processEvents(int ms)
     while (spent.elapsed() < ms);
 }
 
-// A run's measurement as the session hands it over.
+// The raw words of these values in a range of 0 … 10 bar.
+inline TMeasurementStore::Reading reading(double pressure, double temperature)
+{
+    const auto word = [](double v) { return std::uint16_t(std::clamp<long long>(std::llround(v), 0, 0xFFFF)); };
+    return {word(16384 + pressure * 3276.8), word(double(std::llround((temperature + 50) / 0.05) + 24) * 16), 0.0f,
+            10.0f, 0x28};
+}
+
+// A run's measurement as the session hands it over: the words, and the values and texts the
+// device model makes of them.
 inline session::Measurement measurement(const QDateTime &time, double pressure, double temperature)
 {
+    const TMeasurementStore::Reading r = reading(pressure, temperature);
     session::Measurement m;
     m.time = time;
-    m.address = 0x28;
-    m.pressure = pressure;
-    m.temperature = temperature;
-    m.pressure_raw = uint16_t(6553 + pressure * 2621);
-    m.temperature_raw = uint16_t(temperature * 500);
-    m.pressure_text = QString::number(pressure, 'f', 4);
-    m.temperature_text = QString::number(temperature, 'f', 2);
+    m.address = r.address;
+    m.pressure_raw = r.pu16;
+    m.temperature_raw = r.tu16;
+    m.range_min = r.range_min;
+    m.range_max = r.range_max;
+    m.pressure = TMeasurementStore::pressure_of(r);
+    m.temperature = TMeasurementStore::temperature_of(r);
+    m.pressure_text = QString::number(m.pressure, 'f', 4);
+    m.temperature_text = QString::number(m.temperature, 'f', 2);
     m.status = 0x48;
     m.in_run = true;
     return m;
@@ -85,15 +98,14 @@ struct MonitorWindow {
         const QDateTime now = QDateTime::currentDateTime();
         form->updateGui_meas(measurement(now, 1.0, 22.0));
         TMeasurementStore &store = *chart->store();
-        const double last = store.key(0);
-        const std::int64_t origin = store.msecs(0) - std::llround(last * 86400000.0);
+        const std::int64_t last = std::llround(store.key(0) * TMeasurementStore::MillisecondsPerDay);
+        const std::int64_t origin = store.msecs(0) - last;
         table->init();
         std::mt19937 random(1);
         std::normal_distribution<double> noise(0.0, 1.0);
         for (int i = 0; i < count; ++i) {
             const double p = 1.0 + 0.01 * noise(random), t = 22.0 + 0.1 * noise(random);
-            store.append({last - double(count - i) * 25.0 / 86400000.0, p, t, int(6553 + p * 2621), int(t * 500)},
-                         origin);
+            store.append(origin, last - std::int64_t(count - i) * 25, reading(p, t));
             table->row_recorded();
             if (i % 100000 == 0)
                 QCoreApplication::processEvents(); // as the event loop runs between measurements

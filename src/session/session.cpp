@@ -86,7 +86,7 @@ void TSession::mark_break()
 
 void TSession::record_start(const QDateTime &started)
 {
-    f_run_started = started;
+    f_run_started_ms = started.toMSecsSinceEpoch();
     if (!f_recorder)
         return;
     const T_OrvelDevice &device = fOrvel_Handler->Get_Device();
@@ -388,7 +388,7 @@ void TSession::updateGui_meas(const session::Measurement &taken)
     if (!fOrvel_Handler)
         return;
     if (f_recorder && taken.in_run && f_running)
-        f_recorder->add(f_run_started.msecsTo(taken.time), taken.pressure_raw, taken.temperature_raw);
+        f_recorder->add(taken.time.toMSecsSinceEpoch() - f_run_started_ms, taken.pressure_raw, taken.temperature_raw);
     publish(with_texts(taken));
 }
 

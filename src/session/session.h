@@ -204,7 +204,8 @@ private:
     QString f_journal_folder;
 
     std::unique_ptr<TRunRecorder> f_recorder;
-    QDateTime f_run_started;
+    // Milliseconds since the epoch: a local date-time's own arithmetic costs microseconds a measurement.
+    qint64 f_run_started_ms = 0;
     int f_retention_days = 0;
     int f_retention_megabytes = 0;
     QList<std::int64_t> f_open_runs;

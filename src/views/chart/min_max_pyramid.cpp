@@ -9,13 +9,16 @@ TMinMaxPyramid::TMinMaxPyramid()
 
 void TMinMaxPyramid::push(double v)
 {
-    const std::size_t index = fCount++;
-    for (int level = 0; level < Levels; ++level) {
-        std::vector<MinMax> &blocks = fLevels[level];
-        const std::size_t block = index / fBlock[level];
-        if (block == blocks.size())
-            blocks.emplace_back();
-        blocks[block].add(v);
+    if (fCount % BaseBlock == 0)
+        fLevels[0].emplace_back();
+    fLevels[0].back().add(v);
+    ++fCount;
+    // Only whole blocks are ever read: a block goes into the one above it once it is complete,
+    // which keeps a value's cost at one block instead of one per level.
+    for (int level = 1; level < Levels && fCount % fBlock[level - 1] == 0; ++level) {
+        if ((fCount - fBlock[level - 1]) % fBlock[level] == 0)
+            fLevels[level].emplace_back();
+        fLevels[level].back().add(fLevels[level - 1].back());
     }
 }
 
