@@ -183,8 +183,13 @@ static void BM_OpenRecordedRun(benchmark::State &state)
         if (again.open(file.path, TRunDatabase::Access::ReadOnly).isEmpty()) {
             QElapsedTimer reading;
             reading.start();
-            again.read(file.run.id, [&rows](const std::vector<run_database::Row> &batch) { rows += batch.size(); },
-                       breaks);
+            again.read(
+                file.run.id,
+                [&rows](const std::vector<run_database::Row> &batch) {
+                    rows += batch.size();
+                    return true;
+                },
+                breaks);
             state.counters["file_read_ms"] = double(reading.nsecsElapsed()) / 1e6;
         }
     }

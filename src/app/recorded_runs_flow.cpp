@@ -6,6 +6,7 @@
 #include "session/run_recorder.h"
 #include "session/session.h"
 #include "views/chart/measurement_store.h"
+#include "views/chart/recorded_store.h"
 #include "views/windows/recorded_runs_form.h"
 #include "views/windows/recorded_runs_text.h"
 
@@ -26,25 +27,7 @@ QString load_store(const QString &file, const run_database::Run &run, TMeasureme
     TRunDatabase db;
     if (QString why = db.open(file, TRunDatabase::Access::ReadOnly); !why.isEmpty())
         return why;
-    std::vector<run_database::Row> rows;
-    std::vector<std::int64_t> breaks;
-    if (QString why = db.read(run.id, rows, breaks); !why.isEmpty())
-        return why;
-    const std::int64_t origin = run.started.toMSecsSinceEpoch();
-    std::size_t next_break = 0;
-    for (const run_database::Row &row : rows) {
-        if (cancel)
-            return QStringLiteral("cancelled");
-        while (next_break < breaks.size() && breaks[next_break] < row.n)
-            ++next_break;
-        if (next_break < breaks.size() && breaks[next_break] == row.n)
-            store.break_line();
-        const double pressure = T_OrvelDevice::calc_press(row.pressure_raw, float(run.range_min), float(run.range_max));
-        const double temperature = T_OrvelDevice::calc_temp(int32_t(row.temperature_raw) / 16);
-        store.append({double(row.t_ms) / 86400000.0, pressure, temperature, row.pressure_raw, row.temperature_raw},
-                     origin);
-    }
-    return {};
+    return recorded_store::load(db, run, store, cancel);
 }
 
 } // namespace

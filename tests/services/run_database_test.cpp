@@ -189,6 +189,7 @@ TEST_F(RunDatabase, ALongRunComesInBatchesWithItsBreaksFirst)
                       breaks_first = breaks_first && breaks == written_breaks;
                       sizes.push_back(b.size());
                       back.insert(back.end(), b.begin(), b.end());
+                      return true;
                   },
                   breaks),
               QString());
@@ -205,16 +206,28 @@ TEST_F(RunDatabase, ALongRunComesInBatchesWithItsBreaksFirst)
     }
 
     sizes.clear();
-    EXPECT_EQ(db.read(empty, [&](const std::vector<Row> &b) { sizes.push_back(b.size()); }, breaks), QString());
+    const TRunDatabase::RowBatch counted = [&](const std::vector<Row> &b) {
+        sizes.push_back(b.size());
+        return true;
+    };
+    EXPECT_EQ(db.read(empty, counted, breaks), QString());
     EXPECT_TRUE(sizes.empty()) << "a run without rows hands over no batch";
     EXPECT_TRUE(breaks.empty());
+    // A batch answered with false is the last one.
+    const TRunDatabase::RowBatch first_only = [&](const std::vector<Row> &b) {
+        sizes.push_back(b.size());
+        return false;
+    };
+    EXPECT_EQ(db.read(id, first_only, breaks), QStringLiteral("stopped"));
+    EXPECT_EQ(sizes, std::vector<std::size_t>{TRunDatabase::BatchRows});
     // The whole-run read is the batches put together.
     std::vector<Row> whole;
     ASSERT_EQ(db.read(id, whole, breaks), QString());
     EXPECT_EQ(whole.size(), back.size());
     EXPECT_EQ(whole.back().n, count - 1);
     db.close();
-    EXPECT_FALSE(db.read(id, [&](const std::vector<Row> &) { ADD_FAILURE(); }, breaks).isEmpty());
+    EXPECT_FALSE(db.read(id, counted, breaks).isEmpty());
+    EXPECT_EQ(sizes.size(), 1u) << "no batch from a closed file";
 }
 
 TEST_F(RunDatabase, AnEmptyFileIsMadeADatabase)

@@ -121,3 +121,17 @@ TEST_F(RecordedStore, ARunLoadedAfterOtherRowsStartsANewLine)
     EXPECT_FALSE(recorded_store::load(db, run, store).isEmpty());
     EXPECT_EQ(store.size(), 21u);
 }
+
+TEST_F(RecordedStore, ACancelledLoadSaysSoAndStopsReading)
+{
+    const run_database::Run run = write(2 * std::int64_t(TRunDatabase::BatchRows), {}, 0.0, 10.0, 0x28);
+    TRunDatabase db;
+    ASSERT_EQ(db.open(path, TRunDatabase::Access::ReadOnly), QString());
+    TMeasurementStore store;
+    const std::atomic<bool> cancel{true};
+    EXPECT_EQ(recorded_store::load(db, run, store, cancel), QStringLiteral("cancelled"));
+    EXPECT_EQ(store.size(), 0u);
+    const std::atomic<bool> go_on{false};
+    EXPECT_EQ(recorded_store::load(db, run, store, go_on), QString());
+    EXPECT_EQ(store.size(), 2 * TRunDatabase::BatchRows);
+}

@@ -384,8 +384,13 @@ QList<Run> TRunDatabase::runs(QString *error)
 QString TRunDatabase::read(std::int64_t run, std::vector<Row> &rows, std::vector<std::int64_t> &breaks)
 {
     rows.clear();
-    return read(run, [&rows](const std::vector<Row> &batch) { rows.insert(rows.end(), batch.begin(), batch.end()); },
-                breaks);
+    return read(
+        run,
+        [&rows](const std::vector<Row> &batch) {
+            rows.insert(rows.end(), batch.begin(), batch.end());
+            return true;
+        },
+        breaks);
 }
 
 QString TRunDatabase::read(std::int64_t run, const RowBatch &batch, std::vector<std::int64_t> &breaks)
@@ -418,14 +423,15 @@ QString TRunDatabase::read(std::int64_t run, const RowBatch &batch, std::vector<
         while ((rc = s.step()) == SQLITE_ROW) {
             rows.push_back({s.integer(0), s.integer(1), std::uint16_t(s.integer(2)), std::uint16_t(s.integer(3))});
             if (rows.size() == BatchRows) {
-                batch(rows);
+                if (!batch(rows))
+                    return QStringLiteral("stopped");
                 rows.clear();
             }
         }
         if (rc != SQLITE_DONE)
             return error_text("read rows");
-        if (!rows.empty())
-            batch(rows);
+        if (!rows.empty() && !batch(rows))
+            return QStringLiteral("stopped");
         return {};
     }();
     exec("COMMIT");

@@ -86,8 +86,9 @@ public:
     QString read_range(std::int64_t run, std::int64_t from_n, int max_rows, std::vector<run_database::Row> &rows);
     // The same, the rows handed over in order in batches of at most `BatchRows`, so that a long run
     // never lies in memory whole; `breaks` is filled before the first batch. Rows and breaks are
-    // read as one moment of the file, whatever a writer adds meanwhile.
-    using RowBatch = std::function<void(const std::vector<run_database::Row> &rows)>;
+    // read as one moment of the file, whatever a writer adds meanwhile. A batch answered with
+    // false ends the read, which then returns "stopped".
+    using RowBatch = std::function<bool(const std::vector<run_database::Row> &rows)>;
     static constexpr std::size_t BatchRows = 65536;
     QString read(std::int64_t run, const RowBatch &batch, std::vector<std::int64_t> &breaks);
     QString remove(std::int64_t run);

@@ -4,6 +4,13 @@ namespace recorded_store {
 
 QString load(TRunDatabase &db, const run_database::Run &run, TMeasurementStore &store)
 {
+    const std::atomic<bool> never{false};
+    return load(db, run, store, never);
+}
+
+QString load(TRunDatabase &db, const run_database::Run &run, TMeasurementStore &store,
+             const std::atomic<bool> &cancel)
+{
     const std::int64_t origin = run.started.toMSecsSinceEpoch();
     // The conversion's range as the measurement worker hands it over.
     TMeasurementStore::Reading reading;
@@ -13,9 +20,11 @@ QString load(TRunDatabase &db, const run_database::Run &run, TMeasurementStore &
     std::vector<std::int64_t> breaks;
     std::size_t next_break = 0;
     store.break_line();
-    return db.read(
+    const QString why = db.read(
         run.id,
         [&](const std::vector<run_database::Row> &rows) {
+            if (cancel)
+                return false;
             for (const run_database::Row &row : rows) {
                 while (next_break < breaks.size() && breaks[next_break] < row.n)
                     ++next_break;
@@ -25,8 +34,10 @@ QString load(TRunDatabase &db, const run_database::Run &run, TMeasurementStore &
                 reading.tu16 = row.temperature_raw;
                 store.append(origin, row.t_ms, reading);
             }
+            return true;
         },
         breaks);
+    return cancel ? QStringLiteral("cancelled") : why;
 }
 
 } // namespace recorded_store
