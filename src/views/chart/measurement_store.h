@@ -5,7 +5,8 @@
 // share (time origin, range, transmitter) is kept once per segment; a new range or transmitter
 // starts a new line. Columns grow in fixed chunks, so that a new row never moves the older ones.
 // Keys are days since the time origin; each series keeps a min/max pyramid for drawing.
-// User-interface thread only.
+// One thread at a time: a loader may fill a store of its own and hand it over whole; the chart and
+// the table read it on the user-interface thread.
 #include "views/chart/min_max_pyramid.h"
 
 #include <algorithm>

@@ -19,12 +19,15 @@ QString load(TRunDatabase &db, const run_database::Run &run, TMeasurementStore &
     reading.address = run.address;
     std::vector<std::int64_t> breaks;
     std::size_t next_break = 0;
+    bool cancelled = false;
     store.break_line();
     const QString why = db.read(
         run.id,
         [&](const std::vector<run_database::Row> &rows) {
-            if (cancel)
+            if (cancel) {
+                cancelled = true;
                 return false;
+            }
             for (const run_database::Row &row : rows) {
                 while (next_break < breaks.size() && breaks[next_break] < row.n)
                     ++next_break;
@@ -37,7 +40,7 @@ QString load(TRunDatabase &db, const run_database::Run &run, TMeasurementStore &
             return true;
         },
         breaks);
-    return cancel ? QStringLiteral("cancelled") : why;
+    return cancelled ? QStringLiteral("cancelled") : why;
 }
 
 } // namespace recorded_store
