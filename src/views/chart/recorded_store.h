@@ -1,7 +1,8 @@
 #pragma once
 // A recorded run read into a measurement store, streamed from the file in batches: the run's
 // start is the rows' time origin, its range and transmitter those of every row, and its breaks
-// start new lines. Widget-free; the thread that owns the store and the file, `cancel` from any.
+// start new lines. Widget-free. Called on the thread that owns the store and the file; the file
+// is read on a thread of its own meanwhile. `cancel` may be set from any thread.
 #include "services/recording/run_database.h"
 #include "views/chart/measurement_store.h"
 
