@@ -54,7 +54,7 @@ void TMeasurementStore::append(std::int64_t origin_msecs, std::int64_t elapsed_m
     if (fSize == fChunks.size() * ChunkRows) {
         // Left uninitialised: only the pages rows are written to become resident.
         fChunks.push_back(std::unique_ptr<Chunk>(new Chunk));
-        fChunks.back()->segment = fSegments.size() - 1;
+        fChunkSegments.push_back(fSegments.size() - 1);
     }
     Chunk &c = *fChunks.back();
     const std::size_t s = slot(fSize);
@@ -69,6 +69,7 @@ void TMeasurementStore::append(std::int64_t origin_msecs, std::int64_t elapsed_m
 void TMeasurementStore::clear()
 {
     std::vector<std::unique_ptr<Chunk>>().swap(fChunks);
+    std::vector<std::size_t>().swap(fChunkSegments);
     std::vector<Segment>().swap(fSegments);
     fBreaks.clear();
     for (TMinMaxPyramid &p : fPyramids)

@@ -85,7 +85,6 @@ private:
         int address;
     };
     struct Chunk {
-        std::size_t segment; // the segment of the chunk's first row
         std::uint32_t offset[ChunkRows];
         std::uint16_t pu16[ChunkRows];
         std::uint16_t tu16[ChunkRows];
@@ -96,9 +95,9 @@ private:
     const Segment &segment(std::size_t i) const
     {
         const std::size_t c = i / ChunkRows;
-        std::size_t s = fChunks[c]->segment;
+        std::size_t s = fChunkSegments[c];
         // Nearly always the chunk's rows share one segment; else the last one beginning at or before i.
-        const std::size_t end = c + 1 < fChunks.size() ? fChunks[c + 1]->segment + 1 : fSegments.size();
+        const std::size_t end = c + 1 < fChunkSegments.size() ? fChunkSegments[c + 1] + 1 : fSegments.size();
         if (s + 1 < end && fSegments[s + 1].first <= i)
             s = std::size_t(std::upper_bound(fSegments.begin() + std::ptrdiff_t(s) + 1,
                                              fSegments.begin() + std::ptrdiff_t(end), i,
@@ -111,6 +110,8 @@ private:
     bool fits_last_segment(std::int64_t origin_msecs, std::int64_t elapsed_ms, const Reading &reading) const;
 
     std::vector<std::unique_ptr<Chunk>> fChunks;
+    // Per chunk the segment of its first row, apart from the chunks: a search touches no chunk twice.
+    std::vector<std::size_t> fChunkSegments;
     std::vector<Segment> fSegments;
     std::vector<std::size_t> fBreaks; // rows that start a new line, rising
     TMinMaxPyramid fPyramids[2];
