@@ -17,7 +17,6 @@ class QCPAxis;
 class QMouseEvent;
 class TChart;
 class TIniHandler;
-class TMeasurementStore;
 
 class TMonitorChart : public QObject
 {
