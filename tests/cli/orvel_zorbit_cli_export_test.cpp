@@ -112,7 +112,8 @@ TEST_P(ExportLikeTheWindow, TheFileIsWhatTheTableWindowSavesForTheSameMeasuremen
     db.close();
 
     // The window as a live run of the transmitter fills it: its identity from the device panel,
-    // each measurement as the device model converts it, at the time it was taken.
+    // each measurement's words with the range the device model converts them with, at the time
+    // it was taken.
     Ttable_form window(nullptr, &ini);
     window.set_export_progress([](qint64, qint64) { return true; });
     QStringList errors;
@@ -128,9 +129,8 @@ TEST_P(ExportLikeTheWindow, TheFileIsWhatTheTableWindowSavesForTheSameMeasuremen
     device.Set_pmax(c.range_max);
     for (const run_database::Row &row : rows) {
         now = run.started.addMSecs(row.t_ms);
-        device.Set_pressure_U16_raw(row.pressure_raw);
-        device.Set_temperature_U16_raw(row.temperature_raw);
-        window.add_row(row.pressure_raw, device.Get_pressure(), row.temperature_raw, device.Get_temperature());
+        window.add_row({row.pressure_raw, row.temperature_raw, float(device.Get_pmin()), float(device.Get_pmax()),
+                        device.Get_slave_addr()});
     }
     const QString saved = fHome.filePath(QStringLiteral("window.txt"));
     window.set_file_name_asker([&saved](QWidget *, const QString &) { return saved; });
