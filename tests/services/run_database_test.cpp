@@ -121,41 +121,6 @@ TEST_F(RunDatabase, ANewFileGetsTheCurrentSchemaAndTheRowsComeBackInOrder)
     EXPECT_NE(db.append(first, rows(7, 1), {}), QString()) << "a reader never writes";
 }
 
-TEST_F(RunDatabase, ARunIsReadAPieceAtATimeByRowNumber)
-{
-    TRunDatabase db;
-    ASSERT_EQ(db.open(file(), TRunDatabase::Access::ReadWrite), QString());
-    RunRecord a = run_at(QDateTime::currentDateTime());
-    RunRecord b = run_at(QDateTime::currentDateTime());
-    ASSERT_EQ(db.begin_run(a), QString());
-    ASSERT_EQ(db.begin_run(b), QString());
-    // Rows 5 and 6 never reached the file; the other run's rows lie between.
-    ASSERT_EQ(db.append(a.id, rows(0, 5), {}), QString());
-    ASSERT_EQ(db.append(b.id, rows(0, 20), {}), QString());
-    ASSERT_EQ(db.append(a.id, rows(7, 3), {}), QString());
-
-    const struct {
-        std::int64_t from;
-        int max;
-        std::vector<std::int64_t> numbers;
-    } cases[] = {{0, 4, {0, 1, 2, 3}}, {4, 4, {4, 7, 8, 9}}, {5, 100, {7, 8, 9}}, {10, 4, {}}, {0, 0, {}}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message() << "from " << c.from << " at most " << c.max);
-        std::vector<Row> piece(3); // what it held before is replaced
-        ASSERT_EQ(db.read_range(a.id, c.from, c.max, piece), QString());
-        std::vector<std::int64_t> numbers;
-        for (const Row &r : piece) {
-            numbers.push_back(r.n);
-            EXPECT_EQ(r.pressure_raw, 0x8000 + r.n);
-            EXPECT_EQ(r.t_ms, r.n * 10);
-        }
-        EXPECT_EQ(numbers, c.numbers);
-    }
-    db.close();
-    std::vector<Row> piece;
-    EXPECT_NE(db.read_range(a.id, 0, 10, piece), QString()) << "closed";
-}
-
 // A long run comes in batches, in order, its breaks known before the first batch; rows of
 // other runs stay out.
 TEST_F(RunDatabase, ALongRunComesInBatchesWithItsBreaksFirst)

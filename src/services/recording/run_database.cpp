@@ -438,25 +438,6 @@ QString TRunDatabase::read(std::int64_t run, const RowBatch &batch, std::vector<
     return why;
 }
 
-QString TRunDatabase::read_range(std::int64_t run, std::int64_t from_n, int max_rows, std::vector<Row> &rows)
-{
-    rows.clear();
-    if (!f_db)
-        return QStringLiteral("not open");
-    // A seek in the primary key, however far into the run.
-    Statement s(f_db, "SELECT n, t_ms, pressure_raw, temperature_raw FROM rows WHERE run = ? AND n >= ? ORDER BY n "
-                      "LIMIT ?");
-    if (!s.ok())
-        return error_text("read rows");
-    s.bind(1, run);
-    s.bind(2, from_n);
-    s.bind(3, std::int64_t(max_rows));
-    int rc;
-    while ((rc = s.step()) == SQLITE_ROW)
-        rows.push_back({s.integer(0), s.integer(1), std::uint16_t(s.integer(2)), std::uint16_t(s.integer(3))});
-    return rc == SQLITE_DONE ? QString() : error_text("read rows");
-}
-
 QString TRunDatabase::remove(std::int64_t run)
 {
     if (!f_db)

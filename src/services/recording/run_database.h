@@ -81,10 +81,7 @@ public:
     // Newest first.
     QList<run_database::Run> runs(QString *error = nullptr);
     QString read(std::int64_t run, std::vector<run_database::Row> &rows, std::vector<std::int64_t> &breaks);
-    // At most `max_rows` rows of the run from row number `from_n` on, in order: a long run read a
-    // piece at a time. Fewer than asked for: the run has no more.
-    QString read_range(std::int64_t run, std::int64_t from_n, int max_rows, std::vector<run_database::Row> &rows);
-    // The same, the rows handed over in order in batches of at most `BatchRows`, so that a long run
+    // The run's rows handed over in order in batches of at most `BatchRows`, so that a long run
     // never lies in memory whole; `breaks` is filled before the first batch. Rows and breaks are
     // read as one moment of the file, whatever a writer adds meanwhile. A batch answered with
     // false ends the read, which then returns "stopped".

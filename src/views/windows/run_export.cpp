@@ -8,13 +8,6 @@
 
 namespace run_export {
 
-namespace {
-
-// Rows read and turned into text at a time: a few megabytes, however long the run.
-constexpr int PieceRows = 65536;
-
-} // namespace
-
 table_export::Identity identity(const run_database::Run &run, int pressure_digits)
 {
     return {T_OrvelDevice::range_text(run.range_min, run.range_max, std::uint8_t(run.pressure_mode), pressure_digits),
@@ -31,34 +24,40 @@ Outcome save(TRunDatabase &db, const run_database::Run &run, const QString &file
     const table_export::Captions &c = format.captions;
     const table_export::ExportContent head = table_export::export_content(c, {}, {}, identity(run, format.pressure_digits));
     out.write_error = file_commit::replace_streamed(file, [&](const file_commit::ChunkWriter &write) {
-        std::vector<run_database::Row> rows;
-        out.read_error = db.read_range(run.id, 0, PieceRows, rows);
-        if (!out.read_error.isEmpty())
-            return false;
-        if (!write(table_export::head_bytes(head, table_export::header_cells(c.date, c.time), rows.empty())))
-            return false;
         TRowTextWriter writer(format.decimal_separator);
         const std::int64_t started = run.started.toMSecsSinceEpoch();
-        const std::int64_t origin = rows.empty() ? started : started + rows.front().t_ms;
+        std::int64_t origin = started;
+        bool headed = false, written = true;
         QByteArray chunk;
-        while (!rows.empty()) {
-            chunk.clear();
-            for (const run_database::Row &row : rows) {
-                const recorded_run::Values v = recorded_run::values(run, row);
-                writer.append(chunk, {started + row.t_ms, origin, true, row.pressure_raw, v.pressure,
-                                      format.pressure_digits, row.temperature_raw, v.temperature,
-                                      format.temperature_digits});
-            }
-            out.rows += std::int64_t(rows.size());
-            if (!write(chunk))
-                return false;
-            if (rows.size() < std::size_t(PieceRows))
-                break;
-            out.read_error = db.read_range(run.id, rows.back().n + 1, PieceRows, rows);
-            if (!out.read_error.isEmpty())
-                return false;
+        std::vector<std::int64_t> breaks;
+        out.read_error = db.read(
+            run.id,
+            [&](const std::vector<run_database::Row> &rows) {
+                chunk.clear();
+                if (!headed) {
+                    // The relative times count from the first row, as in the window.
+                    origin = started + rows.front().t_ms;
+                    chunk = table_export::head_bytes(head, table_export::header_cells(c.date, c.time), false);
+                    headed = true;
+                }
+                for (const run_database::Row &row : rows) {
+                    const recorded_run::Values v = recorded_run::values(run, row);
+                    writer.append(chunk, {started + row.t_ms, origin, true, row.pressure_raw, v.pressure,
+                                          format.pressure_digits, row.temperature_raw, v.temperature,
+                                          format.temperature_digits});
+                }
+                out.rows += std::int64_t(rows.size());
+                written = write(chunk);
+                return written;
+            },
+            breaks);
+        if (!written) {
+            out.read_error.clear(); // the read stopped because the file could not take more
+            return false;
         }
-        return true;
+        if (!out.read_error.isEmpty())
+            return false;
+        return headed || write(table_export::head_bytes(head, table_export::header_cells(c.date, c.time), true));
     });
     return out;
 }
