@@ -180,6 +180,16 @@ QString TMeasurementTableModel::grid_cell(int row, int column) const
     return grid_row(row).value(column);
 }
 
+int TMeasurementTableModel::shown_measurements() const
+{
+    return std::min(std::min(fPublished, measurement_count()) - fFirst, fWindowRows);
+}
+
+bool TMeasurementTableModel::in_window(int row) const
+{
+    return row >= 0 && row < shown_measurements();
+}
+
 int TMeasurementTableModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : std::max(std::min(fPublished - fFirst, fWindowRows), 1);
@@ -192,10 +202,9 @@ int TMeasurementTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant TMeasurementTableModel::data(const QModelIndex &index, int role) const
 {
-    const int measurement = fFirst + index.row();
-    if (role != Qt::DisplayRole || !index.isValid() || measurement >= fPublished || measurement >= measurement_count())
+    if (role != Qt::DisplayRole || !index.isValid() || !in_window(index.row()))
         return {};
-    return grid_cell(measurement + 1, index.column() + 1);
+    return grid_cell(fFirst + index.row() + 1, index.column() + 1);
 }
 
 QVariant TMeasurementTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -204,7 +213,7 @@ QVariant TMeasurementTableModel::headerData(int section, Qt::Orientation orienta
         return {};
     if (orientation == Qt::Horizontal)
         return fHeaders.value(section + 1);
-    return section >= 0 && fFirst + section < fPublished ? QString::number(fFirst + section + 1) : QString();
+    return in_window(section) ? QString::number(fFirst + section + 1) : QString();
 }
 
 Qt::ItemFlags TMeasurementTableModel::flags(const QModelIndex &index) const

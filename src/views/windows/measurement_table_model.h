@@ -91,6 +91,9 @@ private:
     // Rows a writer elsewhere dropped (Clear Chart empties the store first).
     void follow_clear();
     void forget_rows();
+    // Measurements in view rows now; view row `row` is one of them.
+    int shown_measurements() const;
+    bool in_window(int row) const;
     // Where the window starts so that it holds the newest published row.
     int following_first() const;
 
