@@ -128,10 +128,9 @@ TEST_F(TableWindow, ScrollingOverTheWindowsEdgesKeepsTheRowsInPlaceAndTheSelecti
     EXPECT_EQ(bar->value(), Window / 2);
     EXPECT_EQ(selected_number(), selected);
     EXPECT_EQ(current_number(), selected);
-
     EXPECT_EQ(form->first_visible_row(), firstBefore + 1);
 
-    // Dragged to the bottom with rows after the window: its last row stays at the bottom.
+    // Dragged to the bottom with rows after the window: the rows stay where they were.
     model->move_window(0);
     grid->selectRow(Window - 3);
     ASSERT_LT(bar->value(), bar->maximum());
