@@ -18,9 +18,7 @@ void TMeasurementTableModel::set_store(std::shared_ptr<TMeasurementStore> store)
 {
     beginResetModel();
     fStore = std::move(store);
-    fGeneration = fStore->generation();
-    fFormats.clear();
-    fPublished = 0;
+    forget_rows();
     endResetModel();
 }
 
@@ -28,9 +26,7 @@ void TMeasurementTableModel::clear()
 {
     beginResetModel();
     fStore->clear();
-    fGeneration = fStore->generation();
-    fFormats.clear();
-    fPublished = 0;
+    forget_rows();
     endResetModel();
 }
 
@@ -39,10 +35,16 @@ void TMeasurementTableModel::follow_clear()
     if (fGeneration == fStore->generation())
         return;
     beginResetModel();
+    forget_rows();
+    endResetModel();
+}
+
+void TMeasurementTableModel::forget_rows()
+{
     fGeneration = fStore->generation();
     fFormats.clear();
     fPublished = 0;
-    endResetModel();
+    fFirst = 0;
 }
 
 int TMeasurementTableModel::measurement_count() const
@@ -88,18 +90,51 @@ void TMeasurementTableModel::publish()
     const int count = measurement_count();
     if (count == fPublished)
         return;
-    const int shown = std::max(fPublished, 1);
+    if (count > fFirst + fWindowRows) {
+        beginResetModel();
+        fPublished = count;
+        fFirst = following_first();
+        endResetModel();
+        return;
+    }
+    const int shown = std::max(fPublished - fFirst, 1);
     if (fPublished == 0) {
         // The blank row becomes the first measurement.
         fPublished = 1;
         emit dataChanged(index(0, 0), index(0, columnCount() - 1));
         emit headerDataChanged(Qt::Vertical, 0, 0);
     }
-    if (count > shown) {
-        beginInsertRows(QModelIndex(), shown, count - 1);
+    if (count - fFirst > shown) {
+        beginInsertRows(QModelIndex(), shown, count - fFirst - 1);
         fPublished = count;
         endInsertRows();
     }
+}
+
+int TMeasurementTableModel::following_first() const
+{
+    return fPublished > fFirst + fWindowRows ? fPublished - fWindowRows + fWindowRows / 2 : fFirst;
+}
+
+void TMeasurementTableModel::set_window_rows(int rows)
+{
+    beginResetModel();
+    fWindowRows = std::max(rows, 2);
+    fFirst = following_first();
+    endResetModel();
+}
+
+int TMeasurementTableModel::move_window(int first)
+{
+    const int last = std::max({fPublished - fWindowRows, fFirst, 0});
+    first = std::clamp(first, 0, last);
+    const int moved = first - fFirst;
+    if (moved == 0)
+        return 0;
+    beginResetModel();
+    fFirst = first;
+    endResetModel();
+    return moved;
 }
 
 const TMeasurementTableModel::Format &TMeasurementTableModel::format_of(int index) const
@@ -145,9 +180,19 @@ QString TMeasurementTableModel::grid_cell(int row, int column) const
     return grid_row(row).value(column);
 }
 
+int TMeasurementTableModel::shown_measurements() const
+{
+    return std::min(std::min(fPublished, measurement_count()) - fFirst, fWindowRows);
+}
+
+bool TMeasurementTableModel::in_window(int row) const
+{
+    return row >= 0 && row < shown_measurements();
+}
+
 int TMeasurementTableModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : std::max(fPublished, 1);
+    return parent.isValid() ? 0 : std::max(std::min(fPublished - fFirst, fWindowRows), 1);
 }
 
 int TMeasurementTableModel::columnCount(const QModelIndex &parent) const
@@ -157,10 +202,9 @@ int TMeasurementTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant TMeasurementTableModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= fPublished ||
-        index.row() >= measurement_count())
+    if (role != Qt::DisplayRole || !index.isValid() || !in_window(index.row()))
         return {};
-    return grid_cell(index.row() + 1, index.column() + 1);
+    return grid_cell(fFirst + index.row() + 1, index.column() + 1);
 }
 
 QVariant TMeasurementTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -169,7 +213,7 @@ QVariant TMeasurementTableModel::headerData(int section, Qt::Orientation orienta
         return {};
     if (orientation == Qt::Horizontal)
         return fHeaders.value(section + 1);
-    return section < fPublished ? QString::number(section + 1) : QString();
+    return in_window(section) ? QString::number(fFirst + section + 1) : QString();
 }
 
 Qt::ItemFlags TMeasurementTableModel::flags(const QModelIndex &index) const

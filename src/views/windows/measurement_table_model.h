@@ -3,11 +3,15 @@
 // reads too; the model keeps no copy, only how each stretch of rows is formatted, and makes
 // the cell texts when a view asks for them. Row and column 0 of the grid are the view's
 // headers: the model holds the six measurement columns and gives the row numbers as vertical
-// header texts. New rows reach the views in batches (`publish`). User-interface thread only.
+// header texts. New rows reach the views in batches (`publish`).
+// A view keeps a little per row it is told of, so the views see a window of at most
+// window_rows() measurements from window_first() on; the whole-run functions (measurement_count,
+// grid_*, export_rows) ignore the window. User-interface thread only.
 #include "views/chart/measurement_store.h"
 #include "views/windows/table_export.h"
 
 #include <QAbstractTableModel>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -43,9 +47,25 @@ public:
     void record(const Format &format);
     // Every row the store holds now is shown with this format (a recorded run, read at once).
     void record_all(const Format &format);
-    // Tells the views about the rows appended since the last call.
+    // Tells the views about the rows appended since the last call. Rows past the window's end
+    // move it forward far enough for the newest and half a window more, so that moves are rare.
     void publish();
     bool unpublished() const { return fPublished != measurement_count(); }
+
+    static constexpr int WindowRows = 1 << 20;
+    // At least 2; the window keeps the newest row if it held it.
+    void set_window_rows(int rows);
+    int window_rows() const { return fWindowRows; }
+    // The measurement (0-based) in view row 0.
+    int window_first() const { return fFirst; }
+    // How far a view that reached an edge of the window moves it.
+    int window_step() const { return std::max(fWindowRows / 2, 1); }
+    bool rows_before_window() const { return fFirst > 0; }
+    bool rows_after_window() const { return fPublished > fFirst + fWindowRows; }
+    // The window starts at `first`, or as near as it can: never before the run and never further
+    // forward than a full window ending at the newest published row (nor than where it is, when it
+    // is already beyond that). A model reset; returns how many rows the window moved.
+    int move_window(int first);
 
     int measurement_count() const;
     // The export bytes of measurement rows [first, last), CR LF after each.
@@ -70,10 +90,18 @@ private:
     const Format &format_of(int index) const;
     // Rows a writer elsewhere dropped (Clear Chart empties the store first).
     void follow_clear();
+    void forget_rows();
+    // Measurements in view rows now; view row `row` is one of them.
+    int shown_measurements() const;
+    bool in_window(int row) const;
+    // Where the window starts so that it holds the newest published row.
+    int following_first() const;
 
     std::shared_ptr<TMeasurementStore> fStore;
     std::uint64_t fGeneration = 0;
     std::vector<FormatRun> fFormats;
     QStringList fHeaders;
-    int fPublished = 0; // measurements the views know of
+    int fPublished = 0; // measurements the views could be shown
+    int fFirst = 0;
+    int fWindowRows = WindowRows;
 };

@@ -22,10 +22,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyle>
 #include <QUrl>
 #include <algorithm>
+#include <vector>
 
 using window_text::tr_;
 
@@ -96,6 +99,7 @@ Ttable_form::Ttable_form(QWidget *parent, TIniHandler *settings)
     fViewTimer.setSingleShot(true);
     fViewTimer.setInterval(ViewUpdateMs);
     connect(&fViewTimer, &QTimer::timeout, this, &Ttable_form::update_view);
+    connect(ui->Grid->verticalScrollBar(), &QScrollBar::valueChanged, this, &Ttable_form::browse);
 
     connect(ui->copy_btn, &QPushButton::clicked, this, &Ttable_form::copy_btnClick);
     connect(ui->save_btn, &QPushButton::clicked, this, &Ttable_form::save_btnClick);
@@ -229,12 +233,61 @@ void Ttable_form::update_view()
     fViewTimer.stop();
     if (!fModel->unpublished())
         return;
+    const QScopedValueRollback<bool> placing(f_scrolling, true);
     fModel->publish();
     ui->Grid->doItemsLayout();
-    const int top = table_export::top_visible_row(f_row, f_o);
+    const int newest = f_row - fModel->window_first();
+    const int top = table_export::top_visible_row(newest, f_o);
     if (top > 0)
         ui->Grid->verticalScrollBar()->setValue(top - 1);
-    ui->Grid->selectRow(f_row - 1);
+    ui->Grid->selectRow(newest - 1);
+}
+
+void Ttable_form::browse(int scroll_value)
+{
+    if (f_scrolling)
+        return;
+    const QScrollBar *bar = ui->Grid->verticalScrollBar();
+    if (scroll_value == bar->minimum() && fModel->rows_before_window())
+        move_window(fModel->window_first() - fModel->window_step());
+    else if (scroll_value == bar->maximum() && fModel->rows_after_window())
+        move_window(fModel->window_first() + fModel->window_step());
+}
+
+void Ttable_form::move_window(int first)
+{
+    QTableView *grid = ui->Grid;
+    QItemSelectionModel *selection = grid->selectionModel();
+    const int before = fModel->window_first();
+    struct Rows {
+        int top, bottom, left, right; // measurements and columns
+    };
+    std::vector<Rows> selected;
+    for (const QItemSelectionRange &range : selection->selection())
+        selected.push_back({before + range.top(), before + range.bottom(), range.left(), range.right()});
+    const QModelIndex current = grid->currentIndex();
+    const int top = before + grid->verticalScrollBar()->value();
+
+    const QScopedValueRollback<bool> placing(f_scrolling, true);
+    if (fModel->move_window(first) == 0)
+        return;
+    grid->doItemsLayout();
+    const int after = fModel->window_first();
+    const int last = fModel->rowCount() - 1;
+    // A row that left the window leaves its part of the selection behind; the current row stays
+    // in the window, so that the keys go on from where they were.
+    if (current.isValid())
+        selection->setCurrentIndex(fModel->index(std::clamp(before + current.row() - after, 0, last), current.column()),
+                                   QItemSelectionModel::NoUpdate);
+    QItemSelection kept;
+    for (const Rows &rows : selected) {
+        const int from = std::max(rows.top - after, 0), to = std::min(rows.bottom - after, last);
+        if (from <= to)
+            kept.select(fModel->index(from, rows.left), fModel->index(to, rows.right));
+    }
+    selection->select(kept, QItemSelectionModel::ClearAndSelect);
+    // Last: making a row current scrolls to it.
+    grid->verticalScrollBar()->setValue(top - after);
 }
 
 void Ttable_form::translateCaptions()
@@ -375,7 +428,7 @@ int Ttable_form::first_visible_row() const
         return 1;
     if (ui->Grid->rowViewportPosition(row) < 0)
         ++row;
-    return row + 1;
+    return fModel->window_first() + row + 1;
 }
 
 void Ttable_form::calc_visible_rows()
@@ -388,6 +441,15 @@ bool Ttable_form::eventFilter(QObject *watched, QEvent *event)
     // The grid's own resize: by then the layout has given it its new height.
     if (watched == ui->Grid && event->type() == QEvent::Resize)
         calc_visible_rows();
+    // Ctrl+Home and Ctrl+End go to the run's first and last rows: the window moves there first.
+    if (watched == ui->Grid && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->modifiers().testFlag(Qt::ControlModifier)) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Home)
+            move_window(0);
+        else if (key == Qt::Key_End)
+            move_window(fModel->measurement_count());
+    }
     return QWidget::eventFilter(watched, event);
 }
 

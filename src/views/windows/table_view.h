@@ -91,7 +91,7 @@ public:
     QString cell_text(int row, int column) const;
     int row_count() const; // header row included
     int column_width(int column) const;
-    int first_visible_row() const;
+    int first_visible_row() const; // of the whole run
     // Data rows the grid has room for, less one.
     int visible_rows() const { return f_o; }
 
@@ -113,6 +113,11 @@ private:
     void write_headers();
     void show_identity(QString &field, QLabel *label, const QString &value);
     void after_row();
+    // The grid reached an edge of the model's window with more of the run beyond it.
+    void browse(int scroll_value);
+    // The model's window starts at `first`; the grid keeps showing and selecting the same
+    // measurements where they are in it.
+    void move_window(int first);
     // The export's text before the rows, the header row included.
     QByteArray export_head() const;
     table_export::ExportContent export_header() const;
@@ -142,4 +147,5 @@ private:
     int f_temperature_digits = 2;
     table_export::Captions f_captions; // as last translated
     bool f_placed = false;
+    bool f_scrolling = false; // the grid is placed by the program, not browsed
 };
