@@ -18,38 +18,35 @@ class RunExport : public ::testing::Test
 protected:
     void TearDown() override { file_commit::set_fault({}); }
 
-    // A run longer than one batch of the file's reader.
-    std::int64_t storeLongRun()
+    // A run longer than one batch of the file's reader, stored and opened in `fDb`; the export's
+    // folder made.
+    void SetUp() override
     {
-        return run_files::store(fHome.path(), run_files::transmitter(QDateTime(QDate(2026, 3, 4), QTime(23, 59, 58))),
-                                run_files::rows(std::int64_t(TRunDatabase::BatchRows) * 2 + 3));
-    }
-    run_database::Run openRun(TRunDatabase &db, std::int64_t id)
-    {
-        EXPECT_EQ(db.open(QDir(fHome.path()).filePath(QString::fromLatin1(run_database::FileName)),
-                          TRunDatabase::Access::ReadOnly),
+        const std::int64_t id =
+            run_files::store(fHome.path(), run_files::transmitter(QDateTime(QDate(2026, 3, 4), QTime(23, 59, 58))),
+                             run_files::rows(std::int64_t(TRunDatabase::BatchRows) * 2 + 3));
+        ASSERT_GT(id, 0);
+        ASSERT_EQ(fDb.open(QDir(fHome.path()).filePath(QString::fromLatin1(run_database::FileName)),
+                           TRunDatabase::Access::ReadOnly),
                   QString());
-        for (const run_database::Run &r : db.runs())
-            if (r.id == id)
-                return r;
-        ADD_FAILURE() << "run " << id << " not found";
-        return {};
+        const QList<run_database::Run> runs = fDb.runs();
+        ASSERT_EQ(runs.size(), 1);
+        fRun = runs[0];
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(target()).absolutePath()));
     }
     QString target() const { return fHome.filePath(QStringLiteral("out/run.txt")); }
 
     QTemporaryDir fHome;
+    TRunDatabase fDb;
+    run_database::Run fRun;
 };
 
 } // namespace
 
 TEST_F(RunExport, EveryRowOfALongRunInOrderWithTimesFromTheFirstRow)
 {
-    const std::int64_t id = storeLongRun();
-    ASSERT_GT(id, 0);
-    TRunDatabase db;
-    const run_database::Run run = openRun(db, id);
-    ASSERT_TRUE(QDir().mkpath(fHome.filePath(QStringLiteral("out"))));
-    const run_export::Outcome out = run_export::save(db, run, target(), {});
+    const run_database::Run &run = fRun;
+    const run_export::Outcome out = run_export::save(fDb, run, target(), {});
     ASSERT_TRUE(out.ok()) << out.read_error.toStdString() << out.write_error.toStdString();
     EXPECT_EQ(out.rows, run.rows);
 
@@ -82,14 +79,10 @@ TEST_F(RunExport, EveryRowOfALongRunInOrderWithTimesFromTheFirstRow)
 
 TEST_F(RunExport, AFileThatCannotTakeTheRowsIsAWriteFailureAndLeavesNoFile)
 {
-    const std::int64_t id = storeLongRun();
-    ASSERT_GT(id, 0);
-    TRunDatabase db;
-    const run_database::Run run = openRun(db, id);
-    ASSERT_TRUE(QDir().mkpath(fHome.filePath(QStringLiteral("out"))));
+    const run_database::Run &run = fRun;
     const QString out_folder = QFileInfo(target()).absolutePath();
     file_commit::set_fault([out_folder](const QString &name) { return QFileInfo(name).absolutePath() == out_folder; });
-    const run_export::Outcome out = run_export::save(db, run, target(), {});
+    const run_export::Outcome out = run_export::save(fDb, run, target(), {});
     EXPECT_FALSE(out.ok());
     EXPECT_FALSE(out.write_error.isEmpty());
     EXPECT_EQ(out.read_error, QString()) << "the file of runs was read without fault";
@@ -97,6 +90,6 @@ TEST_F(RunExport, AFileThatCannotTakeTheRowsIsAWriteFailureAndLeavesNoFile)
     EXPECT_EQ(QDir(out_folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList());
     // The next try, with the disk writable again, writes the whole run.
     file_commit::set_fault({});
-    EXPECT_TRUE(run_export::save(db, run, target(), {}).ok());
+    EXPECT_TRUE(run_export::save(fDb, run, target(), {}).ok());
     EXPECT_TRUE(QFileInfo(target()).size() > 0);
 }
