@@ -131,7 +131,7 @@ void TRecordedRunsFlow::open(const run_database::Run &run)
     // The store is the loader's alone until it is joined.
     f_loader = std::thread([this, path, run, store] {
         const QString error = load_store(path, run, *store, f_cancel);
-        QMetaObject::invokeMethod(this, [this, run, store, error] { loaded(run, store, error); }, Qt::QueuedConnection);
+        f_loaded.postCall([this, run, store, error] { loaded(run, store, error); });
     });
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "services/recording/run_database.h"
+#include "services/utils/main_thread_call.h"
 
 #include <QObject>
 #include <QPointer>
@@ -67,4 +68,6 @@ private:
     run_database::Run f_open; // id -1: none
     std::atomic<bool> f_cancel{false};
     std::thread f_loader; // joined before its result is used
+    // The loader's result reaches the main thread through the gate's lock.
+    main_thread_call::Gate f_loaded{this};
 };

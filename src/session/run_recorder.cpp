@@ -112,14 +112,12 @@ void TRunRecorder::set_open_runs(const QList<std::int64_t> &runs)
 
 void TRunRecorder::tell(bool ok, const QString &text)
 {
-    QMetaObject::invokeMethod(
-        this, [this, ok, text] { emit problem(ok, text); }, Qt::QueuedConnection);
+    f_main.postCall([this, ok, text] { emit problem(ok, text); });
 }
 
 void TRunRecorder::tell_removed(bool ok, const QList<std::int64_t> &removed, const QString &text)
 {
-    QMetaObject::invokeMethod(
-        this, [this, ok, removed, text] { emit runs_removed(ok, removed, text); }, Qt::QueuedConnection);
+    f_main.postCall([this, ok, removed, text] { emit runs_removed(ok, removed, text); });
 }
 
 void TRunRecorder::writer()

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "services/recording/run_database.h"
+#include "services/utils/main_thread_call.h"
 
 #include <QList>
 #include <QObject>
@@ -103,5 +104,7 @@ private:
     std::int64_t f_next_row = 0;
     bool f_break_next = false;
 
+    // What the writer tells reaches the main thread through the gate's lock.
+    main_thread_call::Gate f_main{this};
     std::thread f_thread; // last: starts once everything above exists
 };
