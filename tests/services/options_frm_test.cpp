@@ -432,9 +432,10 @@ TEST_F(Options, ConnectionTestSaysWhatFailedWithoutFreezing)
     const struct {
         const char *host;
         int port;
+        bool lasts; // for the whole time-out
         const char *expected;
-    } cases[] = {{"no-such-host.invalid", 3306, "The server name no-such-host.invalid is not known: check the host name. ["},
-                 {"127.0.0.1", silent.serverPort(), "The server 127.0.0.1 did not answer within 1 seconds."}};
+    } cases[] = {{"no-such-host.invalid", 3306, false, "The server name no-such-host.invalid is not known: check the host name. ["},
+                 {"127.0.0.1", silent.serverPort(), true, "The server 127.0.0.1 did not answer within 1 seconds."}};
     dialog->show();
     auto *button = child<QPushButton>("db_test_btn");
     auto *result = child<QLabel>("db_test_result_lbl");
@@ -449,7 +450,9 @@ TEST_F(Options, ConnectionTestSaysWhatFailedWithoutFreezing)
         EXPECT_FALSE(button->isEnabled());
         EXPECT_EQ(result->text(), QStringLiteral("Testing the connection …"));
         ASSERT_TRUE(wait_until::pumping([&] { return testOver(*dialog); }, 30000));
-        EXPECT_TRUE(servedMeanwhile) << "the dialog's events were served while the test ran";
+        if (c.lasts) {
+            EXPECT_TRUE(servedMeanwhile) << "the dialog's events were served while the test ran";
+        }
         EXPECT_TRUE(result->text().startsWith(QString::fromLatin1(c.expected))) << result->text().toStdString();
         EXPECT_TRUE(result->styleSheet().contains(QLatin1String("#c62828"))) << "red";
     }
