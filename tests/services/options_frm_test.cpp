@@ -487,3 +487,11 @@ TEST_F(Options, ClosedWhileATestRuns)
     QThreadPool::globalInstance()->waitForDone();
     wait_until::pumping([] { return false; }, 100);
 }
+
+TEST_F(Options, OkWithTheServerUntouchedWritesNoServerSettings)
+{
+    dialog->show();
+    child<QPushButton>("ok_btn")->click();
+    EXPECT_FALSE(ini->hasSection(QStringLiteral("dbconfig")))
+        << "the defaults shown are not written: retention 0, type mysql, port 3306, time-out 30";
+}

@@ -30,6 +30,14 @@ bool reportRefusedWrite(Step step)
     }
 }
 
+// Each write rewrites the settings file: only what the user changed is written.
+template <typename Value, typename Get, typename Set>
+void storeChanged(TIniHandler &ini, Get get, Set set, const Value &value)
+{
+    if ((ini.*get)() != value)
+        (ini.*set)(value);
+}
+
 } // namespace
 
 Toption_Form::Toption_Form(QWidget *parent, TIniHandler *settings)
@@ -175,8 +183,10 @@ void Toption_Form::ok_btnClick()
         TIniHandler *ini = fIni();
         ini->Set_pressure_digits(ui->pressure_digits_spin->value());
         ini->Set_temperature_digits(ui->temperature_digits_spin->value());
-        ini->Set_dbRetentionDays(ui->retention_days_spin->value());
-        ini->Set_dbRetentionMB(ui->retention_mb_spin->value());
+        storeChanged(*ini, &TIniHandler::Get_dbRetentionDays, &TIniHandler::Set_dbRetentionDays,
+                     ui->retention_days_spin->value());
+        storeChanged(*ini, &TIniHandler::Get_dbRetentionMB, &TIniHandler::Set_dbRetentionMB,
+                     ui->retention_mb_spin->value());
         storeServerSettings();
     });
     if (stored)
@@ -235,17 +245,17 @@ void Toption_Form::showServerSettings()
 
 void Toption_Form::storeServerSettings()
 {
-    TIniHandler *ini = fIni();
+    TIniHandler &ini = *fIni();
     const server_failure::Params p = serverParams();
-    ini->Set_dbType(p.type);
-    ini->Set_dbHost(p.host);
-    ini->Set_dbPort(p.port);
-    ini->Set_dbTimeout(p.timeoutSeconds);
-    ini->Set_dbName(p.database);
-    ini->Set_dbLoginName(p.user);
-    ini->Set_dbRequireTLS(p.requireTls);
+    storeChanged(ini, &TIniHandler::Get_dbType, &TIniHandler::Set_dbType, p.type);
+    storeChanged(ini, &TIniHandler::Get_dbHost, &TIniHandler::Set_dbHost, p.host);
+    storeChanged(ini, &TIniHandler::Get_dbPort, &TIniHandler::Set_dbPort, p.port);
+    storeChanged(ini, &TIniHandler::Get_dbTimeout, &TIniHandler::Set_dbTimeout, p.timeoutSeconds);
+    storeChanged(ini, &TIniHandler::Get_dbName, &TIniHandler::Set_dbName, p.database);
+    storeChanged(ini, &TIniHandler::Get_dbLoginName, &TIniHandler::Set_dbLoginName, p.user);
+    storeChanged(ini, &TIniHandler::Get_dbRequireTLS, &TIniHandler::Set_dbRequireTLS, p.requireTls);
     if (p.password != fShownPassword) {
-        fPasswords->write(*ini, p.password);
+        fPasswords->write(ini, p.password);
         fShownPassword = p.password;
     }
 }
