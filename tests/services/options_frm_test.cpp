@@ -99,7 +99,7 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
     translator->Set_Language(QStringLiteral("none.lang")); // every text at its default
     dialog->show();
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Options"));
-    EXPECT_EQ(dialog->size(), QSize(380, 746));
+    EXPECT_EQ(dialog->size(), QSize(380, 760));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "fixed border";
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowSystemMenuHint);
@@ -113,7 +113,7 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
                   {"logfile_CategoryPanel", 99, "Logfile"},
                   {"digits_CategoryPanel", 109, "Number of Digits"},
                   {"runs_CategoryPanel", 100, "Recorded runs"},
-                  {"db_CategoryPanel", 232, "Database"}};
+                  {"db_CategoryPanel", 246, "Database"}};
     int top = 0;
     for (const auto &p : panels) {
         auto *panel = child<TCategoryPanel>(p.panel);
@@ -148,7 +148,7 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
     EXPECT_EQ(child<QGroupBox>("log_RadioGroup")->height(), 45);
 
     auto *bar = child<QWidget>("bottom_bar");
-    EXPECT_EQ(bar->geometry(), QRect(0, 746 - 37, 380, 37));
+    EXPECT_EQ(bar->geometry(), QRect(0, 760 - 37, 380, 37));
     EXPECT_EQ(child<QPushButton>("ok_btn")->pos(), QPoint(290, 8));
     EXPECT_EQ(child<QPushButton>("cancel_btn")->pos(), QPoint(13, 8));
 
@@ -455,6 +455,7 @@ TEST_F(Options, ConnectionTestSaysWhatFailedWithoutFreezing)
         }
         EXPECT_TRUE(result->text().startsWith(QString::fromLatin1(c.expected))) << result->text().toStdString();
         EXPECT_TRUE(result->styleSheet().contains(QLatin1String("#c62828"))) << "red";
+        EXPECT_EQ(result->toolTip(), result->text());
     }
     EXPECT_EQ(ini->Get_dbHost(), QString()) << "a test stores nothing";
 }
@@ -494,4 +495,23 @@ TEST_F(Options, OkWithTheServerUntouchedWritesNoServerSettings)
     child<QPushButton>("ok_btn")->click();
     EXPECT_FALSE(ini->hasSection(QStringLiteral("dbconfig")))
         << "the defaults shown are not written: retention 0, type mysql, port 3306, time-out 30";
+}
+
+TEST_F(Options, ConnectionTestAgainstTheTestServerSaysConnectedInGreen)
+{
+    const QString host = qEnvironmentVariable("ZORBIT_TEST_MARIADB_HOST");
+    if (host.isEmpty())
+        GTEST_SKIP() << "no MariaDB server given (ZORBIT_TEST_MARIADB_HOST)";
+    const int port = qEnvironmentVariableIntValue("ZORBIT_TEST_MARIADB_PORT");
+    dialog->show();
+    child<QLineEdit>("db_host_edit")->setText(host);
+    child<QSpinBox>("db_port_spin")->setValue(port > 0 ? port : 3306);
+    child<QLineEdit>("db_user_edit")->setText(qEnvironmentVariable("ZORBIT_TEST_MARIADB_ROOT_USER", QStringLiteral("root")));
+    child<QLineEdit>("db_password_edit")->setText(qEnvironmentVariable("ZORBIT_TEST_MARIADB_ROOT_PASSWORD"));
+    child<QPushButton>("db_test_btn")->click();
+    ASSERT_TRUE(wait_until::pumping([&] { return testOver(*dialog); }, 30000));
+    auto *result = child<QLabel>("db_test_result_lbl");
+    EXPECT_TRUE(result->text().startsWith(QStringLiteral("Connected to ") + host + QStringLiteral(" (server version ")))
+        << result->text().toStdString();
+    EXPECT_TRUE(result->styleSheet().contains(QLatin1String("#1b7a2e"))) << "green";
 }

@@ -47,7 +47,7 @@ Toption_Form::Toption_Form(QWidget *parent, TIniHandler *settings)
       fPasswords(std::make_unique<TPasswordStore>())
 {
     ui->setupUi(this);
-    setFixedSize(380, 746);
+    setFixedSize(380, 760);
     ui->retention_days_spin->setMaximum(TIniHandler::MaxRetentionDays);
     ui->retention_mb_spin->setMaximum(TIniHandler::MaxRetentionMB);
 
@@ -241,6 +241,7 @@ void Toption_Form::showServerSettings()
     fShownPassword = fPasswords->read(*ini);
     ui->db_password_edit->setText(fShownPassword);
     ui->db_test_result_lbl->clear();
+    ui->db_test_result_lbl->setToolTip(QString());
 }
 
 void Toption_Form::storeServerSettings()
@@ -281,6 +282,7 @@ void Toption_Form::db_test_btnClick()
     const server_failure::Params params = serverParams();
     ui->db_test_btn->setEnabled(false);
     ui->db_test_result_lbl->setStyleSheet(QString());
+    ui->db_test_result_lbl->setToolTip(QString());
     ui->db_test_result_lbl->setText(window_text::tr_("db_testing", "Testing the connection …"));
     // The probe may wait for the whole time-out: never on this thread.
     fTest = new QFutureWatcher<server_failure::Outcome>(this);
@@ -296,7 +298,10 @@ void Toption_Form::showTestResult(const server_failure::Outcome &outcome, const 
 {
     ui->db_test_result_lbl->setStyleSheet(outcome.connected() ? QStringLiteral("color: #1b7a2e;")
                                                               : QStringLiteral("color: #c62828;"));
-    ui->db_test_result_lbl->setText(server_failure::words(outcome, params, window_text::tr_));
+    const QString words = server_failure::words(outcome, params, window_text::tr_);
+    ui->db_test_result_lbl->setText(words);
+    // The server's own text can be long: whole in the tip where the label cuts it.
+    ui->db_test_result_lbl->setToolTip(words);
 }
 
 void Toption_Form::dropTest()
