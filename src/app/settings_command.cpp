@@ -7,6 +7,7 @@
 #include "services/log/logFileForm.h"
 #include "services/dialogs/msgDialogForm.h"
 #include "services/dialogs/options_frm.h"
+#include "services/settings/password_store.h"
 #include "views/windows/table_view.h"
 #include "services/settings/window_text.h"
 
@@ -55,6 +56,9 @@ void TSettingsCommand::execute()
     Toption_Form *options = f_options;
     if (!options)
         return;
+    // Where the database password is kept, once: the log is English, like the note.
+    options->passwordStore().setNoteReporter(
+        [this](const QString &note) { f_log.addEvent(catDB, lNormal, note); });
     const int verbosity = f_log.Get_CommunicationMode();
     options->Set_log_index(verbosity >= lNormal && verbosity <= lDebug ? verbosity : -1);
     if (options->exec() != QDialog::Accepted)

@@ -2,6 +2,7 @@
 #include "languages_fixture.h"
 #include "run_files.h"
 
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 
@@ -364,4 +365,32 @@ TEST_F(Settings, StyleIsStoredOnlyOnOk)
     });
     EXPECT_EQ(TIniHandler::getInstance()->Get_style(), looks.indexOf(QStringLiteral("Auric")));
     themes::apply(looks.at(3));
+}
+
+TEST_F(Settings, ServerPasswordWithoutSecretStoreIsKeptInTheFileAndTheLogSaysSoOnce)
+{
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
+        GTEST_SKIP() << "a D-Bus session bus is there; the desktop's secret store may be too";
+    TIniHandler *ini = TIniHandler::getInstance();
+    for (const char *password : {"s3cret", "n3w"}) {
+        runSettings([password](Toption_Form &dialog) {
+            dialog.findChild<QLineEdit *>(QStringLiteral("db_password_edit"))->setText(QString::fromLatin1(password));
+            press(dialog, "ok_btn");
+        });
+        EXPECT_EQ(ini->Get_dbPassword(), QString::fromLatin1(password));
+    }
+    EXPECT_EQ(QFile::permissions(ini->fileName()) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const auto log = [] {
+        QFile f(home().filePath(QStringLiteral("data/Orvel_IIC_Zorbit/logs/log.txt")));
+        return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
+    };
+    const QString note = QStringLiteral("\tDB\t-\tNo desktop secret store (");
+    EXPECT_TRUE(waitFor([&] { return log().contains(note); })) << log().right(300).toStdString();
+    EXPECT_EQ(log().count(note), 1);
+    runSettings([](Toption_Form &dialog) {
+        dialog.findChild<QLineEdit *>(QStringLiteral("db_password_edit"))->clear();
+        press(dialog, "ok_btn");
+    });
+    EXPECT_EQ(ini->Get_dbPassword(), QString());
 }

@@ -90,6 +90,7 @@ TEST_F(Settings, DefaultsWithoutAFile)
         {"temperature_digits", double(ini->Get_temperature_digits()), 2},
         {"dbRetentionDays", double(ini->Get_dbRetentionDays()), 0},
         {"dbRetentionMB", double(ini->Get_dbRetentionMB()), 0},
+        {"dbRequireTLS", double(ini->Get_dbRequireTLS()), 0},
     };
     for (const auto &n : numbers)
         EXPECT_DOUBLE_EQ(n.value, n.expected) << n.name;
@@ -129,6 +130,29 @@ TEST_F(Settings, RetentionLimitsAreKeptWithTheRecordingFolder)
     auto again = open();
     EXPECT_EQ(again->Get_dbRetentionDays(), 30);
     EXPECT_EQ(again->Get_dbRetentionMB(), 500);
+}
+
+TEST_F(Settings, ServerConnectionIsKeptInDbconfig)
+{
+    auto ini = open();
+    ini->Set_dbType(QStringLiteral("mysql"));
+    ini->Set_dbHost(QStringLiteral("db.lab"));
+    ini->Set_dbPort(3307);
+    ini->Set_dbName(QStringLiteral("runs"));
+    ini->Set_dbLoginName(QStringLiteral("bench"));
+    ini->Set_dbTimeout(12);
+    ini->Set_dbRequireTLS(true);
+    EXPECT_EQ(fileContent(), QByteArray("[dbconfig]\ndbtype=mysql\nhost=db.lab\nport=3307\ndatabasename=runs\n"
+                                        "loginname=bench\ntimeout=12\nrequireTLS=1\n"));
+    auto again = open();
+    EXPECT_EQ(again->Get_dbHost(), QStringLiteral("db.lab"));
+    EXPECT_EQ(again->Get_dbPort(), 3307);
+    EXPECT_EQ(again->Get_dbName(), QStringLiteral("runs"));
+    EXPECT_EQ(again->Get_dbLoginName(), QStringLiteral("bench"));
+    EXPECT_EQ(again->Get_dbTimeout(), 12);
+    EXPECT_TRUE(again->Get_dbRequireTLS());
+    again->Set_dbRequireTLS(false);
+    EXPECT_FALSE(open()->Get_dbRequireTLS());
 }
 
 TEST_F(Settings, GuiSectionIsOneWhateverItsCase)

@@ -8,16 +8,24 @@
 #include "services/dialogs/options_frm.h"
 #include "qt_printers.h"
 #include "services/dialogs/themes.h"
+#include "services/settings/password_store.h"
+#include "fake_secret_service.h"
+#include "wait_until.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QCheckBox>
 #include <QGroupBox>
+#include <QHostAddress>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,7 +42,8 @@ protected:
         language("german.lang", {"languageName=Deutsch", "options=Optionen", "style=Darstellung",
                                  "language=Sprache", "ok=Gut", "cancel=Abbrechen", "pressure_display_group=Druck [bar]",
                                  "temperature_display_group=Temperatur [°C]",
-                                 "number_digits=Anzahl der Nachkommastellen", "runs_retention=Aufgezeichnete Messläufe"});
+                                 "number_digits=Anzahl der Nachkommastellen", "runs_retention=Aufgezeichnete Messläufe",
+                                 "database=Datenbank", "db_test=Verbindung testen"});
         ini = std::make_unique<TIniHandler>(root.filePath(QStringLiteral("settings")), root.filePath(QStringLiteral("exe")));
         translator = TTranslator::getInstance();
         translator->setPath(root.filePath(QStringLiteral("languages")));
@@ -42,6 +51,8 @@ protected:
         ini->Set_Language(QStringLiteral("english.lang"));
         startLook = themes::activeName();
         dialog = std::make_unique<Toption_Form>(nullptr, ini.get());
+        secrets = std::make_shared<FakeSecretService>();
+        dialog->setPasswordStore(std::make_unique<TPasswordStore>(secrets, 2000));
     }
     void TearDown() override
     {
@@ -77,6 +88,7 @@ protected:
     std::unique_ptr<TIniHandler> ini;
     TTranslator *translator = nullptr; // the single one
     std::unique_ptr<Toption_Form> dialog;
+    std::shared_ptr<FakeSecretService> secrets;
     QString startLook;
 };
 
@@ -87,7 +99,7 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
     translator->Set_Language(QStringLiteral("none.lang")); // every text at its default
     dialog->show();
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Options"));
-    EXPECT_EQ(dialog->size(), QSize(380, 533));
+    EXPECT_EQ(dialog->size(), QSize(380, 760));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "fixed border";
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowSystemMenuHint);
@@ -100,7 +112,8 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
                   {"language_CategoryPanel", 88, "Language"},
                   {"logfile_CategoryPanel", 99, "Logfile"},
                   {"digits_CategoryPanel", 109, "Number of Digits"},
-                  {"runs_CategoryPanel", 100, "Recorded runs"}};
+                  {"runs_CategoryPanel", 100, "Recorded runs"},
+                  {"db_CategoryPanel", 246, "Database"}};
     int top = 0;
     for (const auto &p : panels) {
         auto *panel = child<TCategoryPanel>(p.panel);
@@ -118,7 +131,12 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
                     {"pressure_digits_spin", {27, client + 35}, 73}, {"temperature_title", {183, client + 16}, -1},
                     {"temperature_digits_spin", {183, client + 35}, 73},
                     {"retention_days_title", {8, client + 8}, 270},  {"retention_days_spin", {290, client + 12}, 73},
-                    {"retention_mb_title", {8, client + 40}, 270},   {"retention_mb_spin", {290, client + 44}, 73}};
+                    {"retention_mb_title", {8, client + 40}, 270},   {"retention_mb_spin", {290, client + 44}, 73},
+                    {"db_type_combo", {112, client + 4}, 140},       {"db_tls_check", {258, client + 4}, 105},
+                    {"db_host_edit", {112, client + 29}, 150},       {"db_port_spin", {298, client + 29}, 65},
+                    {"db_name_edit", {112, client + 54}, 251},       {"db_user_edit", {112, client + 79}, 251},
+                    {"db_password_edit", {112, client + 104}, 251},  {"db_timeout_spin", {112, client + 129}, 73},
+                    {"db_test_btn", {213, client + 128}, 150},       {"db_test_result_lbl", {8, client + 158}, 355}};
     for (const auto &c : controls) {
         QWidget *control = child<QWidget>(c.control);
         const QPoint inPanel = control->mapTo(control->parentWidget()->parentWidget(), QPoint(0, 0));
@@ -130,7 +148,7 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
     EXPECT_EQ(child<QGroupBox>("log_RadioGroup")->height(), 45);
 
     auto *bar = child<QWidget>("bottom_bar");
-    EXPECT_EQ(bar->geometry(), QRect(0, 533 - 37, 380, 37));
+    EXPECT_EQ(bar->geometry(), QRect(0, 760 - 37, 380, 37));
     EXPECT_EQ(child<QPushButton>("ok_btn")->pos(), QPoint(290, 8));
     EXPECT_EQ(child<QPushButton>("cancel_btn")->pos(), QPoint(13, 8));
 
@@ -141,7 +159,11 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
                  {"temperature_title", "Temperature [°C]"}, {"log_normal", "Normal"}, {"log_error", "Error"},
                  {"log_detailed", "Detailed"},
                  {"retention_days_title", "Keep runs for at most N days (0: always)"},
-                 {"retention_mb_title", "Keep at most N MB of runs (0: no limit)"}};
+                 {"retention_mb_title", "Keep at most N MB of runs (0: no limit)"},
+                 {"db_type_title", "Type"}, {"db_tls_check", "Require TLS"}, {"db_host_title", "Host"},
+                 {"db_port_title", "Port"}, {"db_timeout_title", "Time-out [s]"}, {"db_name_title", "Database name"},
+                 {"db_user_title", "User"}, {"db_password_title", "Password"}, {"db_test_btn", "Test connection"},
+                 {"db_test_result_lbl", ""}};
     for (const auto &t : texts) {
         QWidget *w = child<QWidget>(t.widget);
         const QString shown = qobject_cast<QLabel *>(w) ? qobject_cast<QLabel *>(w)->text()
@@ -189,6 +211,8 @@ TEST_F(Options, LanguageListPicksTheCurrentOneAndSwitchesAtOnce)
     EXPECT_EQ(caption("language_CategoryPanel"), QStringLiteral("Sprache"));
     EXPECT_EQ(caption("digits_CategoryPanel"), QStringLiteral("Anzahl der Nachkommastellen"));
     EXPECT_EQ(caption("runs_CategoryPanel"), QStringLiteral("Aufgezeichnete Messläufe"));
+    EXPECT_EQ(caption("db_CategoryPanel"), QStringLiteral("Datenbank"));
+    EXPECT_EQ(child<QPushButton>("db_test_btn")->text(), QStringLiteral("Verbindung testen"));
     EXPECT_EQ(caption("logfile_CategoryPanel"), QStringLiteral("Logfile")) << "never translated";
     EXPECT_EQ(child<QPushButton>("ok_btn")->text(), QStringLiteral("Gut"));
     EXPECT_EQ(child<QPushButton>("cancel_btn")->text(), QStringLiteral("Abbrechen"));
@@ -319,4 +343,175 @@ TEST_F(Options, PanelsFoldAwayAndBackByTheirCaptionBar)
     EXPECT_FALSE(panel->collapsed());
     EXPECT_EQ(panel->height(), 109);
     EXPECT_TRUE(content->isVisible());
+}
+
+TEST_F(Options, ServerConnectionIsShownAndStoredOnOk)
+{
+    ini->Set_dbHost(QStringLiteral("db.lab"));
+    ini->Set_dbPort(3307);
+    ini->Set_dbTimeout(12);
+    ini->Set_dbName(QStringLiteral("runs"));
+    ini->Set_dbLoginName(QStringLiteral("bench"));
+    ini->Set_dbRequireTLS(true);
+    ini->Set_dbPassword(QStringLiteral("from-file")); // moves into the secret store when shown
+    dialog->show();
+    auto *type = child<QComboBox>("db_type_combo");
+    EXPECT_EQ(type->currentData().toString(), QStringLiteral("mysql"));
+    EXPECT_EQ(type->currentText(), QStringLiteral("MySQL / MariaDB"));
+    EXPECT_EQ(child<QLineEdit>("db_host_edit")->text(), QStringLiteral("db.lab"));
+    EXPECT_EQ(child<QSpinBox>("db_port_spin")->value(), 3307);
+    EXPECT_EQ(child<QSpinBox>("db_timeout_spin")->value(), 12);
+    EXPECT_EQ(child<QLineEdit>("db_name_edit")->text(), QStringLiteral("runs"));
+    EXPECT_EQ(child<QLineEdit>("db_user_edit")->text(), QStringLiteral("bench"));
+    EXPECT_TRUE(child<QCheckBox>("db_tls_check")->isChecked());
+    auto *password = child<QLineEdit>("db_password_edit");
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(password->text(), QStringLiteral("from-file"));
+    EXPECT_EQ(ini->Get_dbPassword(), QString());
+    dialog->hide();
+
+    const CloseCase cases[] = {{"cancel_btn", QDialog::Rejected, false}, {"ok_btn", QDialog::Accepted, true}};
+    for (const CloseCase &c : cases) {
+        SCOPED_TRACE(c.button);
+        DialogDriver<Toption_Form> driver([&](Toption_Form &shown) {
+            const auto edit = [&shown](const char *name) { return shown.findChild<QLineEdit *>(QString::fromLatin1(name)); };
+            const auto spin = [&shown](const char *name) { return shown.findChild<QSpinBox *>(QString::fromLatin1(name)); };
+            edit("db_host_edit")->setText(QStringLiteral("  db2.lab "));
+            spin("db_port_spin")->setValue(3306);
+            spin("db_timeout_spin")->setValue(5);
+            edit("db_name_edit")->setText(QStringLiteral("journal"));
+            edit("db_user_edit")->setText(QStringLiteral("line7"));
+            edit("db_password_edit")->setText(QStringLiteral("n3w"));
+            shown.findChild<QCheckBox *>(QStringLiteral("db_tls_check"))->setChecked(false);
+            shown.findChild<QPushButton *>(QString::fromLatin1(c.button))->click();
+        });
+        EXPECT_EQ(dialog->exec(), c.result);
+        ASSERT_TRUE(driver.ran());
+        EXPECT_EQ(ini->Get_dbHost(), c.stored ? QStringLiteral("db2.lab") : QStringLiteral("db.lab"));
+        EXPECT_EQ(ini->Get_dbPort(), c.stored ? 3306 : 3307);
+        EXPECT_EQ(ini->Get_dbTimeout(), c.stored ? 5 : 12);
+        EXPECT_EQ(ini->Get_dbName(), c.stored ? QStringLiteral("journal") : QStringLiteral("runs"));
+        EXPECT_EQ(ini->Get_dbLoginName(), c.stored ? QStringLiteral("line7") : QStringLiteral("bench"));
+        EXPECT_EQ(ini->Get_dbRequireTLS(), !c.stored);
+        EXPECT_EQ(secrets->stored.value(TPasswordStore::Key), c.stored ? QStringLiteral("n3w") : QStringLiteral("from-file"));
+        EXPECT_EQ(ini->Get_dbPassword(), QString()) << "never in the file beside the secret store";
+    }
+
+    // An unchanged password is not written again.
+    const int calls = secrets->calls;
+    DialogDriver<Toption_Form> ok([](Toption_Form &shown) { shown.findChild<QPushButton *>(QStringLiteral("ok_btn"))->click(); });
+    EXPECT_EQ(dialog->exec(), QDialog::Accepted);
+    EXPECT_EQ(secrets->calls, calls + 1) << "the read at showing only";
+}
+
+TEST_F(Options, StoredTypeThisProgramDoesNotOfferIsKept)
+{
+    ini->Set_dbType(QStringLiteral("postgres"));
+    dialog->show();
+    auto *type = child<QComboBox>("db_type_combo");
+    EXPECT_EQ(type->currentData().toString(), QStringLiteral("postgres"));
+    child<QPushButton>("ok_btn")->click();
+    EXPECT_EQ(ini->Get_dbType(), QStringLiteral("postgres"));
+}
+
+namespace {
+
+// Shown in the result label once the test is over.
+bool testOver(Toption_Form &dialog)
+{
+    return !dialog.testRunning() && dialog.findChild<QPushButton *>(QStringLiteral("db_test_btn"))->isEnabled();
+}
+
+} // namespace
+
+TEST_F(Options, ConnectionTestSaysWhatFailedWithoutFreezing)
+{
+    // Accepted by the system, never greeted: the test lasts its whole time-out.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    const struct {
+        const char *host;
+        int port;
+        bool lasts; // for the whole time-out
+        const char *expected;
+    } cases[] = {{"no-such-host.invalid", 3306, false, "The server name no-such-host.invalid is not known: check the host name. ["},
+                 {"127.0.0.1", silent.serverPort(), true, "The server 127.0.0.1 did not answer within 1 seconds."}};
+    dialog->show();
+    auto *button = child<QPushButton>("db_test_btn");
+    auto *result = child<QLabel>("db_test_result_lbl");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.host);
+        child<QLineEdit>("db_host_edit")->setText(QString::fromLatin1(c.host));
+        child<QSpinBox>("db_port_spin")->setValue(c.port);
+        child<QSpinBox>("db_timeout_spin")->setValue(1);
+        bool servedMeanwhile = false;
+        QTimer::singleShot(0, [&] { servedMeanwhile = dialog->testRunning(); });
+        button->click();
+        EXPECT_FALSE(button->isEnabled());
+        EXPECT_EQ(result->text(), QStringLiteral("Testing the connection …"));
+        ASSERT_TRUE(wait_until::pumping([&] { return testOver(*dialog); }, 30000));
+        if (c.lasts) {
+            EXPECT_TRUE(servedMeanwhile) << "the dialog's events were served while the test ran";
+        }
+        EXPECT_TRUE(result->text().startsWith(QString::fromLatin1(c.expected))) << result->text().toStdString();
+        EXPECT_TRUE(result->styleSheet().contains(QLatin1String("#c62828"))) << "red";
+        EXPECT_EQ(result->toolTip(), result->text());
+    }
+    EXPECT_EQ(ini->Get_dbHost(), QString()) << "a test stores nothing";
+}
+
+TEST_F(Options, ClosedWhileATestRuns)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    dialog->show();
+    child<QLineEdit>("db_host_edit")->setText(QStringLiteral("127.0.0.1"));
+    child<QSpinBox>("db_port_spin")->setValue(silent.serverPort());
+    child<QSpinBox>("db_timeout_spin")->setValue(1);
+
+    // Hidden: the test is let go, the next opening starts clean.
+    child<QPushButton>("db_test_btn")->click();
+    ASSERT_TRUE(dialog->testRunning());
+    child<QPushButton>("cancel_btn")->click();
+    EXPECT_FALSE(dialog->testRunning());
+    QThreadPool::globalInstance()->waitForDone();
+    wait_until::pumping([] { return false; }, 100);
+    dialog->show();
+    EXPECT_EQ(child<QLabel>("db_test_result_lbl")->text(), QString());
+    EXPECT_TRUE(child<QPushButton>("db_test_btn")->isEnabled());
+
+    // Destroyed: the result finds no dialog.
+    child<QLineEdit>("db_host_edit")->setText(QStringLiteral("127.0.0.1"));
+    child<QPushButton>("db_test_btn")->click();
+    ASSERT_TRUE(dialog->testRunning());
+    dialog.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    wait_until::pumping([] { return false; }, 100);
+}
+
+TEST_F(Options, OkWithTheServerUntouchedWritesNoServerSettings)
+{
+    dialog->show();
+    child<QPushButton>("ok_btn")->click();
+    EXPECT_FALSE(ini->hasSection(QStringLiteral("dbconfig")))
+        << "the defaults shown are not written: retention 0, type mysql, port 3306, time-out 30";
+}
+
+TEST_F(Options, ConnectionTestAgainstTheTestServerSaysConnectedInGreen)
+{
+    const QString host = qEnvironmentVariable("ZORBIT_TEST_MARIADB_HOST");
+    if (host.isEmpty())
+        GTEST_SKIP() << "no MariaDB server given (ZORBIT_TEST_MARIADB_HOST)";
+    const int port = qEnvironmentVariableIntValue("ZORBIT_TEST_MARIADB_PORT");
+    dialog->show();
+    child<QLineEdit>("db_host_edit")->setText(host);
+    child<QSpinBox>("db_port_spin")->setValue(port > 0 ? port : 3306);
+    child<QLineEdit>("db_user_edit")->setText(qEnvironmentVariable("ZORBIT_TEST_MARIADB_ROOT_USER", QStringLiteral("root")));
+    child<QLineEdit>("db_password_edit")->setText(qEnvironmentVariable("ZORBIT_TEST_MARIADB_ROOT_PASSWORD"));
+    child<QPushButton>("db_test_btn")->click();
+    ASSERT_TRUE(wait_until::pumping([&] { return testOver(*dialog); }, 30000));
+    auto *result = child<QLabel>("db_test_result_lbl");
+    EXPECT_TRUE(result->text().startsWith(QStringLiteral("Connected to ") + host + QStringLiteral(" (server version ")))
+        << result->text().toStdString();
+    EXPECT_TRUE(result->styleSheet().contains(QLatin1String("#1b7a2e"))) << "green";
 }

@@ -1,6 +1,7 @@
 // The modal "Options" dialog: visual style and language (both take effect at once), log
-// verbosity, the decimals of pressure and temperature and how long recorded runs are kept
-// (taken over on OK). Created once and shown again for every use. GUI thread only.
+// verbosity, the decimals of pressure and temperature, how long recorded runs are kept and the
+// database server's connection (taken over on OK). Created once and shown again for every use.
+// GUI thread only; a connection test runs on a pool thread and reports back to this thread.
 #pragma once
 
 #include <QDialog>
@@ -9,6 +10,13 @@
 
 class QButtonGroup;
 class TIniHandler;
+class TPasswordStore;
+namespace server_failure {
+struct Outcome;
+struct Params;
+} // namespace server_failure
+template <typename T>
+class QFutureWatcher;
 
 namespace Ui {
 class Toption_Form;
@@ -38,8 +46,15 @@ public:
     int Get_style_index() const;
     QString Get_style_name() const;
 
+    // Keeps the database password; one of the desktop's secret store unless another is given.
+    TPasswordStore &passwordStore() { return *fPasswords; }
+    void setPasswordStore(std::unique_ptr<TPasswordStore> store);
+    // Whether a connection test is under way.
+    bool testRunning() const { return fTest != nullptr; }
+
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void FormCreate();
@@ -48,10 +63,20 @@ private:
     void ComboBoxLanguagesChange();
     void ComboBoxStylesChange();
     void selectActiveStyle();
+    void showServerSettings();
+    void storeServerSettings();
+    server_failure::Params serverParams() const;
+    void db_test_btnClick();
+    void showTestResult(const server_failure::Outcome &outcome, const server_failure::Params &params);
+    // Lets go of a test under way; its result, when it comes, goes nowhere.
+    void dropTest();
 
     TIniHandler *fIni() const;
 
     std::unique_ptr<Ui::Toption_Form> ui;
     QButtonGroup *log_items = nullptr;
     TIniHandler *fSettings;
+    std::unique_ptr<TPasswordStore> fPasswords;
+    QString fShownPassword; // as read at showing: written back only when changed
+    QFutureWatcher<server_failure::Outcome> *fTest = nullptr;
 };

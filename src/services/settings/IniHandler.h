@@ -89,6 +89,9 @@ public:
     void Set_dbTimeout(int v);
     QString Get_dbType() const;
     void Set_dbType(const QString &v);
+    // Whether the server connection must be encrypted.
+    bool Get_dbRequireTLS() const;
+    void Set_dbRequireTLS(bool v);
     QString Get_dbSQLitePath() const;
     void Set_dbSQLitePath(const QString &v);
     int Get_dbRetentionDays() const;
