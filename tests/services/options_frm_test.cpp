@@ -132,7 +132,7 @@ TEST_F(Options, DesignedLayoutWithDefaultCaptions)
                     {"temperature_digits_spin", {183, client + 35}, 73},
                     {"retention_days_title", {8, client + 8}, 270},  {"retention_days_spin", {290, client + 12}, 73},
                     {"retention_mb_title", {8, client + 40}, 270},   {"retention_mb_spin", {290, client + 44}, 73},
-                    {"db_type_combo", {112, client + 4}, 140},       {"db_tls_check", {258, client + 4}, 105},
+                    {"db_type_combo", {112, client + 4}, 140},       {"db_tls_check", {255, client + 4}, 113},
                     {"db_host_edit", {112, client + 29}, 150},       {"db_port_spin", {298, client + 29}, 65},
                     {"db_name_edit", {112, client + 54}, 251},       {"db_user_edit", {112, client + 79}, 251},
                     {"db_password_edit", {112, client + 104}, 251},  {"db_timeout_spin", {112, client + 129}, 73},
